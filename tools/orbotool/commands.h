@@ -1,0 +1,11 @@
+// orbotool's subcommands: one table that generates the dispatch and the
+// usage text. Each entry is X(name, function, argument synopsis); the
+// function lives in cmd_<name>.cpp and takes the arguments after the name.
+#pragma once
+
+#define ORBOTOOL_COMMANDS(X) \
+    X(version, cmd_version, "")
+
+#define ORBOTOOL_DECLARE(name, fn, usage) int fn(int argc, char** argv);
+ORBOTOOL_COMMANDS(ORBOTOOL_DECLARE)
+#undef ORBOTOOL_DECLARE
