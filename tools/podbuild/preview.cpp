@@ -1,6 +1,7 @@
 // PNG previews of a built data pod, for judging the assets by eye: the
 // palette swatch, a font sample, a mock boot screen and every resource
 // bitmap, each scaled up.
+#include <sys/stat.h>
 #include <lodepng.h>
 
 #include <cstring>
@@ -9,6 +10,8 @@
 #include "podbuild.h"
 
 namespace {
+int g_write_failures = 0;
+
 bool save_png(const kiln_bitmap& bm, const kiln_palette& pal, int scale, const std::string& path)
 {
     unsigned w = unsigned(bm.w * scale), h = unsigned(bm.h * scale);
@@ -27,6 +30,7 @@ bool save_png(const kiln_bitmap& bm, const kiln_palette& pal, int scale, const s
         }
     if (lodepng::encode(path, rgba, w, h) != 0) {
         fprintf(stderr, "podbuild: cannot write %s\n", path.c_str());
+        g_write_failures++;
         return false;
     }
     return true;
@@ -124,11 +128,13 @@ int write_previews(const char* pod_path, const char* dir)
         fprintf(stderr, "podbuild: no palette or font\n");
         return 1;
     }
+    mkdir(dir, 0755);  // an existing folder is fine; failures show as write errors
+    g_write_failures = 0;
     palette_swatch(*pal, font.get(), dir);
     font_sample(*pal, font.get(), dir);
     boot_screen(*pal, font.get(), res.get(), dir);
     for (int i = 0; i < kiln_pod_count(res.get()); i++)
         if (const kiln_bitmap* bm = kiln_pod_bitmap(res.get(), i))
             save_png(*bm, *pal, bm->w <= 16 ? 8 : 4, std::string(dir) + "/res_" + std::to_string(i) + ".png");
-    return 0;
+    return g_write_failures ? 1 : 0;
 }
