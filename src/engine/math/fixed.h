@@ -2,6 +2,7 @@
 // r / 65536. Integral part = r >> 16 (arithmetic, so the floor), fraction =
 // r & 0xffff. All operations wrap as 32-bit two's complement unless stated.
 #pragma once
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -53,8 +54,8 @@ fix32 fatan2(fix32 dx, fix32 dy);
 // Quarter-turn cosine and eighth-turn arctangent tables in raw units:
 // cos_val[i] = round(cos(2*pi*i/16384) * 65536), i = 0..4096;
 // atan_val[i] = round(atan(i/2048) / (2*pi) * 65536), i = 0..2048.
-extern const int32_t cos_val[4097];
-extern const int32_t atan_val[2049];
+extern const std::array<int32_t, 4097> cos_val;
+extern const std::array<int32_t, 2049> atan_val;
 
 // Random generator: two 32-bit words of process-global state.
 void orbo_srand(uint32_t seed);
