@@ -5,6 +5,9 @@
 // compound rewriting of that line.
 //
 //   lhs op= expr tail   ->   lhs = lhs op (expr) tail
+#include <algorithm>
+#include <cstdlib>
+
 #include "engine/pre/pre_line.h"
 #include "engine/token/token.h"
 
@@ -73,9 +76,9 @@ size_t expression_end(const std::string& t, size_t from)
     }
 }
 
-// Rewrites the compound assignment at p (p > 0). False when the result
-// would not fit the line buffer.
-bool rewrite_compound(pre_line* l, size_t p)
+// Rewrites the compound assignment at p (p > 0) and returns q, the last
+// byte kept as it was; npos when the result would not fit the line buffer.
+size_t rewrite_compound(pre_line* l, size_t p)
 {
     const std::string& t = l->text;
     size_t q = p - 1;
@@ -83,51 +86,64 @@ bool rewrite_compound(pre_line* l, size_t p)
     size_t ls = lhs_start(t, q);
     size_t e = expression_end(t, p + 2);
     size_t lhs_len = q + 1 - ls;
-    size_t size = (q + 1) + 3 + lhs_len + 1 + 1 + 2 + (e - p - 2) + 2 + (t.size() - e);
-    if (size > PRE_LINE_MAX) return false;
-    std::string out;
-    out.reserve(size);
-    out.append(t, 0, q + 1);
-    out += " = ";
-    out.append(t, ls, lhs_len);
-    out += ' ';
-    out += t[p];
-    out += " (";
-    out.append(t, p + 2, e - p - 2);
-    out += ") ";
-    out.append(t, e, std::string::npos);
-    l->text = std::move(out);
-    pre_build_mask(l);
-    return true;
+    // The bytes up to q stay; those from e on (the tail) follow the new middle.
+    std::string mid;
+    mid.reserve(3 + lhs_len + 4 + (e - p - 2) + 2);
+    mid += " = ";
+    mid.append(t, ls, lhs_len);
+    mid += ' ';
+    mid += t[p];
+    mid += " (";
+    mid.append(t, p + 2, e - p - 2);
+    mid += ") ";
+    if (t.size() - (e - q - 1) + mid.size() > PRE_LINE_MAX) return std::string::npos;
+    pre_splice(l, q + 1, e - q - 1, mid);
+    return q;
 }
 
 const char* const k_compound_order[] = {"+=", "-=", "*=", "/=", "%="};
 
 }  // namespace
 
+// Search cursors make the passes over a long line cheap: no occurrence of
+// a pattern outside strings starts before its cursor. A rewrite keeps the
+// bytes (and their mask) up to q and puts a space at q + 1, so after it
+// every cursor goes back to at most q + 1.
 void pre_rewrite_operators(pre_line* l)
 {
+    constexpr size_t npos = std::string::npos;
+    size_t ne_from = 0;
+    size_t op_from[5] = {};
     bool compounds = true;
     for (;;) {
         bool changed = false;
         // Turning `!=` into `~=` keeps every token's class and extent, so
         // the string mask stays valid without a rebuild.
-        size_t ne = pre_find(*l, "!=");
-        if (ne != std::string::npos) {
+        size_t ne = pre_find(*l, "!=", ne_from);
+        if (pre_self_check() && ne != pre_find(*l, "!=")) abort();
+        ne_from = ne == npos ? l->text.size() : ne + 1;
+        if (ne != npos) {
             l->text[ne] = '~';
             changed = true;
         }
         if (compounds) {
-            size_t p = std::string::npos;
-            for (const char* op : k_compound_order)
-                if ((p = pre_find(*l, op)) != std::string::npos) break;
-            if (p == 0)
+            size_t p = npos;
+            for (int i = 0; i < 5 && p == npos; ++i) {
+                p = pre_find(*l, k_compound_order[i], op_from[i]);
+                if (pre_self_check() && p != pre_find(*l, k_compound_order[i])) abort();
+                op_from[i] = p == npos ? l->text.size() : p;
+            }
+            if (p == 0) {
                 compounds = false;
-            else if (p != std::string::npos) {
-                if (rewrite_compound(l, p))
-                    changed = true;
-                else
+            } else if (p != npos) {
+                size_t q = rewrite_compound(l, p);
+                if (q == npos) {
                     compounds = false;  // would not fit: left as written
+                } else {
+                    changed = true;
+                    ne_from = std::min(ne_from, q + 1);
+                    for (size_t& c : op_from) c = std::min(c, q + 1);
+                }
             }
         }
         if (!changed) return;

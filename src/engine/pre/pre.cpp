@@ -16,19 +16,6 @@
 #include "engine/pre/pre_line.h"
 #include "engine/token/token.h"
 
-void pre_build_mask(pre_line* l)
-{
-    l->mask.assign(l->text.size(), 0);
-    token_scanner sc;
-    const char* base = l->text.c_str();
-    token_scanner_start(&sc, base);
-    for (const char* p = base; *p;) {
-        const char* start = p;
-        p = token_scan(&sc, p);
-        if (sc.tok == TK_STRING) memset(l->mask.data() + (start - base), 1, size_t(p - start));
-    }
-}
-
 size_t pre_find(const pre_line& l, std::string_view what, size_t from)
 {
     for (size_t i = from;; ++i) {
@@ -46,7 +33,6 @@ namespace {
 const char* collect_line(token_scanner* sc, const char* p, pre_line* l, size_t* feeds)
 {
     l->text.clear();
-    l->mask.clear();
     for (;;) {
         const char* start = p;
         p = token_scan(sc, p);
@@ -57,7 +43,6 @@ const char* collect_line(token_scanner* sc, const char* p, pre_line* l, size_t* 
             return p;
         }
         l->text.append(start, p);
-        l->mask.insert(l->mask.end(), size_t(p - start), k == TK_STRING ? 1 : 0);
     }
 }
 
@@ -73,6 +58,7 @@ void orbo_preprocess(const char* text, std::string& output)
     for (int n = 0; *p && n < PRE_MAX_LINES; ++n) {
         size_t feeds = 0;
         p = collect_line(&sc, p, &line, &feeds);
+        pre_build_mask(&line);
         if (!pre_print_shorthand(&line)) pre_rewrite_operators(&line);
         pre_if_shorthand(&line);
         output += line.text;
