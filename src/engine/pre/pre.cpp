@@ -59,8 +59,14 @@ void orbo_preprocess(const char* text, std::string& output)
         size_t feeds = 0;
         p = collect_line(&sc, p, &line, &feeds);
         pre_build_mask(&line);
+        size_t inner = size_t(std::count(line.text.begin(), line.text.end(), '\n'));
         if (!pre_print_shorthand(&line)) pre_rewrite_operators(&line);
         pre_if_shorthand(&line);
+        // A left-hand side holding a long string with line feeds is copied
+        // with them; take as many feeds off the end of the line to keep
+        // later line numbers right.
+        size_t now = size_t(std::count(line.text.begin(), line.text.end(), '\n'));
+        if (now > inner) feeds -= std::min(feeds, now - inner);
         output += line.text;
         output.append(feeds, '\n');
     }
