@@ -54,6 +54,7 @@ size_t expression_end(const std::string& t, size_t from)
     token_scanner sc;
     const char* base = t.c_str();
     token_scanner_start(&sc, base);
+    sc.api_names = false;
     for (const char* p = base + from;;) {
         const char* start = p;
         p = token_scan(&sc, p);
@@ -101,7 +102,7 @@ size_t rewrite_compound(pre_line* l, size_t p)
     return q;
 }
 
-const char* const k_compound_order[] = {"+=", "-=", "*=", "/=", "%="};
+constexpr std::string_view k_compound_order[] = {"+=", "-=", "*=", "/=", "%="};
 
 }  // namespace
 
@@ -112,6 +113,7 @@ const char* const k_compound_order[] = {"+=", "-=", "*=", "/=", "%="};
 void pre_rewrite_operators(pre_line* l)
 {
     constexpr size_t npos = std::string::npos;
+    if (l->text.find('=') == npos) return;  // every pattern holds '='
     size_t ne_from = 0;
     size_t op_from[5] = {};
     bool compounds = true;
@@ -119,8 +121,9 @@ void pre_rewrite_operators(pre_line* l)
         bool changed = false;
         // Turning `!=` into `~=` keeps every token's class and extent, so
         // the string mask stays valid without a rebuild.
-        size_t ne = pre_find(*l, "!=", ne_from);
-        if (pre_self_check() && ne != pre_find(*l, "!=")) abort();
+        constexpr std::string_view ne_op = "!=";
+        size_t ne = pre_find(*l, ne_op, ne_from);
+        if (pre_self_check() && ne != pre_find(*l, ne_op)) abort();
         ne_from = ne == npos ? l->text.size() : ne + 1;
         if (ne != npos) {
             l->text[ne] = '~';

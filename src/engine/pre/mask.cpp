@@ -25,6 +25,7 @@ void build_whole(pre_line* l)
     token_scanner sc;
     const char* base = l->text.c_str();
     token_scanner_start(&sc, base);
+    sc.api_names = false;
     for (const char* p = base; *p;) {
         size_t at = size_t(p - base);
         l->bounds.push_back(uint32_t(at));
@@ -36,15 +37,15 @@ void build_whole(pre_line* l)
 
 bool g_self_check = false;
 
-void check_against_whole(const pre_line* l)
+}  // namespace
+
+void pre_check_mask(const pre_line* l)
 {
     pre_line whole;
     whole.text = l->text;
     build_whole(&whole);
-    if (whole.mask != l->mask || whole.bounds != l->bounds) abort();
+    if (whole.mask != l->mask || whole.bounds != l->bounds || whole.has_comment != l->has_comment) abort();
 }
-
-}  // namespace
 
 void pre_set_self_check(bool on) { g_self_check = on; }
 bool pre_self_check() { return g_self_check; }
@@ -76,6 +77,7 @@ void pre_splice(pre_line* l, size_t pos, size_t len, std::string_view with)
     token_scanner sc;
     const char* base = l->text.c_str();
     token_scanner_start(&sc, base);
+    sc.api_names = false;
     auto sync = bounds.end();
     for (const char* p = base + *restart; *p;) {
         size_t at = size_t(p - base);
@@ -96,5 +98,5 @@ void pre_splice(pre_line* l, size_t pos, size_t len, std::string_view with)
     }
     auto at = bounds.erase(restart, sync);
     bounds.insert(at, fresh.begin(), fresh.end());
-    if (g_self_check) check_against_whole(l);
+    if (g_self_check) pre_check_mask(l);
 }

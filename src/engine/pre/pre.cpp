@@ -28,20 +28,41 @@ size_t pre_find(const pre_line& l, std::string_view what, size_t from)
 
 namespace {
 
-// Collects one line starting at p into l; returns the position after it
-// and adds to *feeds the line feeds of the left-out text.
+// Collects one line starting at p into l, with its string mask; returns
+// the position after it and adds to *feeds the line feeds of the left-out
+// text. The tokens scanned here are those of the line text itself unless a
+// comment was cut out between two kept tokens; then the mask is rebuilt
+// from the joined text.
 const char* collect_line(token_scanner* sc, const char* p, pre_line* l, size_t* feeds)
 {
     l->text.clear();
+    l->mask.clear();
+    l->bounds.clear();
+    l->has_comment = false;
+    bool gap = false, joined = false;
+    std::vector<std::pair<size_t, size_t>>& strings = l->scratch;  // string tokens: offset, length
+    strings.clear();
     for (;;) {
         const char* start = p;
         p = token_scan(sc, p);
         int k = sc->tok;
         if (k == TK_COMMENT || k == TK_NEWLINE || k == TK_EOF) {
             *feeds += size_t(std::count(start, p, '\n'));
-            if (k == TK_COMMENT) continue;
+            if (k == TK_COMMENT) {
+                gap = !l->text.empty();
+                continue;
+            }
+            if (joined) {
+                pre_build_mask(l);
+            } else {
+                l->mask.assign(l->text.size(), 0);
+                for (auto [at, n] : strings) memset(l->mask.data() + at, 1, n);
+            }
             return p;
         }
+        joined = joined || gap;
+        if (k == TK_STRING) strings.emplace_back(l->text.size(), size_t(p - start));
+        l->bounds.push_back(uint32_t(l->text.size()));
         l->text.append(start, p);
     }
 }
@@ -53,12 +74,13 @@ void orbo_preprocess(const char* text, std::string& output)
     output.clear();
     token_scanner sc;
     token_scanner_start(&sc, text);
+    sc.api_names = false;
     pre_line line;
     const char* p = text;
     for (int n = 0; *p && n < PRE_MAX_LINES; ++n) {
         size_t feeds = 0;
         p = collect_line(&sc, p, &line, &feeds);
-        pre_build_mask(&line);
+        if (pre_self_check()) pre_check_mask(&line);
         size_t inner = size_t(std::count(line.text.begin(), line.text.end(), '\n'));
         if (!pre_print_shorthand(&line)) pre_rewrite_operators(&line);
         pre_if_shorthand(&line);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The line buffer holds 131072 bytes with its terminating zero. A rewrite
@@ -23,6 +24,7 @@ struct pre_line {
     std::vector<unsigned char> mask;
     std::vector<uint32_t> bounds;
     bool has_comment = false;  // a comment token survived into the text
+    std::vector<std::pair<size_t, size_t>> scratch;
 };
 
 void pre_build_mask(pre_line* l);
@@ -38,6 +40,7 @@ size_t pre_find(const pre_line& l, std::string_view what, size_t from = 0);
 // difference aborts the process.
 void pre_set_self_check(bool on);
 bool pre_self_check();
+void pre_check_mask(const pre_line* l);  // aborts unless mask and bounds are right
 
 // The rewrites, in the order they apply to a line.
 bool pre_print_shorthand(pre_line* l);  // true when the line was a `?` line

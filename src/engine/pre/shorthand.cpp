@@ -13,6 +13,7 @@ int token_at(const std::string& text, size_t i)
 {
     token_scanner sc;
     token_scanner_start(&sc, text.c_str());
+    sc.api_names = false;
     token_scan(&sc, text.c_str() + i);
     return sc.tok;
 }
@@ -36,6 +37,7 @@ bool pre_print_shorthand(pre_line* l)
 void pre_if_shorthand(pre_line* l)
 {
     const std::string& t = l->text;
+    if (t.find("if") == std::string::npos) return;
     size_t f = pre_find(*l, "if(");
     if (f == std::string::npos) f = pre_find(*l, "if ");
     if (f == std::string::npos || pre_find(*l, "then") != std::string::npos) return;

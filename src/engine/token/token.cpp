@@ -103,10 +103,10 @@ int word_class(const char* p, size_t n)
     return TK_NAME;
 }
 
-int name_class(const char* p, size_t n)
+int name_class(const char* p, size_t n, bool api_names)
 {
     int c = word_class(p, n);
-    if (c != TK_NAME) return c;
+    if (c != TK_NAME || !api_names) return c;
     std::string_view w(p, n);
     if (w == "foreach" || w == "all" || w == "add" || w == "del" || w == "menuitem") return TK_API_NAME;
     return is_api_function_name(w) ? TK_API_NAME : TK_NAME;
@@ -206,7 +206,7 @@ const char* token_scan(token_scanner* s, const char* p)
     } else if (is_name_start(c)) {
         n = 1;
         while (is_name_char(at(p, n))) ++n;
-        cls = name_class(p, n);
+        cls = name_class(p, n, s->api_names);
     } else if (is_digit(c)) {
         cls = TK_NUMBER;
         n = number_length(p);
@@ -271,6 +271,7 @@ int count_tokens(const char* text)
 {
     token_scanner s;
     token_scanner_start(&s, text);
+    s.api_names = false;
     int count = 0;
     for (const char* p = text; *p;) {
         p = token_scan(&s, p);

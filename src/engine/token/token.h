@@ -66,6 +66,10 @@ enum token_class : int {
 struct token_scanner {
     const char* begin = nullptr;  // start of the text
     const char* end = nullptr;    // its zero byte, once known
+    // Whether names are looked up in the API-name list. Only colouring
+    // needs TK_API_NAME; counting and preprocessing treat it as a name and
+    // turn the lookup off.
+    bool api_names = true;
     int tok = TK_EOF;             // class of the last token
     const char* ident = nullptr;  // last token: its text (no blanks before it)
     size_t ident_len = 0;
