@@ -7,5 +7,8 @@
 #include <string>
 
 // Rewrites the zero-terminated `text` into `output` (emptied first). At
-// most 65536 lines are processed; text beyond them is dropped.
+// most 65536 lines are processed; text beyond them is dropped. The output
+// grows as needed (a program of compound assignments roughly triples): the
+// caller decides how much of it to keep. A line is never rewritten past
+// 131071 bytes; a shorthand whose rewrite would not fit stays as written.
 void orbo_preprocess(const char* text, std::string& output);

@@ -71,7 +71,10 @@ struct token_scanner {
     // turn the lookup off.
     bool api_names = true;
     int tok = TK_EOF;             // class of the last token
-    const char* ident = nullptr;  // last token: its text (no blanks before it)
+    // The last token's text (no blanks before it) is a view into the
+    // scanned text, so a token of any length is kept whole and classed by
+    // all of its bytes.
+    const char* ident = nullptr;
     size_t ident_len = 0;
     // Bracket index: offsets of the "[[" and "]]" pairs met walking the
     // text from its start, and for each opener the pair that closes it.
