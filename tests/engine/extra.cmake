@@ -18,3 +18,9 @@ if(TARGET orbotool)
     COMMAND sh -c "printf 'x += 1 -- c\\nif (a) b=1' > \"$1\" && \"$0\" preprocess \"$1\" | od -An -c | tr -s ' ' > \"$1.out\" && [ \"$(cat \"$1.out\")\" = \"$(printf 'x = x + ( 1) \\nif (a) then  b=1 end ' | od -An -c | tr -s ' ')\" ]"
             $<TARGET_FILE:orbotool> ${CMAKE_BINARY_DIR}/orbotool_pre_test.lua)
 endif()
+find_program(PYTHON3 python3)
+if(PYTHON3 AND TARGET orbotool)
+  add_test(NAME engine.token_count_matches_reference_counter
+    COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tests/engine/token_oracle.py $<TARGET_FILE:orbotool>
+            ${CMAKE_SOURCE_DIR}/tests/engine/corpus)
+endif()
