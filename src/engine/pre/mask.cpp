@@ -2,11 +2,11 @@
 // up to date cheaply across the many rewrites of one line.
 //
 // Why a partial rescan is exact: the tokenizer has no memory but the scan
-// position, and a token ending at e reads no byte past e (block comments
-// aside, see below). So tokens ending at or before an unchanged byte k are
-// the same in the new text, and once a rescan of the new text starts a
-// token where the old text started one inside the unchanged tail, every
-// later token is the same too. An unclosed block comment looks at the whole
+// position, and a token whose last byte is e - 1 reads no byte after e
+// (block comments aside, see below). So the tokens before a token that
+// starts at an unchanged byte k are the same in the new text, and once a
+// rescan of the new text starts a token where the old text started one
+// inside the unchanged tail, every later token is the same too. An unclosed block comment looks at the whole
 // rest of the text, so a line holding any comment is always rebuilt whole.
 #include <algorithm>
 #include <cstdlib>
