@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 #include <utility>
@@ -261,6 +262,16 @@ TEST(TokenGlobal, FirstNextAndCurrentToken)
     EXPECT_EQ(get_token(), TK_COMMENT);
     get_next_token(p);
     EXPECT_EQ(get_token_text(), "y");
+    // A new text in the same buffer, started with get_next_token(text):
+    // nothing learnt about the old text is reused.
+    char buf[32] = "[[ [[ ]] more";
+    get_first_token(buf);
+    EXPECT_EQ(get_token_text(), buf);
+    snprintf(buf, sizeof buf, "[[ ]] after");
+    p = get_next_token(buf);
+    EXPECT_EQ(get_token_text(), "[[ ]]");
+    get_next_token(p);
+    EXPECT_EQ(get_token_text(), "after");
 }
 
 // The bracket index (used once a closing search has failed) against a

@@ -244,9 +244,10 @@ const char* get_first_token(const char* text)
 
 const char* get_next_token(const char* position)
 {
-    // A position outside the text being scanned starts a scan of a new text.
+    // The start of a text, or a position outside the text being scanned,
+    // starts a scan of a new text (get_next_token(text) is get_first_token).
     auto lt = std::less<const char*>();
-    if (!g_scanner.begin || lt(position, g_scanner.begin) || lt(g_scanner.end, position)) {
+    if (!g_scanner.begin || !lt(g_scanner.begin, position) || lt(g_scanner.end, position)) {
         token_scanner_start(&g_scanner, position);
         text_end(&g_scanner);
     }

@@ -89,8 +89,8 @@ void token_scanner_start(token_scanner* s, const char* text);
 const char* token_scan(token_scanner* s, const char* p);
 
 // The process-wide tokenizer (not reentrant), as the rest of the console
-// uses it. The text given to get_first_token must stay unchanged while it
-// is scanned with get_next_token.
+// uses it. A scan starts with get_first_token(text) or get_next_token(text);
+// the text must stay unchanged while later positions in it are scanned.
 const char* get_first_token(const char* text);
 const char* get_next_token(const char* position);
 int get_token();
