@@ -4,8 +4,10 @@
 #pragma once
 
 #define ORBOTOOL_COMMANDS(X) \
-    X(version, cmd_version, "")                                         \
-    X(fixed, cmd_fixed, "EXPR...")
+    X(version, cmd_version, "") \
+    X(fixed, cmd_fixed, "EXPR...") \
+    X(tokens, cmd_tokens, "FILE") \
+    X(preprocess, cmd_preprocess, "FILE")
 
 #define ORBOTOOL_DECLARE(name, fn, usage) int fn(int argc, char** argv);
 ORBOTOOL_COMMANDS(ORBOTOOL_DECLARE)

@@ -1,0 +1,26 @@
+# Oracle and command-line checks of the tokenizer and preprocessor.
+find_program(LUAC52 luac5.2)
+if(LUAC52 AND TARGET orbotool)
+  add_test(NAME engine.preprocess_corpus_compiles_with_luac
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/engine/luac_corpus.sh $<TARGET_FILE:orbotool>
+            ${LUAC52} ${CMAKE_SOURCE_DIR}/tests/engine/corpus)
+endif()
+if(TARGET orbotool)
+  set(_tok_dir ${CMAKE_SOURCE_DIR}/tests/engine)
+  add_test(NAME engine.orbotool_tokens
+    COMMAND orbotool tokens ${_tok_dir}/corpus/pong.lua)
+  set_tests_properties(engine.orbotool_tokens PROPERTIES
+    PASS_REGULAR_EXPRESSION "^tokens: 277 chars: 732\n$")
+  add_test(NAME engine.orbotool_missing_file_exits_1
+    COMMAND sh -c "\"$0\" tokens /nonexistent/x.lua 2>/dev/null; [ $? -eq 1 ] && \"$0\" preprocess /nonexistent/x.lua 2>/dev/null; [ $? -eq 1 ]"
+            $<TARGET_FILE:orbotool>)
+  add_test(NAME engine.orbotool_preprocess_bytes
+    COMMAND sh -c "printf 'x += 1 -- c\\nif (a) b=1' > \"$1\" && \"$0\" preprocess \"$1\" | od -An -c | tr -s ' ' > \"$1.out\" && [ \"$(cat \"$1.out\")\" = \"$(printf 'x = x + ( 1) \\nif (a) then  b=1 end ' | od -An -c | tr -s ' ')\" ]"
+            $<TARGET_FILE:orbotool> ${CMAKE_BINARY_DIR}/orbotool_pre_test.lua)
+endif()
+find_program(PYTHON3 python3)
+if(PYTHON3 AND TARGET orbotool)
+  add_test(NAME engine.token_count_matches_reference_counter
+    COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tests/engine/token_oracle.py $<TARGET_FILE:orbotool>
+            ${CMAKE_SOURCE_DIR}/tests/engine/corpus)
+endif()

@@ -1,0 +1,364 @@
+#include "engine/token/token.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "hardware/api_table.h"
+
+namespace {
+
+struct tok {
+    int cls;
+    std::string text;
+};
+
+// Every token of `src` with its class and text (blanks excluded), up to
+// and including the end token.
+std::vector<tok> scan_all(const std::string& src)
+{
+    std::vector<tok> out;
+    token_scanner s;
+    token_scanner_start(&s, src.c_str());
+    const char* p = src.c_str();
+    for (;;) {
+        const char* next = token_scan(&s, p);
+        out.push_back({s.tok, std::string(s.ident, s.ident_len)});
+        if (s.tok == TK_EOF) {
+            EXPECT_EQ(next, src.c_str() + src.size());
+            return out;
+        }
+        EXPECT_GT(next, p) << "scan made no progress in: " << src;
+        if (next <= p) return out;
+        p = next;
+    }
+}
+
+int first_class(const std::string& src) { return scan_all(src).front().cls; }
+
+std::vector<int> classes(const std::string& src)
+{
+    std::vector<int> c;
+    for (const tok& t : scan_all(src)) c.push_back(t.cls);
+    return c;
+}
+
+std::vector<std::string> texts(const std::string& src)
+{
+    std::vector<std::string> c;
+    for (const tok& t : scan_all(src))
+        if (t.cls != TK_EOF) c.push_back(t.text);
+    return c;
+}
+
+}  // namespace
+
+TEST(TokenClasses, WordsOperatorsAndSymbols)
+{
+    const std::pair<const char*, int> cases[] = {
+        {"function", TK_FUNCTION}, {"end", TK_END},       {"for", TK_FOR},         {"if", TK_IF},
+        {"then", TK_THEN},         {"else", TK_ELSE},     {"elseif", TK_ELSEIF},   {"while", TK_WHILE},
+        {"do", TK_DO},             {"in", TK_IN},         {"local", TK_LOCAL},     {"return", TK_RETURN},
+        {"repeat", TK_REPEAT},     {"until", TK_UNTIL},   {"goto", TK_GOTO},       {"break", TK_BREAK},
+        {"not", TK_NOT},           {"and", TK_AND},       {"or", TK_OR},           {"true", TK_LITERAL},
+        {"false", TK_LITERAL},     {"nil", TK_LITERAL},   {"x", TK_NAME},          {"End", TK_NAME},
+        {"ends", TK_NAME},         {"_", TK_NAME},        {"<=", TK_LE},           {">=", TK_GE},
+        {"==", TK_EQ},             {"~=", TK_NE},         {"!=", TK_NE},           {"<>", TK_NE},
+        {"+=", TK_COMPOUND},       {"-=", TK_COMPOUND},   {"*=", TK_COMPOUND},     {"/=", TK_COMPOUND},
+        {"%=", TK_COMPOUND},       {"..", TK_CONCAT},     {"\n", TK_NEWLINE},      {"", TK_EOF},
+        {"~", '~'},                {"!", '!'},            {"^", '^'},              {"#", '#'},
+        {"[", '['},                {"[x", '['},           {"=", '='},              {"<", '<'},
+        {"\x01", 1},               {"\x7f", 0x7f},        {"-", '-'},              {"/", '/'},
+    };
+    for (auto& [src, cls] : cases) EXPECT_EQ(first_class(src), cls) << "'" << src << "'";
+
+    // Backspace, tab, carriage return and space are skipped; line feed is a token.
+    EXPECT_EQ(classes("\b\t\r x \r\n"), (std::vector<int>{TK_NAME, TK_NEWLINE, TK_EOF}));
+    // `...` is `..` then `.`.
+    EXPECT_EQ(classes("..."), (std::vector<int>{TK_CONCAT, '.', TK_EOF}));
+    // The end token does not move the scan position.
+    std::string s = "  ";
+    token_scanner sc;
+    token_scanner_start(&sc, s.c_str());
+    const char* endpos = s.c_str() + 2;
+    EXPECT_EQ(token_scan(&sc, s.c_str()), endpos);
+    EXPECT_EQ(token_scan(&sc, endpos), endpos);
+    EXPECT_EQ(sc.tok, TK_EOF);
+}
+
+TEST(TokenClasses, ApiNamesComeFromTheApiTable)
+{
+    // The listed names of the API table, and the five program-header names.
+    int listed = 0;
+#define COUNT_LISTED(name, in_list) \
+    if (in_list) ++listed;
+    ORBO_API_GLOBALS(COUNT_LISTED)
+#undef COUNT_LISTED
+    EXPECT_EQ(listed, 115);
+    EXPECT_EQ(api_function_names(), listed);
+    EXPECT_EQ(api_function_name(0), "flip");
+    EXPECT_EQ(api_function_name(listed - 1), "_mark_cpu");
+    EXPECT_EQ(api_function_name(listed), "");
+    for (const char* n : {"pset", "spr", "mapdraw", "dir", "exit", "_update_buttons", "sub", "trace", "foreach",
+                          "all", "add", "del", "menuitem", "cocreate", "print"})
+        EXPECT_EQ(first_class(n), TK_API_NAME) << n;
+    for (const char* n : {"t", "_set_paused", "count", "string", "psets", "Pset", "deli"})
+        EXPECT_EQ(first_class(n), TK_NAME) << n;
+    // An API name counts like any other name.
+    EXPECT_EQ(count_tokens("pset(x,y)"), count_tokens("foo(x,y)"));
+
+    // The registry may rebuild the list; names of any length and any number
+    // of names are kept.
+    init_api_function_names();
+    EXPECT_EQ(api_function_names(), 0);
+    EXPECT_EQ(first_class("pset"), TK_NAME);
+    EXPECT_EQ(first_class("foreach"), TK_API_NAME);
+    std::string long_name(200, 'q');
+    add_api_function_name(long_name.c_str());
+    for (int i = 0; i < 300; ++i) add_api_function_name(("fn" + std::to_string(i)).c_str());
+    EXPECT_EQ(api_function_names(), 301);
+    EXPECT_EQ(first_class(long_name), TK_API_NAME);
+    EXPECT_EQ(first_class("fn299"), TK_API_NAME);
+    init_api_function_names();
+#define RESTORE(name, in_list) \
+    if (in_list) add_api_function_name(#name);
+    ORBO_API_GLOBALS(RESTORE)
+#undef RESTORE
+    EXPECT_EQ(api_function_names(), 115);
+}
+
+TEST(TokenClasses, Comments)
+{
+    EXPECT_EQ(texts("a -- note\nb"), (std::vector<std::string>{"a", "-- note", "\n", "b"}));
+    EXPECT_EQ(texts("a // note\nb"), (std::vector<std::string>{"a", "// note", "\n", "b"}));
+    EXPECT_EQ(texts("--[[ x\ny ]]z"), (std::vector<std::string>{"--[[ x\ny ]]", "z"}));
+    // Nested double brackets: one comment up to the matching pair.
+    EXPECT_EQ(texts("--[[ a [[ b ]] c ]] d"), (std::vector<std::string>{"--[[ a [[ b ]] c ]]", "d"}));
+    // No closing pair: only the rest of the line.
+    EXPECT_EQ(texts("--[[ open\nx"), (std::vector<std::string>{"--[[ open", "\n", "x"}));
+    // A closing pair exists but never brings the depth back to zero.
+    EXPECT_EQ(texts("--[[ [[ ]]\nx"), (std::vector<std::string>{"--[[ [[ ]]", "\n", "x"}));
+    // Long brackets with equals signs are not recognised.
+    EXPECT_EQ(texts("--[==[ x\ny"), (std::vector<std::string>{"--[==[ x", "\n", "y"}));
+    EXPECT_EQ(texts("---[[x\ny]]"), (std::vector<std::string>{"---[[x", "\n", "y", "]", "]"}));
+    EXPECT_EQ(classes("--"), (std::vector<int>{TK_COMMENT, TK_EOF}));
+    EXPECT_EQ(classes("--["), (std::vector<int>{TK_COMMENT, TK_EOF}));
+}
+
+TEST(TokenClasses, Strings)
+{
+    EXPECT_EQ(texts(R"(x="a\"b" y)"), (std::vector<std::string>{"x", "=", R"("a\"b")", "y"}));
+    EXPECT_EQ(texts("'it''s'"), (std::vector<std::string>{"'it'", "'s'"}));
+    EXPECT_EQ(texts("\"a'b\""), (std::vector<std::string>{"\"a'b\""}));
+    // An escaped backslash before the quote still hides the quote.
+    EXPECT_EQ(texts(R"("a\\" b)"), (std::vector<std::string>{R"("a\\" b)"}));
+    // Unterminated: stops before the line feed, or at the end.
+    EXPECT_EQ(texts("\"abc\nd"), (std::vector<std::string>{"\"abc", "\n", "d"}));
+    EXPECT_EQ(texts("'abc"), (std::vector<std::string>{"'abc"}));
+    EXPECT_EQ(texts("\""), (std::vector<std::string>{"\""}));
+    // Long strings nest and keep their line feeds; unclosed they run to the end.
+    EXPECT_EQ(texts("[[a\n[[b]]\n]]c"), (std::vector<std::string>{"[[a\n[[b]]\n]]", "c"}));
+    EXPECT_EQ(texts("[[a\nb"), (std::vector<std::string>{"[[a\nb"}));
+    EXPECT_EQ(first_class("[[x]]"), TK_STRING);
+}
+
+TEST(TokenClasses, Numbers)
+{
+    EXPECT_EQ(texts("0b101"), (std::vector<std::string>{"0b101"}));
+    EXPECT_EQ(texts("0b1012"), (std::vector<std::string>{"0b101", "2"}));
+    EXPECT_EQ(texts("0x1f"), (std::vector<std::string>{"0x1f"}));
+    EXPECT_EQ(texts("0x1F"), (std::vector<std::string>{"0x1", "F"}));
+    EXPECT_EQ(texts("0xFF"), (std::vector<std::string>{"0x", "FF"}));
+    EXPECT_EQ(texts("1e5"), (std::vector<std::string>{"1", "e5"}));
+    EXPECT_EQ(texts("3.25 12"), (std::vector<std::string>{"3.25", "12"}));
+    EXPECT_EQ(texts("1..2"), (std::vector<std::string>{"1..2"}));
+    EXPECT_EQ(texts("0b1.1"), (std::vector<std::string>{"0b1.1"}));
+    EXPECT_EQ(texts("1b01"), (std::vector<std::string>{"1b01"}));
+    EXPECT_EQ(texts("1x2"), (std::vector<std::string>{"1x2"}));
+    EXPECT_EQ(texts("0x.8"), (std::vector<std::string>{"0x.8"}));
+    // A digit 2-9 before 'b' fits no form: one digit, then the name.
+    EXPECT_EQ(texts("2b"), (std::vector<std::string>{"2", "b"}));
+    EXPECT_EQ(texts("9b101"), (std::vector<std::string>{"9", "b101"}));
+    EXPECT_EQ(count_tokens("x=5b"), 4);
+    EXPECT_EQ(first_class("7"), TK_NUMBER);
+}
+
+TEST(TokenClasses, GlyphBytesAreNames)
+{
+    EXPECT_EQ(texts("\x8b\x91 a\xff"), (std::vector<std::string>{"\x8b\x91", "a\xff"}));
+    EXPECT_EQ(first_class("\x80"), TK_NAME);
+    EXPECT_EQ(count_tokens("btn(\x8b)"), 3);
+}
+
+TEST(TokenCount, WorkedValues)
+{
+    EXPECT_EQ(count_tokens(""), 0);
+    EXPECT_EQ(count_tokens("local x = 1"), 3);
+    EXPECT_EQ(count_tokens("x = {1, 2}"), 5);
+    EXPECT_EQ(count_tokens("f(a.b)"), 4);
+    EXPECT_EQ(count_tokens("a != b"), 3);
+    EXPECT_EQ(count_tokens("a ~= b"), 3);
+    EXPECT_EQ(count_tokens("a += 1"), 3);
+    EXPECT_EQ(count_tokens("a // b"), 1);
+    EXPECT_EQ(count_tokens(R"(s = "say \"hi\"")"), 3);
+    EXPECT_EQ(count_tokens("s = \"open\nx"), 4);
+    EXPECT_EQ(count_tokens("0b101 0x1f"), 2);
+    EXPECT_EQ(count_tokens("0x1F"), 2);
+    EXPECT_EQ(count_tokens("--[[ a [[ b ]] c ]] x"), 1);
+    EXPECT_EQ(count_tokens("--[[ open\nx y"), 2);
+    // The free ones: end, newline, comments, local, end, ; ) } ] . , :
+    EXPECT_EQ(count_tokens("local end ; ) } ] . , : \n -- c\n"), 0);
+    // Everything else counts one.
+    EXPECT_EQ(count_tokens("function if then else elseif while do in return repeat until goto break"), 13);
+    EXPECT_EQ(count_tokens("not and or true false nil .. <= >= == ~= != <> += -= *= /= %="), 18);
+    EXPECT_EQ(count_tokens("( { [ # ^ ~ ! = < > + - * / % @ $ ?"), 18);
+    EXPECT_EQ(count_tokens("a:b(c)[d]"), 6);
+    EXPECT_EQ(count_tokens("\"s\" [[long]] 1 name"), 4);
+}
+
+TEST(TokenCount, SizeLimitBoundary)
+{
+    // 8192 counted tokens in exactly 65536 characters: "x=1;" counts 3
+    // (";" is free).
+    std::string prog;
+    int want = 0;
+    while (want + 3 <= 8190) {
+        prog += "x=1;";
+        want += 3;
+    }
+    prog += "y=";
+    want += 2;
+    prog += std::string(65536 - prog.size(), ' ');
+    ASSERT_EQ(prog.size(), 65536u);
+    EXPECT_EQ(want, 8192);
+    EXPECT_EQ(count_tokens(prog.c_str()), 8192);
+    prog += "z";
+    EXPECT_EQ(count_tokens(prog.c_str()), 8193);
+}
+
+TEST(TokenGlobal, FirstNextAndCurrentToken)
+{
+    std::string a = "x += 10 -- c";
+    const char* p = get_first_token(a.c_str());
+    EXPECT_EQ(get_token(), TK_NAME);
+    EXPECT_EQ(get_token_text(), "x");
+    p = get_next_token(p);
+    EXPECT_EQ(get_token(), TK_COMPOUND);
+    p = get_next_token(p);
+    EXPECT_EQ(get_token(), TK_NUMBER);
+    EXPECT_EQ(get_token_text(), "10");
+    p = get_next_token(p);
+    EXPECT_EQ(get_token(), TK_COMMENT);
+    p = get_next_token(p);
+    EXPECT_EQ(get_token(), TK_EOF);
+    EXPECT_EQ(p, a.c_str() + a.size());
+    // A position in another text starts a scan of that text.
+    std::string b = "--[[ [[ ]] ]]y";
+    p = get_next_token(b.c_str());
+    EXPECT_EQ(get_token(), TK_COMMENT);
+    get_next_token(p);
+    EXPECT_EQ(get_token_text(), "y");
+    // A new text in the same buffer, started with get_next_token(text):
+    // nothing learnt about the old text is reused.
+    char buf[32] = "[[ [[ ]] more";
+    get_first_token(buf);
+    EXPECT_EQ(get_token_text(), buf);
+    snprintf(buf, sizeof buf, "[[ ]] after");
+    p = get_next_token(buf);
+    EXPECT_EQ(get_token_text(), "[[ ]]");
+    get_next_token(p);
+    EXPECT_EQ(get_token_text(), "after");
+}
+
+// The bracket index (used once a closing search has failed) against a
+// direct walk, on random texts rich in brackets and comment openers.
+TEST(TokenHostile, BracketIndexAgreesWithDirectWalk)
+{
+    auto naive_scan = [](const std::string& src) {
+        // The same scan with a plain quadratic search for every close.
+        std::vector<std::string> out;
+        size_t i = 0;
+        auto close_from = [&](size_t from) -> size_t {
+            int depth = 1;
+            for (size_t k = from; k < src.size();) {
+                if (src.compare(k, 2, "[[") == 0) {
+                    ++depth;
+                    k += 2;
+                } else if (src.compare(k, 2, "]]") == 0) {
+                    k += 2;
+                    if (--depth == 0) return k;
+                } else {
+                    ++k;
+                }
+            }
+            return std::string::npos;
+        };
+        while (i < src.size()) {
+            while (i < src.size() && src[i] == ' ') ++i;
+            if (i >= src.size()) break;
+            size_t n;
+            if (src.compare(i, 4, "--[[") == 0) {
+                size_t c = close_from(i + 4);
+                n = c != std::string::npos ? c - i : src.find('\n', i) == std::string::npos ? src.size() - i : src.find('\n', i) - i;
+            } else if (src.compare(i, 2, "--") == 0) {
+                size_t e = src.find('\n', i);
+                n = (e == std::string::npos ? src.size() : e) - i;
+            } else if (src.compare(i, 2, "[[") == 0) {
+                size_t c = close_from(i + 2);
+                n = (c == std::string::npos ? src.size() : c) - i;
+            } else if (src[i] == 'x') {
+                n = 1;
+                while (i + n < src.size() && src[i + n] == 'x') ++n;
+            } else {
+                n = 1;
+            }
+            out.push_back(src.substr(i, n));
+            i += n;
+        }
+        return out;
+    };
+    std::mt19937 rng(7);
+    const char alphabet[] = {'[', ']', '-', 'x', '\n', ' '};
+    for (int round = 0; round < 3000; ++round) {
+        std::string s;
+        int len = int(rng() % 60);
+        for (int i = 0; i < len; ++i) s += alphabet[rng() % sizeof alphabet];
+        std::vector<std::string> got = texts(s);
+        std::vector<std::string> want = naive_scan(s);
+        ASSERT_EQ(got, want) << "text: " << s;
+    }
+}
+
+TEST(TokenHostile, ManyUnclosedOpenersStayLinear)
+{
+    // 100000 lines each opening a block comment that a later "]]" never
+    // closes: every comment is a line comment.
+    std::string s;
+    for (int i = 0; i < 100000; ++i) s += "--[[ [[ ]] x\n";
+    EXPECT_EQ(count_tokens(s.c_str()), 0);
+    std::string t;
+    for (int i = 0; i < 100000; ++i) t += "a=[[\n";
+    EXPECT_EQ(count_tokens(t.c_str()), 3);
+}
+
+TEST(TokenHostile, JunkNeverStallsOrOverreads)
+{
+    std::mt19937 rng(11);
+    for (int round = 0; round < 200; ++round) {
+        std::string s;
+        int len = int(rng() % 4000);
+        for (int i = 0; i < len; ++i) {
+            char c = char(rng() % 256);
+            s += c ? c : '\n';
+        }
+        scan_all(s);  // progress and the end position are checked inside
+        count_tokens(s.c_str());
+    }
+    std::string high;
+    for (int i = 0; i < 200000; ++i) high += char(0x80 + i % 128);
+    EXPECT_EQ(count_tokens(high.c_str()), 1);
+}
