@@ -9,6 +9,7 @@
 #include "platform/kiln.h"
 #include "platform/log.h"
 #include "platform/paths.h"
+#include "platform/video.h"
 
 kiln_config cconfig;
 kiln_config cconfig_file;

@@ -134,8 +134,6 @@ void kiln_exit()
 void kiln_restart()
 {
     kiln_exit();
-    std::vector<char*> v = arg_vector(g_args);
-    (void)v;
     kiln_main_init();
 }
 
