@@ -230,8 +230,9 @@ void kiln_keys_end_pass(bool produced)
     if (g_emulated_len) produced = true;
     g_emulated_len = 0;
     if (produced) return;
+    // A new press counts as well as a repeat: both read as state 3.
     for (int k = 0; k < KILN_KEYS; k++) {
-        if (kilnkey[k] == 3) {
+        if (single_state(k) == 3) {
             push_key(-1);
             return;
         }
