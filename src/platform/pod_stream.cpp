@@ -36,6 +36,7 @@ kiln_stream kiln_stream_file(FILE* f)
 size_t kiln_stream_read(kiln_stream* s, void* dst, size_t n)
 {
     size_t got = 0;
+    if (n == 0) return 0;
     if (s->file) {
         got = fread(dst, 1, n, s->file);
     } else if (s->data && s->pos < s->size) {
