@@ -155,13 +155,18 @@ void kiln_main_pass()
 int kiln_run(kiln_host* host, int argc, char** argv)
 {
     g_host = host;
-    snprintf(g_program_path, sizeof g_program_path, "%s", argc > 0 && argv[0] ? argv[0] : "");
-    g_args.assign(argv, argv + argc);
+    kiln_set_arguments(argc, argv);
     kiln_main_init();
     kiln_quit = false;
     while (!kiln_quit) kiln_main_pass();
     if (kiln_state.initialised) kiln_exit();
     return 0;
+}
+
+void kiln_set_arguments(int argc, char** argv)
+{
+    snprintf(g_program_path, sizeof g_program_path, "%s", argc > 0 && argv[0] ? argv[0] : "");
+    g_args.assign(argv, argv + argc);
 }
 
 // The stored arguments for the application's own parser (kiln_main_init).

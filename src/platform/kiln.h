@@ -30,6 +30,8 @@ const char* kiln_program_path();
 // The stored command line (for the application's option parser).
 int kiln_argc();
 char** kiln_argv();
+// Stores the program path and arguments (kiln_run does this first).
+void kiln_set_arguments(int argc, char** argv);
 
 // Platform start and stop; both do nothing when already in that state.
 // kiln_init returns false when the host could not start (after the fatal
