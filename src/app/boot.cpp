@@ -10,6 +10,7 @@
 #include "app/state.h"
 #include "platform/kiln.h"
 #include "platform/keys.h"
+#include "platform/log.h"
 
 namespace {
 uint32_t g_noise = 1;
@@ -53,6 +54,7 @@ void boot_head_cart()
     // Without a cartridge reader the head cart cannot be booted either.
     if (!head || !orbo_boot_head_cart_seam(head->bytes.data(), head->bytes.size())) {
         orbo_print_col("head cart not found", pstate.cursor_col);
+        kiln_debug("boot: head cart not found\n");
         return;
     }
     pstate.app_mode = MODE_CONSOLE;

@@ -5,6 +5,7 @@
 // Stop order is fixed as well; see kiln_exit.
 #include "platform/kiln.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +32,7 @@ bool g_force_headless = false;
 uint32_t g_timer_base = 0;
 unsigned g_random_seed = 0;
 int g_last_mouse_x = 0, g_last_mouse_y = 0;
+std::chrono::steady_clock::time_point g_run_start = std::chrono::steady_clock::now();
 
 std::vector<char*> arg_vector(std::vector<std::string>& args)
 {
@@ -152,8 +154,15 @@ void kiln_main_pass()
     kiln_update_music_fades();
 }
 
+int kiln_ms_since_start()
+{
+    auto d = std::chrono::steady_clock::now() - g_run_start;
+    return int(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
+}
+
 int kiln_run(kiln_host* host, int argc, char** argv)
 {
+    g_run_start = std::chrono::steady_clock::now();
     g_host = host;
     kiln_set_arguments(argc, argv);
     kiln_main_init();

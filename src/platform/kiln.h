@@ -45,6 +45,8 @@ void kiln_restart();
 int kiln_run(kiln_host* host, int argc, char** argv);
 // One pass of the host loop (update, draw, present, messages).
 void kiln_main_pass();
+// Milliseconds of the monotonic clock since kiln_run began.
+int kiln_ms_since_start();
 // Framework exit followed by the end of the process with this status.
 [[noreturn]] void kiln_terminate(int status);
 // "Unable to ..." errors: logged, framework exit, process ends with status 0.

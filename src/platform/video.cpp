@@ -24,6 +24,7 @@ uint32_t g_fps_last = 0;
 kiln_bitmap_ptr g_icon;
 std::vector<uint32_t> g_argb;  // the back page converted for presentation
 uint32_t g_fps_strip[128 * 8];
+bool g_first_presented = false;
 
 kiln_host* host() { return kiln_host_get(); }
 
@@ -266,6 +267,10 @@ void kiln_blit_back_page()
         }
     }
     host()->present(g_argb.data(), bp.w, bp.h, r, fps);
+    if (!g_first_presented) {
+        g_first_presented = true;
+        kiln_debug("first frame presented %d ms after start\n", kiln_ms_since_start());
+    }
 }
 
 int kiln_get_fps() { return g_fps >> 16; }
