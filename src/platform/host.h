@@ -93,6 +93,10 @@ public:
     // fps is given. The software path gets the counter already drawn in.
     virtual void present(const uint32_t* argb, int w, int h, kiln_rect dest,
                          const uint32_t* fps) = 0;
+    // True once after the window's contents were lost or its size changed
+    // (exposed, resized, shown, restored, device reset): the next picture must
+    // be presented even if it did not change.
+    virtual bool take_refresh() { return false; }
 
     // Input.
     virtual void sample_keyboard(uint8_t keys[KILN_KEYS], int* mods) = 0;

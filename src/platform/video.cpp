@@ -25,6 +25,12 @@ kiln_bitmap_ptr g_icon;
 std::vector<uint32_t> g_argb;  // the back page converted for presentation
 uint32_t g_fps_strip[128 * 8];
 bool g_first_presented = false;
+// The last picture presented. An unchanged picture in an unchanged window is
+// not presented again: the window still shows it, and at the console screen
+// this saves nearly all of the idle CPU time.
+std::vector<uint32_t> g_shown;
+kiln_rect g_shown_rect;
+bool g_must_present = true;
 
 kiln_host* host() { return kiln_host_get(); }
 
@@ -48,6 +54,7 @@ int open_window()
     d.tex_w = kiln_back_page ? kiln_back_page->w : 128;
     d.tex_h = kiln_back_page ? kiln_back_page->h : 128;
     d.title = kiln_state.title;
+    g_must_present = true;
     int r = host()->open_window(d);
     if (r < 0) kiln_fatal("Unable to create window");
     if (r == 1) {
@@ -266,7 +273,12 @@ void kiln_blit_back_page()
             fps = g_fps_strip;
         }
     }
+    bool refresh = host()->take_refresh();
+    if (!refresh && !g_must_present && !fps && r == g_shown_rect && g_argb == g_shown) return;
     host()->present(g_argb.data(), bp.w, bp.h, r, fps);
+    g_shown = g_argb;
+    g_shown_rect = r;
+    g_must_present = false;
     if (!g_first_presented) {
         g_first_presented = true;
         kiln_debug("first frame presented %d ms after start\n", kiln_ms_since_start());

@@ -21,6 +21,7 @@ public:
     int mouse_x = 0, mouse_y = 0, mouse_b = 0;
     int presents = 0;
     int slept = 0;
+    bool refresh = false;
     std::string clip;
 
     bool headless() const override { return is_headless; }
@@ -40,6 +41,12 @@ public:
     void window_size(int* w, int* h) override { *w = win_w, *h = win_h; }
     bool has_focus() override { return !is_headless; }
     void present(const uint32_t*, int, int, kiln_rect, const uint32_t*) override { presents++; }
+    bool take_refresh() override
+    {
+        bool r = refresh;
+        refresh = false;
+        return r;
+    }
     void sample_keyboard(uint8_t k[KILN_KEYS], int* m) override
     {
         memcpy(k, keys, KILN_KEYS);

@@ -127,3 +127,38 @@ TEST(Video, SetScreenChoosesPixelPerfectAndWindowMode)
     kiln_host_set(nullptr);
     kiln_log_set_stdout(true);
 }
+
+TEST(Video, UnchangedPicturesAreNotPresentedAgain)
+{
+    fake_host host;
+    host.is_headless = false;
+    kiln_host_set(&host);
+    kiln_log_set_stdout(false);
+    kiln_config_default();
+    kiln_video_init();
+    cconfig.windowed = 1;
+    kiln_set_window_size(640, 480);
+    ASSERT_EQ(kiln_set_screen(128, 128, 8, 0x100), 0);
+    kiln_blit_back_page();
+    kiln_blit_back_page();
+    EXPECT_EQ(host.presents, 1);
+    kiln_back_page->row(5)[5] = 7;  // a changed pixel
+    kiln_blit_back_page();
+    EXPECT_EQ(host.presents, 2);
+    host.refresh = true;  // contents lost (exposed)
+    kiln_blit_back_page();
+    kiln_blit_back_page();
+    EXPECT_EQ(host.presents, 3);
+    host.win_w = 800;  // a new size moves the picture
+    kiln_blit_back_page();
+    EXPECT_EQ(host.presents, 4);
+    kiln_toggle_fullscreen();  // a new window
+    kiln_blit_back_page();
+    EXPECT_EQ(host.presents, 5);
+    cconfig.show_fps = 1;  // the counter is redrawn every pass
+    kiln_blit_back_page();
+    kiln_blit_back_page();
+    EXPECT_EQ(host.presents, 7);
+    kiln_host_set(nullptr);
+    kiln_log_set_stdout(true);
+}

@@ -199,7 +199,17 @@ public:
         case SDL_QUIT: out->kind = kiln_host_event::QUIT; break;
         case SDL_WINDOWEVENT:
             switch (e.window.event) {
+            case SDL_WINDOWEVENT_EXPOSED:
+            case SDL_WINDOWEVENT_RESIZED:
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+            case SDL_WINDOWEVENT_RESTORED: refresh_ = true; break;
+            default: break;
+            }
+            switch (e.window.event) {
             case SDL_WINDOWEVENT_SHOWN:
+                refresh_ = true;
+                out->kind = kiln_host_event::WINDOW_ACTIVE;
+                break;
             case SDL_WINDOWEVENT_MAXIMIZED:
             case SDL_WINDOWEVENT_FOCUS_GAINED: out->kind = kiln_host_event::WINDOW_ACTIVE; break;
             case SDL_WINDOWEVENT_CLOSE:
@@ -209,6 +219,8 @@ public:
             default: break;
             }
             break;
+        case SDL_RENDER_TARGETS_RESET:
+        case SDL_RENDER_DEVICE_RESET: refresh_ = true; break;
         case SDL_MOUSEWHEEL:
             out->kind = kiln_host_event::WHEEL;
             out->dx = e.wheel.x;
@@ -226,6 +238,13 @@ public:
         default: break;
         }
         return true;
+    }
+
+    bool take_refresh() override
+    {
+        bool r = refresh_;
+        refresh_ = false;
+        return r;
     }
 
     void mouse_state(int* x, int* y, int* b) override
@@ -379,6 +398,7 @@ private:
     SDL_Texture* fps_tex_ = nullptr;
     int tex_w_ = 0, tex_h_ = 0;
     bool cursor_shown_ = true;
+    bool refresh_ = true;
     SDL_GameController* pads_[8] = {};
     SDL_Joystick* joys_[8] = {};
 };
