@@ -1,6 +1,7 @@
 // Key state table, key repeat, blocking and the typed-key queue.
 #include "platform/keys.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +24,7 @@ uint32_t g_active_since = 0;
 int g_wheel_x = 0, g_wheel_y = 0;
 char g_emulated[64];
 int g_emulated_len = 0;
+std::string g_key_names[KILN_KEY_NAMES];
 bool g_warped = false;
 int g_warp_x = 0, g_warp_y = 0, g_warp_host_x = 0, g_warp_host_y = 0;
 
@@ -105,6 +107,20 @@ void kiln_keys_init()
     g_active_since = 0;
     g_wheel_x = g_wheel_y = 0;
     g_warped = false;
+}
+
+void kiln_build_key_names()
+{
+    for (int k = 0; k < KILN_KEY_NAMES; k++) {
+        std::string n = kiln_host_get()->key_name(k);
+        for (char& c : n) c = char(toupper((unsigned char)c));
+        g_key_names[k] = n.size() >= 20 ? "?" : n;
+    }
+}
+
+const char* kiln_get_key_name(int k)
+{
+    return k >= 0 && k < KILN_KEY_NAMES ? g_key_names[k].c_str() : "";
 }
 
 int kiln_get_key_state(int key)

@@ -16,6 +16,11 @@ constexpr uint32_t KILN_REPEAT_DELAY = 500;
 constexpr uint32_t KILN_REPEAT_RATE = 80;
 
 void kiln_keys_init();
+// Names of scancodes 0..310, taken from the host at start and upper-cased;
+// a name of 20 characters or more reads "?". Empty for other scancodes.
+constexpr int KILN_KEY_NAMES = 311;
+void kiln_build_key_names();
+const char* kiln_get_key_name(int scancode);
 int kiln_get_key_state(int key);
 int kiln_get_any_key_down();
 void kiln_block_key(int key);

@@ -46,6 +46,7 @@ void system_init()
 {
     kiln_debug("kiln_system_init\n");
     if (!g_host->system_init()) kiln_fatal("Unable to initialize SDL");
+    kiln_build_key_names();
 }
 }  // namespace
 

@@ -29,6 +29,13 @@ public:
     void system_exit() override {}
     uint32_t ticks() override { return now; }
     void sleep_ms(int ms) override { slept += ms; }
+    std::string key_name(int sc) override
+    {
+        if (sc == 4) return "a";
+        if (sc == 5) return "a name that is far too long";
+        if (sc == 224) return "Left Ctrl";
+        return "";
+    }
     void desktop_size(int* w, int* h) override { *w = 1920, *h = 1080; }
     int open_window(const kiln_window_desc& d) override
     {

@@ -264,3 +264,14 @@ TEST_F(KeysTest, Clipboard)
     EXPECT_EQ(host.clip, "hello");
     EXPECT_EQ(kiln_save_clipboard_to_file("/nonexistent/dir/x"), 1);
 }
+
+TEST_F(KeysTest, KeyNamesAreUpperCasedAndShort)
+{
+    kiln_build_key_names();
+    EXPECT_STREQ(kiln_get_key_name(4), "A");
+    EXPECT_STREQ(kiln_get_key_name(5), "?");
+    EXPECT_STREQ(kiln_get_key_name(224), "LEFT CTRL");
+    EXPECT_STREQ(kiln_get_key_name(6), "");
+    EXPECT_STREQ(kiln_get_key_name(311), "");
+    EXPECT_STREQ(kiln_get_key_name(-1), "");
+}
