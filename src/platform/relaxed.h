@@ -15,7 +15,6 @@ public:
     operator T() const { return load(); }
     T load() const { return v_.load(std::memory_order_relaxed); }
     void store(T v) { v_.store(v, std::memory_order_relaxed); }
-    T* raw_for_scanf() = delete;  // parse into a local, then store
 
 private:
     std::atomic<T> v_;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "platform/host.h"
 
@@ -48,6 +49,25 @@ public:
     void window_size(int* w, int* h) override { *w = win_w, *h = win_h; }
     bool has_focus() override { return !is_headless; }
     void present(const uint32_t*, int, int, kiln_rect, const uint32_t*) override { presents++; }
+    std::vector<std::string> mappings;  // added so far
+    int joysticks = 0;
+    kiln_joy_raw joy[8];
+    int add_mapping(const char* m) override
+    {
+        std::string s(m);
+        if (s.find(',') == std::string::npos) return -1;
+        for (const std::string& old : mappings)
+            if (old.substr(0, old.find(',')) == s.substr(0, s.find(','))) return 0;
+        mappings.push_back(s);
+        return 1;
+    }
+    int joystick_count() override { return joysticks; }
+    std::string open_joystick(int i) override { return "Controller " + std::to_string(i) + ": pad\n"; }
+    bool read_joystick(int i, kiln_joy_raw* out) override
+    {
+        *out = joy[i];
+        return joy[i].attached;
+    }
     bool take_refresh() override
     {
         bool r = refresh;
