@@ -3,6 +3,7 @@
 #include "platform/video.h"
 
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -281,7 +282,8 @@ void kiln_blit_back_page()
     g_must_present = false;
     if (!g_first_presented) {
         g_first_presented = true;
-        kiln_debug("first frame presented %d ms after start\n", kiln_ms_since_start());
+        kiln_debug("first frame presented %d ms after start (%d ms of CPU)\n",
+                   kiln_ms_since_start(), int(int64_t(clock()) * 1000 / CLOCKS_PER_SEC));
     }
 }
 
