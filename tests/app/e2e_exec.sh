@@ -17,4 +17,18 @@ echo "cart" > "$HOME/game.ob"
 timeout 20 "$ORBO" -x "$HOME/game.ob" > /dev/null
 status=$?
 [ $status = 0 ] || { echo "FAIL: existing cart gave status $status"; exit 1; }
-echo "exec: 2 passed, 0 failed"
+
+# -headless runs the loop without a window; SIGTERM shuts it down in order.
+"$ORBO" -headless > "$HOME/out.txt" 2>&1 &
+pid=$!
+n=0
+until grep -q "boot: head cart not found" "$HOME/.hearthware/orbo/log.txt" 2>/dev/null; do
+    n=$((n + 1)); [ $n -gt 300 ] && { kill $pid; echo "FAIL: headless boot"; exit 1; }
+    sleep 0.1
+done
+kill -TERM $pid
+wait $pid
+status=$?
+[ $status = 0 ] || { echo "FAIL: headless SIGTERM gave status $status"; exit 1; }
+grep -q "kiln_config_save" "$HOME/.hearthware/orbo/log.txt" && grep -q "^sessions 3 " "$HOME/.hearthware/orbo/config.txt" || { echo "FAIL: settings not written on SIGTERM"; exit 1; }
+echo "exec: 3 passed, 0 failed"
