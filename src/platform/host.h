@@ -60,7 +60,8 @@ struct kiln_window_desc {
 struct kiln_joy_raw {
     bool attached = false;
     bool is_controller = false;
-    int axes[2] = {};      // axis 0 and 1, signed 16-bit
+    static constexpr int AXES = 6;
+    int axes[AXES] = {};   // signed 16-bit; controllers: left x, left y, right x, right y, triggers
     uint32_t buttons = 0;  // bit i: button i down (0..14)
 };
 

@@ -12,8 +12,8 @@
 namespace {
 struct joy_validation {
     uint32_t released_seen = 0;  // bit i: button i has been seen up
-    bool axis_centred[2] = {};
-    bool axis_logged[2] = {};
+    bool axis_centred[kiln_joy_raw::AXES] = {};
+    bool axis_logged[kiln_joy_raw::AXES] = {};
     uint32_t button_logged = 0;
     bool absent_logged = false;
 };
@@ -100,39 +100,55 @@ int kiln_count_joysticks() { return g_count; }
 
 int kiln_count_joystick_buttons(int i) { return i >= 0 && i < g_count ? 15 : 0; }
 
+namespace {
+// The device's raw state, or nothing (logged once) when it cannot be read.
+bool read_device(int i, kiln_joy_raw* raw)
+{
+    if (i < 0 || i >= KILN_MAX_JOYSTICKS) return false;
+    joy_validation& v = g_joy[i];
+    if (i >= g_count || !kiln_host_get()->read_joystick(i, raw) || !raw->attached) {
+        if (!v.absent_logged) kiln_debug("** could not read joystick %d (not attached)\n", i);
+        v.absent_logged = true;
+        return false;
+    }
+    return true;
+}
+
+// An axis reads 0 until it has once been seen near centre.
+int validated_axis(int i, const kiln_joy_raw& raw, int a, bool is_y)
+{
+    if (a < 0 || a >= kiln_joy_raw::AXES) return 0;
+    joy_validation& v = g_joy[i];
+    int value = raw.axes[a];
+    if (value > -16384 && value < 16384) v.axis_centred[a] = true;
+    if (v.axis_centred[a]) return value;
+    if (!v.axis_logged[a]) {
+        kiln_debug(is_y ? "** y axis %d not validated on joystick %d\n"
+                        : "** x axis %d not validated on joystick %d\n",
+                   a, i);
+        v.axis_logged[a] = true;
+    }
+    return 0;
+}
+}  // namespace
+
 void kiln_get_joystick_axes(int i, int ax, int ay, int* x, int* y)
 {
     *x = *y = 0;
-    if (ax != 0 || ay != 1) return;  // only the first two axes are reported
-    int b;
-    kiln_get_joystick(i, x, y, &b);
+    kiln_joy_raw raw;
+    if (!read_device(i, &raw)) return;
+    *x = validated_axis(i, raw, ax, false);
+    *y = validated_axis(i, raw, ay, true);
 }
 
 void kiln_get_joystick(int i, int* x, int* y, int* buttons)
 {
     *x = *y = *buttons = 0;
-    if (i < 0 || i >= KILN_MAX_JOYSTICKS) return;
-    joy_validation& v = g_joy[i];
     kiln_joy_raw raw;
-    if (i >= g_count || !kiln_host_get()->read_joystick(i, &raw) || !raw.attached) {
-        if (!v.absent_logged) kiln_debug("** could not read joystick %d (not attached)\n", i);
-        v.absent_logged = true;
-        return;
-    }
-    int out[2] = {};
-    for (int a = 0; a < 2; a++) {
-        if (raw.axes[a] + 16383 < 32767 && raw.axes[a] > -16384) v.axis_centred[a] = true;
-        if (v.axis_centred[a]) {
-            out[a] = raw.axes[a];
-        } else if (!v.axis_logged[a]) {
-            kiln_debug(a == 0 ? "** x axis %d not validated on joystick %d\n"
-                              : "** y axis %d not validated on joystick %d\n",
-                       a, i);
-            v.axis_logged[a] = true;
-        }
-    }
-    *x = out[0];
-    *y = out[1];
+    if (!read_device(i, &raw)) return;
+    joy_validation& v = g_joy[i];
+    *x = validated_axis(i, raw, 0, false);
+    *y = validated_axis(i, raw, 1, true);
     uint32_t b = raw.buttons & 0x7fff;
     v.released_seen |= ~b & 0x7fff;
     uint32_t held_unvalidated = b & ~v.released_seen & ~v.button_logged;

@@ -145,6 +145,11 @@ void kiln_main_pass()
     kiln_main_update();
     kiln_main_draw();
     kiln_blit_back_page();
+    kiln_handle_messages();
+}
+
+void kiln_handle_messages()
+{
     kiln_handle_system_messages();
     int mx, my, mb;
     kiln_get_mouse(&mx, &my, &mb);

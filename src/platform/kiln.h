@@ -45,6 +45,9 @@ void kiln_restart();
 int kiln_run(kiln_host* host, int argc, char** argv);
 // One pass of the host loop (update, draw, present, messages).
 void kiln_main_pass();
+// The per-pass messages plus the loop's tail: mouse and music fades (for
+// code that waits inside a pass, such as kiln_readkey's callers).
+void kiln_handle_messages();
 // Milliseconds of the monotonic clock since kiln_run began.
 int kiln_ms_since_start();
 // Framework exit followed by the end of the process with this status.

@@ -108,6 +108,21 @@ TEST_F(JoystickTest, AxesAndButtonsNeedValidation)
     EXPECT_NE(first, std::string::npos);
     EXPECT_EQ(l.find("** button 0 not validated", first + 1), std::string::npos);
 
+    // Other axes are validated on their own: a trigger at rest (axis 4).
+    j.axes[4] = -32768;
+    j.axes[3] = 1234;
+    kiln_get_joystick_axes(0, 4, 3, &x, &y);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 1234);
+    j.axes[4] = 0;
+    kiln_get_joystick_axes(0, 4, 3, &x, &y);
+    EXPECT_EQ(x, 0);
+    j.axes[4] = 32767;
+    kiln_get_joystick_axes(0, 4, 99, &x, &y);
+    EXPECT_EQ(x, 32767);
+    EXPECT_EQ(y, 0);
+    EXPECT_NE(log().find("** x axis 4 not validated on joystick 0"), std::string::npos);
+
     kiln_get_joystick(1, &x, &y, &b);  // present in the count but not attached
     kiln_get_joystick(1, &x, &y, &b);
     kiln_get_joystick(9, &x, &y, &b);

@@ -324,8 +324,8 @@ public:
         if (i < 0 || i >= 8) return false;
         if (pads_[i] && SDL_GameControllerGetAttached(pads_[i])) {
             out->attached = out->is_controller = true;
-            out->axes[0] = SDL_GameControllerGetAxis(pads_[i], SDL_CONTROLLER_AXIS_LEFTX);
-            out->axes[1] = SDL_GameControllerGetAxis(pads_[i], SDL_CONTROLLER_AXIS_LEFTY);
+            for (int a = 0; a < kiln_joy_raw::AXES; a++)
+                out->axes[a] = SDL_GameControllerGetAxis(pads_[i], SDL_GameControllerAxis(a));
             for (int b = 0; b < 15; b++)
                 if (SDL_GameControllerGetButton(pads_[i], SDL_GameControllerButton(b)))
                     out->buttons |= 1u << b;
@@ -334,8 +334,8 @@ public:
         if (joys_[i] && SDL_JoystickGetAttached(joys_[i])) {
             out->attached = true;
             int na = SDL_JoystickNumAxes(joys_[i]);
-            if (na > 0) out->axes[0] = SDL_JoystickGetAxis(joys_[i], 0);
-            if (na > 1) out->axes[1] = SDL_JoystickGetAxis(joys_[i], 1);
+            for (int a = 0; a < kiln_joy_raw::AXES && a < na; a++)
+                out->axes[a] = SDL_JoystickGetAxis(joys_[i], a);
             int nb = SDL_JoystickNumButtons(joys_[i]);
             for (int b = 0; b < 15 && b < nb; b++)
                 if (SDL_JoystickGetButton(joys_[i], b)) out->buttons |= 1u << b;
