@@ -14,3 +14,9 @@ if(TARGET podbuild)
       PASS_REGULAR_EXPRESSION "${${bad}_says}")
   endforeach()
 endif()
+# The podbuild source readers are tested directly.
+if(TARGET test_platform)
+  target_sources(test_platform PRIVATE ${CMAKE_SOURCE_DIR}/tools/podbuild/sources.cpp
+                                       ${CMAKE_SOURCE_DIR}/tools/podbuild/manifest.cpp)
+  target_include_directories(test_platform PRIVATE ${CMAKE_SOURCE_DIR}/tools/podbuild)
+endif()

@@ -5,6 +5,7 @@
 //   podbuild --preview DATA.pod DIR
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "platform/log.h"
 #include "podbuild.h"
@@ -21,7 +22,9 @@ bool write_depfile(const char* depfile, const char* target, const std::vector<st
     FILE* f = fopen(depfile, "w");
     if (!f) return false;
     fprintf(f, "%s:", target);
-    for (const std::string& d : deps) fprintf(f, " \\\n  %s", d.c_str());
+    std::set<std::string> seen;
+    for (const std::string& d : deps)
+        if (seen.insert(d).second) fprintf(f, " \\\n  %s", d.c_str());
     fputc('\n', f);
     return fclose(f) == 0;
 }
@@ -36,6 +39,7 @@ int main(int argc, char** argv)
     bool compress = false;
     std::vector<std::string> deps;
     std::string err;
+    set_manifest_output(argv[2]);
     if (!build_manifest(argv[1], pod.get(), &compress, &deps, &err)) {
         fprintf(stderr, "podbuild: %s\n", err.c_str());
         return 1;

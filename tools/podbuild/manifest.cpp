@@ -11,7 +11,9 @@
 //
 // Item numbers must increase; numbers skipped are filled with an empty byte
 // buffer so that every item keeps its number. Paths are relative to the
-// manifest's folder; lines starting with "//" are comments.
+// manifest's folder, absolute when they start with "/", and relative to the
+// output file's folder (the build folder, for generated inputs) when they
+// start with "@". Lines starting with "//" are comments.
 #include <fstream>
 #include <sstream>
 
@@ -30,6 +32,15 @@ std::string base_name(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string g_output_dir;
+
+std::string resolve(const std::string& dir, const std::string& arg)
+{
+    if (!arg.empty() && arg[0] == '/') return arg;
+    if (!arg.empty() && arg[0] == '@') return g_output_dir + arg.substr(1);
+    return dir + arg;
+}
+
 bool read_bytes(const std::string& path, std::vector<uint8_t>* out)
 {
     std::ifstream in(path, std::ios::binary);
@@ -44,7 +55,7 @@ bool add_entry(kiln_pod* pod, const std::string& kind, std::istringstream& ls,
 {
     std::string arg;
     ls >> arg;
-    std::string path = dir + arg;
+    std::string path = resolve(dir, arg);
     if (kind == "text") {
         std::string rest;
         std::getline(ls, rest);
@@ -58,7 +69,7 @@ bool add_entry(kiln_pod* pod, const std::string& kind, std::istringstream& ls,
         if (!read_bytes(path, &bytes)) return *err = path + ": cannot read", false;
         std::string name;
         ls >> name;
-        kiln_pod_add_bytes(pod, (name.empty() ? base_name(arg) : name).c_str(), bytes.data(), bytes.size());
+        kiln_pod_add_bytes(pod, (name.empty() ? base_name(path) : name).c_str(), bytes.data(), bytes.size());
         return true;
     }
     if (kind == "palette") {
@@ -88,10 +99,12 @@ bool add_entry(kiln_pod* pod, const std::string& kind, std::istringstream& ls,
     }
     std::vector<uint8_t> bytes;
     if (!kiln_write_pod(nested.get(), compress, &bytes)) return *err = path + ": cannot write pod", false;
-    kiln_pod_add_bytes(pod, base_name(arg).c_str(), bytes.data(), bytes.size());
+    kiln_pod_add_bytes(pod, base_name(path).c_str(), bytes.data(), bytes.size());
     return true;
 }
 }  // namespace
+
+void set_manifest_output(const std::string& out_path) { g_output_dir = folder_of(out_path); }
 
 bool build_manifest(const std::string& path, kiln_pod* out, bool* compressed,
                     std::vector<std::string>* deps, std::string* err)

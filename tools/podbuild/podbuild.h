@@ -16,5 +16,7 @@ bool read_font_source(const std::string& path, kiln_font* out, std::string* err)
 // compressed; `deps` collects every file read.
 bool build_manifest(const std::string& path, kiln_pod* out, bool* compressed,
                     std::vector<std::string>* deps, std::string* err);
+// The output file whose folder "@" paths in manifests are relative to.
+void set_manifest_output(const std::string& out_path);
 // Renders the parts of a built data pod to PNG files in `dir`.
 int write_previews(const char* pod_path, const char* dir);
