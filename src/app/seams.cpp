@@ -1,0 +1,35 @@
+// Every seam does nothing until its subsystem lands; see seams.h.
+#include "app/seams.h"
+
+void orbo_spend_cpu_seam(int) {}
+bool orbo_run_cart_seam() { return false; }
+void orbo_stop_program_seam(bool) {}
+void orbo_run_slice_seam() {}
+void orbo_reset_machine_seam() {}
+std::string orbo_error_string_seam() { return ""; }
+void orbo_clear_run_chain_seam() {}
+void orbo_create_working_cart_seam() {}
+bool orbo_load_working_cart_seam(const std::string&) { return false; }
+bool orbo_boot_head_cart_seam(const uint8_t*, size_t) { return false; }
+void orbo_mark_cart_graphics_seam() {}
+void orbo_keep_boot_cart_seam(const uint8_t*, size_t) {}
+void orbo_update_buttons_seam() {}
+bool orbo_any_button_held_seam() { return false; }
+void orbo_reset_frame_overrides_seam() {}
+void orbo_play_boot_chime_seam() {}
+void orbo_stop_all_sound_seam() {}
+void orbo_update_audio_pause_seam() {}
+void orbo_mute_keys_seam() {}
+void orbo_draw_pause_menu_seam() {}
+void orbo_draw_message_bar_seam() {}
+void orbo_pause_menu_keys_seam() {}
+void orbo_update_reset_glitch_seam() {}
+void orbo_process_running_keypresses_seam() {}
+void orbo_record_video_frame_seam() {}
+void orbo_capture_keys_seam() {}
+void orbo_glitch_screenshot_seam() {}
+void orbo_keyconfig_update_seam() {}
+void orbo_keyconfig_draw_seam() {}
+void orbo_save_cart_data_seam() {}
+void orbo_close_gpio_seam() {}
+void orbo_init_browser_lists_seam() {}

@@ -1,0 +1,80 @@
+// Seams: the places where the shell hands work to subsystems that later
+// issues build (the program runner, CPU accounting, buttons, the working
+// cartridge, sound, the pause menu, capture, key configuration, cartridge
+// data). Each one does nothing and says so; none pretends to have done the
+// work. Replace the body, not the call site, when the subsystem lands.
+#pragma once
+#include <cstdint>
+#include <string>
+
+// CPU accounting: charge n cycles to the running program. Nothing is charged
+// yet (there is no program to charge).
+void orbo_spend_cpu_seam(int cycles);
+
+// Program runner. Returns false: there is no runner, so no program started.
+bool orbo_run_cart_seam();
+// Stops the running program and resets the script machine. Nothing runs yet.
+void orbo_stop_program_seam(bool reset_machine);
+// Resumes the running program for one console frame. Nothing runs yet.
+void orbo_run_slice_seam();
+// Resets the script machine and the runtime state (boot). Nothing to reset yet.
+void orbo_reset_machine_seam();
+// The current error string printed after a stop with reset. None yet.
+std::string orbo_error_string_seam();
+// Clears the chain of loaded cartridges. There is none yet.
+void orbo_clear_run_chain_seam();
+
+// Working cartridge. Creating it does nothing yet; loading a file returns
+// false: no cartridge format is read yet.
+void orbo_create_working_cart_seam();
+bool orbo_load_working_cart_seam(const std::string& path);
+// Boot step 80: loads the head cart image (a 32 KiB cartridge image) and
+// mounts the embedded cartridges. Returns false: no cartridge image is read
+// yet, so the head cart cannot be booted.
+bool orbo_boot_head_cart_seam(const uint8_t* image, size_t len);
+// Boot: draws the two diagonal lines on the working cartridge's sprite sheet.
+// There is no sprite sheet yet.
+void orbo_mark_cart_graphics_seam();
+// The text cartridge of data item 0 (its sound data is the boot chime).
+void orbo_keep_boot_cart_seam(const uint8_t* bytes, size_t len);
+
+// Buttons: updates the button tables once per console frame. None yet.
+void orbo_update_buttons_seam();
+// True when any player holds a game button. No buttons are read yet.
+bool orbo_any_button_held_seam();
+// Resets the per-frame button-override block and the mouse cursor sprite.
+void orbo_reset_frame_overrides_seam();
+
+// Sound: plays the boot chime; stops every sound and the music. No device yet.
+void orbo_play_boot_chime_seam();
+void orbo_stop_all_sound_seam();
+// Computes the audio pause state (pause menu, mute). Nothing to pause yet.
+void orbo_update_audio_pause_seam();
+// Ctrl+M mute toggle. No sound to mute yet.
+void orbo_mute_keys_seam();
+
+// Pause menu and messages: draws the menu and the message bar, reacts to
+// keys, runs the reset glitch. None exists yet.
+void orbo_draw_pause_menu_seam();
+void orbo_draw_message_bar_seam();
+void orbo_pause_menu_keys_seam();
+void orbo_update_reset_glitch_seam();
+// Typed keys while a program runs (Ctrl+R/S/V, the typed-character buffer).
+void orbo_process_running_keypresses_seam();
+
+// Capture: records one video frame; screenshot and GIF keys; glitch-test
+// screenshots. No capture buffer yet.
+void orbo_record_video_frame_seam();
+void orbo_capture_keys_seam();
+void orbo_glitch_screenshot_seam();
+
+// Key configuration screen (overlay 1). Not built yet.
+void orbo_keyconfig_update_seam();
+void orbo_keyconfig_draw_seam();
+
+// Cartridge data: saves the current cartridge's persistent data. None yet.
+void orbo_save_cart_data_seam();
+// The GPIO area: closed at exit. Not mapped yet.
+void orbo_close_gpio_seam();
+// Cartridge browser lists (favourites). Not built.
+void orbo_init_browser_lists_seam();

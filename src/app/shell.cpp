@@ -1,0 +1,322 @@
+// The application side of the framework: start-up, the per-pass update and
+// draw, and the exit hook.
+#include <lodepng.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/boot.h"
+#include "app/console.h"
+#include "app/display.h"
+#include "app/seams.h"
+#include "app/settings.h"
+#include "app/shell.h"
+#include "app/state.h"
+#include "platform/config.h"
+#include "platform/kiln.h"
+#include "platform/keys.h"
+#include "platform/log.h"
+#include "platform/paths.h"
+#include "platform/sound.h"
+#include "platform/video.h"
+
+namespace {
+const char* const root_folders[] = {"carts/",  "backup/", "cdata/",      "cstore/",
+                                    "plates/", "bbs/",    "bbs/carts/", "bbs/labels/"};
+
+std::string folder_or(const std::string& configured, const char* fallback)
+{
+    if (!configured.empty() && kiln_folder_lists(configured)) {
+        std::string p = configured;
+        if (p.back() != '/') p += '/';
+        return p;
+    }
+    return kiln_prefix_with_appdata_path(fallback);
+}
+
+kiln_pod_ptr nested_pod(const kiln_pod* pod, int item)
+{
+    const kiln_file* f = kiln_pod_file(pod, item);
+    if (!f || f->bytes.empty()) return nullptr;
+    return kiln_load_pod_memory(f->bytes.data(), f->bytes.size());
+}
+
+int nearest_colour(uint8_t r, uint8_t g, uint8_t b)
+{
+    int best = 0, best_d = 1 << 30;
+    for (int i = 0; i < 256; i++) {
+        const uint8_t* p = kiln_display_palette.rgb + i * 3;
+        int d = (p[0] - r) * (p[0] - r) + (p[1] - g) * (p[1] - g) + (p[2] - b) * (p[2] - b);
+        if (d < best_d) best = i, best_d = d;
+    }
+    return best;
+}
+
+void set_title_from_resources()
+{
+    kiln_set_window_title("ORBO");
+    const kiln_file* t = kiln_pod_file(pstate.resources.get(), 4);
+    if (!t) return;
+    std::string title(t->bytes.begin(), t->bytes.end());
+    title = title.substr(0, title.find('\0'));
+    title = kiln_trim(title);
+    if (!title.empty()) kiln_set_window_title(title.c_str());
+}
+
+void load_data_file()
+{
+    std::string path = kiln_prefix_with_exe_path("data.pod");
+    pstate.data = kiln_load_pod(path.c_str());
+    if (!pstate.data) {
+        printf("couldn't load %s\n", path.c_str());
+        fflush(stdout);
+        kiln_terminate(0);
+    }
+    if (const kiln_file* boot = kiln_pod_file(pstate.data.get(), 0))
+        orbo_keep_boot_cart_seam(boot->bytes.data(), boot->bytes.size());
+    pstate.resources = nested_pod(pstate.data.get(), 1);
+    pstate.font = nested_pod(pstate.data.get(), 2);
+    orbo_console_set_font(pstate.font ? kiln_load_font(pstate.font.get()) : nullptr);
+}
+
+void start_exec_mode()
+{
+    const std::string& fn = app.auto_load_fn;
+    // Until the cartridge formats are read, a file that exists is handed to
+    // the loader seam; one that does not is the loader's failure.
+    if (fn.empty() || !kiln_file_exists(fn)) {
+        printf("could not load %s\n", fn.c_str());
+        fflush(stdout);
+        kiln_terminate(1);
+    }
+    orbo_load_working_cart_seam(fn);
+    app.cart_loaded = true;
+    pstate.app_mode = MODE_CONSOLE;
+    pstate.pending_action = ACTION_RUN;
+}
+
+void dispatch_pending_action()
+{
+    pstate.reset_glitch = 0;
+    switch (pstate.pending_action) {
+    case ACTION_RUN:
+        pstate.program_flag = 1;
+        if (orbo_run_cart_seam()) {
+            pstate.app_mode = MODE_RUNNING;
+        } else {
+            // Nothing started: the program has ended at once.
+            pstate.app_mode = MODE_CONSOLE;
+            if (pstate.exec_mode) kiln_quit = true;
+        }
+        break;
+    case ACTION_STOP:
+        orbo_stop_program_seam(false);
+        pstate.app_mode = MODE_CONSOLE;
+        break;
+    case ACTION_STOP_RESET:
+        orbo_stop_program_seam(true);
+        pstate.app_mode = MODE_CONSOLE;
+        orbo_print("");
+        orbo_print(orbo_error_string_seam().c_str());
+        break;
+    default: break;
+    }
+    pstate.pending_action = ACTION_NONE;
+}
+
+// A console frame in any mode but a running program, then the mode's step.
+void run_console_frame()
+{
+    if (pstate.app_mode == MODE_RUNNING) {
+        if (pstate.hold_frames > 0) {
+            pstate.hold_frames--;
+        } else {
+            orbo_process_running_keypresses_seam();
+            if (pstate.mainloop_kind < 2) {
+                orbo_update_buttons_seam();
+                orbo_pause_menu_keys_seam();
+            }
+            if (pstate.reset_glitch < 3) orbo_run_slice_seam();
+            if (pstate.hold) app.frame_rate_drop = true;
+        }
+    } else {
+        orbo_update_buttons_seam();
+        if (pstate.overlay_screen == 1) orbo_keyconfig_update_seam();
+        pstate.hold_frames = 0;
+    }
+    if (pstate.app_mode == MODE_BOOT) move_boot();
+    else if (pstate.app_mode == MODE_SPLASH) {
+        if (kiln_get_any_key_down() || orbo_any_button_held_seam()) boot_init();
+    }
+    orbo_update_reset_glitch_seam();
+    orbo_frame_clock_done(app.frame_accumulator);
+    pstate.frame_count++;
+    app.held_frame_counter++;
+    app.frame_parity = !app.frame_parity;
+    if (!(pstate.frame_rate == 60 && !app.frame_parity)) orbo_record_video_frame_seam();
+}
+}  // namespace
+
+bool orbo_load_splash(const std::string& path)
+{
+    unsigned char* rgba = nullptr;
+    unsigned w = 0, h = 0;
+    if (lodepng_decode32_file(&rgba, &w, &h, path.c_str()) != 0 || !rgba) {
+        free(rgba);
+        return false;
+    }
+    app.splash = kiln_create_bitmap(int(w), int(h), 8);
+    if (app.splash) {
+        for (size_t i = 0; i < size_t(w) * h; i++)
+            app.splash->pixels[i] =
+                uint8_t(nearest_colour(rgba[i * 4], rgba[i * 4 + 1], rgba[i * 4 + 2]));
+    }
+    free(rgba);
+    return app.splash != nullptr;
+}
+
+void kiln_main_init()
+{
+    orbo_reset_records();
+    set_default_app_config();
+    kiln_set_app_title("orbo");
+    kiln_set_load_config_func(orbo_load_config);
+    kiln_set_save_config_func(orbo_save_config);
+
+    kiln_init(kiln_argc(), kiln_argv());
+    process_arguments(kiln_argc(), kiln_argv());
+    for (const char* f : root_folders) kiln_make_folder(kiln_prefix_with_appdata_path(f));
+
+    if (cconfig.screen_w < 32 || cconfig.screen_h < 32) {
+        cconfig.screen_w = 580;
+        cconfig.screen_h = 540;
+    }
+    kiln_set_window_size(cconfig.window_w, cconfig.window_h);
+
+    pstate.cart_root = folder_or(app.root_path, "carts/");
+    pstate.cdata_path = folder_or(app.cdata_path, "cdata/");
+    orbo_clear_run_chain_seam();
+    orbo_create_working_cart_seam();
+
+    load_data_file();
+    set_title_from_resources();
+
+    kiln_set_screen(128, 128, 8, 0x100);
+    if (const kiln_bitmap* icon = kiln_pod_bitmap(pstate.resources.get(), 6))
+        kiln_set_window_icon(icon);
+    if (const kiln_palette* pal = kiln_pod_palette(pstate.resources.get(), 1)) kiln_set_palette(pal);
+    pstate.screen = kiln_create_bitmap(128, 128, 8);
+    pstate.display = kiln_create_bitmap(128, 128, 8);
+    app.video_capture = kiln_create_bitmap(128, 128, 8);
+
+    if (orbo_load_splash(kiln_prefix_with_exe_path("splash.png"))) pstate.app_mode = MODE_SPLASH;
+    else boot_init();
+
+    for (std::string& t : pstate.tabs) t.clear();
+    pstate.cart_file.clear();
+    pstate.current_tab = 0;
+
+    kiln_sound_init(16);
+    orbo_init_browser_lists_seam();
+
+    if (pstate.exec_mode) start_exec_mode();
+}
+
+void kiln_main_update()
+{
+    kiln_host* host = kiln_host_get();
+    if (app.glitch_test && pstate.app_mode == MODE_RUNNING) {
+        if (++app.glitch_frames >= 12) pstate.reset_glitch = 1;
+        if (pstate.pending_action == ACTION_RUN) {
+            orbo_glitch_screenshot_seam();
+            app.glitch_frames = 1;
+            if (++app.glitch_shots >= 48) kiln_terminate(0);
+        }
+    }
+    kiln_state.mouse_dx = kiln_state.mouse_dy = 0;
+    orbo_mute_keys_seam();
+    orbo_reset_frame_overrides_seam();
+    if (pstate.pending_action != ACTION_NONE) dispatch_pending_action();
+    if (pstate.app_mode != MODE_RUNNING) {
+        app.menu_open = false;
+        pstate.frame_rate = 30;
+    }
+
+    int rate = app.menu_open ? 30 : pstate.frame_rate;
+    bool glitch = app.glitch_test != 0 && pstate.app_mode == MODE_RUNNING;
+    if (orbo_frame_clock_advance(app.frame_accumulator, host->ticks(), rate, glitch)) {
+        if (app.menu_open) {
+            orbo_update_buttons_seam();
+            orbo_process_running_keypresses_seam();
+            orbo_pause_menu_keys_seam();
+            orbo_frame_clock_done(app.frame_accumulator);
+            orbo_record_video_frame_seam();
+        } else {
+            run_console_frame();
+        }
+    }
+
+    if (pstate.app_mode == MODE_RUNNING && pstate.view == 0 && app.menu_open &&
+        kiln_get_key_state(KILN_SC_ESCAPE) == 3 && !kiln_key_blocked(KILN_SC_ESCAPE)) {
+        app.menu_open = false;
+        kiln_block_key(KILN_SC_ESCAPE);
+    }
+    if (!kiln_get_key_state(-4)) orbo_capture_keys_seam();
+    if (app.restore_keys) {
+        memcpy(kilnkey, app.saved_keys, sizeof kilnkey);
+        app.restore_keys = false;
+    }
+    if (pstate.hold_frames == 0) app.held_frame_counter = 0;
+    orbo_update_audio_pause_seam();
+}
+
+void kiln_main_draw()
+{
+    kiln_host* host = kiln_host_get();
+    uint32_t start = host->ticks();
+    if (pstate.pending_action != ACTION_NONE) return;
+    if (kiln_back_page) std::fill(kiln_back_page->pixels.begin(), kiln_back_page->pixels.end(), 0);
+
+    if (pstate.app_mode == MODE_SPLASH && app.splash) {
+        const kiln_bitmap& s = *app.splash;
+        if (!kiln_back_page || kiln_back_page->w != s.w || kiln_back_page->h != s.h ||
+            kiln_back_page->depth != 8)
+            kiln_back_page = kiln_create_bitmap(s.w, s.h, 8);
+        if (kiln_back_page) kiln_back_page->pixels = s.pixels;
+        return;
+    }
+    if (!kiln_back_page || kiln_back_page->w != 128 || kiln_back_page->h != 128 ||
+        kiln_back_page->depth != 8)
+        kiln_back_page = kiln_create_bitmap(128, 128, 8);
+
+    if (pstate.overlay_screen == 0 && pstate.app_mode == MODE_CONSOLE &&
+        pstate.pending_action == ACTION_NONE) {
+        // The command strip: the command text is always empty in this player.
+        orbo_console_rectfill(0, pstate.cursor_y, 12, pstate.cursor_y + 5, 0);
+    } else if (pstate.overlay_screen == 1 && pstate.app_mode == MODE_CONSOLE) {
+        orbo_keyconfig_draw_seam();
+    }
+    if (pstate.hold_frames == 0 && !pstate.hold) blit_orbo_back_page_to_orbo_screen();
+    if (pstate.display) kiln_back_page->pixels = pstate.display->pixels;
+
+    if (app.menu_open) orbo_draw_pause_menu_seam();
+    if (pstate.hold_frames > 0 && pstate.app_mode == MODE_RUNNING) {
+        int k = app.held_frame_counter;
+        const kiln_bitmap* frame = kiln_pod_bitmap(pstate.resources.get(), 212 + (k / 2) % 12);
+        if (frame && frame->depth == 8) {
+            for (int y = 0; y < 12 && y < frame->h; y++)
+                for (int x = 0; x < 12 && x < frame->w; x++)
+                    if (frame->row(y)[x]) kiln_back_page->row(3 + y)[3 + x] = frame->row(y)[x];
+        }
+    }
+    if (app.video_capture) app.video_capture->pixels = kiln_back_page->pixels;
+    orbo_draw_message_bar_seam();
+    app.draw_ms = int(host->ticks() - start);
+}
+
+void kiln_main_exit()
+{
+    orbo_save_cart_data_seam();
+    orbo_close_gpio_seam();
+}

@@ -1,0 +1,65 @@
+// The framework core: its state record, start (kiln_init), stop (kiln_exit)
+// and the host main loop (kiln_run). The application supplies the hooks
+// kiln_main_init, kiln_main_update, kiln_main_draw and kiln_main_exit.
+#pragma once
+#include <cstdint>
+
+#include "platform/host.h"
+#include "platform/relaxed.h"
+
+struct kiln_state_rec {
+    char app_title[256] = "kiln";
+    char window_title[256] = "";
+    const char* title = app_title;     // the title in use
+    kiln_relaxed<int> audio_pause = 0;  // read by the audio callback without the lock
+    bool window_size_requested = false;
+    int mouse_dx = 0, mouse_dy = 0;
+    bool initialised = false;
+    int items_created = 0;
+};
+extern kiln_state_rec kiln_state;
+extern bool kiln_quit;
+
+// The host in use (set by kiln_run; the headless host until then).
+kiln_host* kiln_host_get();
+void kiln_host_set(kiln_host* host);
+
+void kiln_set_app_title(const char* title);
+// The stored program path and arguments.
+const char* kiln_program_path();
+// The stored command line (for the application's option parser).
+int kiln_argc();
+char** kiln_argv();
+// Stores the program path and arguments (kiln_run does this first).
+void kiln_set_arguments(int argc, char** argv);
+
+// Platform start and stop; both do nothing when already in that state.
+// kiln_init returns false when the host could not start (after the fatal
+// error has been reported).
+bool kiln_init(int argc, char** argv);
+void kiln_exit();
+void kiln_restart();
+
+// Runs the whole program over the given host: kiln_main_init, the loop until
+// kiln_quit, then kiln_exit. Returns the process status.
+int kiln_run(kiln_host* host, int argc, char** argv);
+// One pass of the host loop (update, draw, present, messages).
+void kiln_main_pass();
+// The per-pass messages plus the loop's tail: mouse and music fades (for
+// code that waits inside a pass, such as kiln_readkey's callers).
+void kiln_handle_messages();
+// Milliseconds of the monotonic clock since kiln_run began.
+int kiln_ms_since_start();
+// Framework exit followed by the end of the process with this status.
+[[noreturn]] void kiln_terminate(int status);
+// "Unable to ..." errors: logged, framework exit, process ends with status 0.
+[[noreturn]] void kiln_fatal(const char* message);
+
+// Set before kiln_run to force headless (the -x option of the application).
+void kiln_force_headless(bool on);
+
+// Application hooks.
+void kiln_main_init();
+void kiln_main_update();
+void kiln_main_draw();
+void kiln_main_exit();

@@ -1,0 +1,71 @@
+#!/bin/sh
+# End-to-end run of the player under a virtual X server (run through
+# xvfb-run): start with a fresh HOME, wait for the boot to reach the console
+# by polling log.txt, end with Ctrl+Q (first run) and Alt+F4 (second run),
+# then check the log and the settings file. Optional: ORBO_E2E_SHOT=path
+# saves a screenshot of the console screen.
+# usage: e2e_xvfb.sh path/to/orbo
+set -u
+ORBO=$1
+HOME=$(mktemp -d)
+export HOME SDL_AUDIODRIVER=dummy
+ROOT=$HOME/.hearthware/orbo
+trap 'rm -rf "$HOME"' EXIT
+
+fail() { echo "FAIL: $*"; [ -f "$ROOT/log.txt" ] && cat "$ROOT/log.txt"; exit 1; }
+
+# Polls (every 0.1 s, at most $2 tenths) until the log holds the text $1.
+wait_log() {
+    n=0
+    while ! grep -q "$1" "$ROOT/log.txt" 2>/dev/null; do
+        n=$((n + 1))
+        [ $n -gt "$2" ] && return 1
+        sleep 0.1
+    done
+}
+
+# Polls until process $1 has ended (at most $2 tenths); sets STATUS.
+wait_exit() {
+    n=0
+    while kill -0 "$1" 2>/dev/null; do
+        n=$((n + 1))
+        if [ $n -gt "$2" ]; then kill "$1"; wait "$1"; STATUS=timeout; return 1; fi
+        sleep 0.1
+    done
+    wait "$1"
+    STATUS=$?
+}
+
+run_once() {  # $1: key combination that ends the player
+    rm -f "$ROOT/log.txt"  # the wait must not see the previous run's log
+    "$ORBO" > "$HOME/stdout.txt" 2>&1 &
+    PID=$!
+    wait_log "boot: head cart not found" 300 || { kill $PID; fail "boot did not reach the console"; }
+    WIN=$(xdotool search --name orbo | head -1)
+    [ -n "$WIN" ] || { kill $PID; fail "no window"; }
+    if [ -n "${ORBO_E2E_SHOT:-}" ]; then import -window root "$ORBO_E2E_SHOT"; fi
+    xdotool windowfocus --sync "$WIN" 2>/dev/null || xdotool windowfocus "$WIN"
+    xdotool key --clearmodifiers "$1"
+    wait_exit $PID 100 || fail "player did not quit on $1"
+    [ "$STATUS" = 0 ] || fail "exit status $STATUS after $1"
+}
+
+# Checks that every pattern occurs in the file, in this order.
+in_order() {
+    file=$1; shift
+    awk -v pats="$*" 'BEGIN { n = split(pats, p, "|"); i = 1 }
+        i <= n && index($0, p[i]) { i++ }
+        END { exit i <= n ? 1 : 0 }' "$file"
+}
+
+run_once ctrl+q
+in_order "$ROOT/log.txt" ">kiln_init|platform: Linux|kiln_system_init|kiln_reset_timer|kiln_gui_init|kiln_keys_init|kiln_text_init|kiln_video_init|kiln_mouse_init|kiln_joystick_init|kiln_load_pod|kiln_set_screen 128 128 8 100|first frame presented|boot: head cart not found|>kiln_exit|cmusic_stop|kiln_main_exit|kiln_config_save|kiln_sound_exit|kiln_video_exit|kiln_joystick_exit|kiln_system_exit|kiln_items_created: 0" \
+    || fail "log steps out of order"
+tail -1 "$ROOT/log.txt" | grep -qx "ok" || fail "log does not end with ok"
+in_order "$ROOT/config.txt" "// Configuration for orbo|window_size |screen_size |show_fps |windowed |window_position |frameless |fullscreen_method |foreground_sleep_ms |background_sleep_ms |sessions 1 |rmb_key |emulate_textinput |desktop_path|sound_volume |music_volume |mix_buffer_size |// :: |version 0.1.11f|root_path|cdata_path|joystick_index |button_keys |live_notes |cursor_snap |gif_len |gui_theme |screenshot_scale |gif_scale |shift_glyphs |show_backup_messages |host_framerate_control " \
+    || fail "config.txt keys out of order"
+
+run_once alt+F4
+grep -q "^sessions 2 " "$ROOT/config.txt" || fail "sessions not counted up"
+grep "first frame presented" "$ROOT/log.txt"
+echo "e2e: 2 passed, 0 failed"
