@@ -4,7 +4,8 @@
 #pragma once
 
 #define ORBOTOOL_COMMANDS(X) \
-    X(version, cmd_version, "") \
+    X(version, cmd_version, "")                                         \
+    X(fixed, cmd_fixed, "EXPR...")                                      \
     X(listing, cmd_listing, "FILE")
 
 #define ORBOTOOL_DECLARE(name, fn, usage) int fn(int argc, char** argv);
