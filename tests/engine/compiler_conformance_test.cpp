@@ -339,3 +339,83 @@ TEST(CompilerConformance, CorpusMatchesReferenceCompiler)
            files.size() - size_t(skipped), identical, numbers_only, skipped);
     printf("functions: %d compared, %d identical\n", functions, identical_functions);
 }
+
+// Messages that the dialect leaves unchanged must equal the reference
+// compiler's word for word, position and "near" part included.
+TEST(CompilerConformance, ErrorMessagesMatchReferenceCompiler)
+{
+    const char* luac = getenv("ORBO_LUAC");
+    if (luac == nullptr || *luac == '\0') GTEST_SKIP() << "ORBO_LUAC not set (reference compiler not installed)";
+    std::string big_locals, deep_parens, deep_ifs, many_assign;
+    for (int i = 0; i < 201; i++) big_locals += "local v" + std::to_string(i) + " = " + std::to_string(i) + "\n";
+    deep_parens = "x = " + std::string(300, '(') + "1" + std::string(300, ')');
+    for (int i = 0; i < 300; i++) deep_ifs += "if x then\n";
+    for (int i = 0; i < 300; i++) many_assign += "a" + std::to_string(i) + ", ";
+    many_assign += "b = 1";
+    std::string long_loop = "while x do\n", many_args = "f(", many_upvalues = "local function f()\n";
+    // Five statements a line keep the line numbers below 32768, the largest
+    // whole number a message can show.
+    for (int i = 0; i < 28000; i++) long_loop += "a = 1 a = 1 a = 1 a = 1 a = 1\n";
+    long_loop += "end\n";
+    for (int i = 0; i < 300; i++) many_args += "1, ";
+    many_args += "1)";
+    std::string ups_decl, ups_use;
+    for (int i = 0; i < 256; i++) {
+        ups_decl += "local u" + std::to_string(i) + " = " + std::to_string(i) + "\n";
+        ups_use += "  x = u" + std::to_string(i) + "\n";
+    }
+    // 256 upvalues need locals of several functions (200 locals each).
+    std::string upvalue_case = "local function outer()\n";
+    for (int i = 0; i < 128; i++) upvalue_case += "local a" + std::to_string(i) + " = 1\n";
+    upvalue_case += "return function()\n";
+    for (int i = 0; i < 128; i++) upvalue_case += "local b" + std::to_string(i) + " = 1\n";
+    upvalue_case += "return function()\n";
+    for (int i = 0; i < 128; i++) upvalue_case += "x = a" + std::to_string(i) + " + b" + std::to_string(i) + "\n";
+    upvalue_case += "end end end\n";
+    const std::vector<std::string> cases = {
+        "x = = 1", "local 1", "f(", "x = 1 +", "for i do end", "x = 'abc", "x = \"a\\qb\"", "x = '\\300'",
+        "x = '\\xZZ'", "x = '\\x5'", "x = [==[ abc", "--[[ abc", "x = [=abc", "x = 3x", "x = 0x", "x = 1e",
+        "x = 1..2", "x = 1e+", "function f() return ... end", "a.b:c = 1", "x", "(x) = 1",
+        "return return", "f() = 1", "local function 1", "x = }", "x = {1 2}", "if x then", "x = 'a\nb'",
+        "x = #", "x = 1 = 2", "x = \x01", "x = @", "\x9a = 1", "for a, b = 1, 2 do end", "local t = {x = }",
+        "x = function(a, 1) end", "x = function(a, ...,b) end", "goto 1", "::1::", "x = a:b", "x = a.1",
+        "repeat x = 1", "while x do", "while x", "for i = 1 do end", "for i = 1, 2 end", "do x = 1",
+        "if x then else", "if x then elseif y", "x = '\\", "x = \"abc\\\n", "local function f() end end",
+        "break", "x = ...", "return 1 2", "x = not", "x = {[1] 2}", "x.y.z", "t[1]",
+        "local a, b, = 1", "x = (1", "f(1,)", "f(1;2)", "a = b = c", "::lbl:: x = 1 ::lbl2:: ::",
+        big_locals, deep_parens, deep_ifs, many_assign, long_loop, many_args, upvalue_case,
+        "local function f()\n" + big_locals + "end", "goto l1 local a ::l1:: x = a", "do goto l2 end",
+        "::l3:: x = 1 ::l3::", "x = 1\n::l4::\ndo ::l4:: end ::l4::",
+        "x = 1\n\n\nif x then\n  y = (1\n", "f(\n1,\n2\n", "x = {\n1,\n2\n", "function f()\n  return 1\n",
+        "for i = 1, 2 do\n x = 1\n", "repeat\n x = 1\n",
+    };
+    int same = 0;
+    std::string tmp = std::string(ORBO_BINARY_DIR) + "/compiler_error_case.lua";
+    for (const std::string& text : cases) {
+        {
+            std::ofstream out(tmp, std::ios::binary);
+            out << text;
+        }
+        int status = 0;
+        std::string ref = run("'" + std::string(luac) + "' -p '" + tmp + "' 2>&1", &status);
+        std::string prog = std::string(luac) + ": ";
+        if (ref.rfind(prog, 0) == 0) ref = ref.substr(prog.size());
+        while (!ref.empty() && ref.back() == '\n') ref.pop_back();
+        lua_State* L = lua_newstate(orbo_default_alloc, nullptr);
+        L->nCcalls = 1;
+        Proto* f = nullptr;
+        int ours = orbo_compile(L, text.data(), text.size(), ("@" + tmp).c_str(), &f);
+        std::string mine = ours == LUA_OK ? std::string() : orbo_error_text(L);
+        lua_close(L);
+        // Without a tab layout every line is in tab 0; the dialect's
+        // messages then differ from the reference only by " (tab 0)".
+        for (size_t p; (p = mine.find(" (tab 0)")) != std::string::npos;) mine.erase(p, 8);
+        // Both reject, or both accept.
+        EXPECT_EQ(status != 0, ours != LUA_OK) << text;
+        if (status != 0 && ours != LUA_OK) {
+            EXPECT_EQ(ref, mine) << text.substr(0, 200);
+            same += ref == mine;
+        }
+    }
+    printf("error messages: %zu cases, %d identical\n", cases.size(), same);
+}
