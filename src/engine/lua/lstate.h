@@ -22,6 +22,8 @@ struct global_State {
     stringtable strt;
     GCObject* allgc;         // every collectable object except short strings
     unsigned int seed;       // hash seed of strings
+    TString* memerrmsg;      // "not enough memory", made at start so that
+                             // reporting a memory error needs no memory
     TString* tmname[1];      // placeholder for the metamethod names
     orbo_find_tab_line_fn find_tab_line;
     lua_State* mainthread;
