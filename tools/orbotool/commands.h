@@ -6,7 +6,8 @@
 #define ORBOTOOL_COMMANDS(X) \
     X(version, cmd_version, "")                                         \
     X(fixed, cmd_fixed, "EXPR...")                                      \
-    X(listing, cmd_listing, "FILE")
+    X(listing, cmd_listing, "FILE")                                     \
+    X(compile, cmd_compile, "FILE...")
 
 #define ORBOTOOL_DECLARE(name, fn, usage) int fn(int argc, char** argv);
 ORBOTOOL_COMMANDS(ORBOTOOL_DECLARE)
