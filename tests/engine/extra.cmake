@@ -24,3 +24,24 @@ if(PYTHON3 AND TARGET orbotool)
     COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tests/engine/token_oracle.py $<TARGET_FILE:orbotool>
             ${CMAKE_SOURCE_DIR}/tests/engine/corpus)
 endif()
+
+# Differential test of the compiler against the reference compiler, when it
+# is installed.
+find_program(ORBO_LUAC_PROGRAM luac5.2)
+if(ORBO_LUAC_PROGRAM AND TARGET test_engine)
+  add_test(NAME compiler_conformance
+    COMMAND test_engine --gtest_filter=CompilerConformance.*)
+  set_tests_properties(compiler_conformance PROPERTIES
+    ENVIRONMENT "ORBO_LUAC=${ORBO_LUAC_PROGRAM}")
+endif()
+
+# orbotool listing: golden output (16.16 numbers, pre-order function
+# indices) and the error path (message on stderr, exit status 1).
+if(TARGET orbotool)
+  add_test(NAME orbotool_listing_golden
+    COMMAND sh -c "$<TARGET_FILE:orbotool> listing tests/engine/listing/golden.lua > '${CMAKE_BINARY_DIR}/golden.out' && cmp '${CMAKE_BINARY_DIR}/golden.out' tests/engine/listing/golden.txt"
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+  add_test(NAME orbotool_listing_error
+    COMMAND sh -c "if $<TARGET_FILE:orbotool> listing tests/engine/listing/unclosed.lua > '${CMAKE_BINARY_DIR}/unclosed.out' 2> '${CMAKE_BINARY_DIR}/unclosed.err'; then exit 1; fi; test ! -s '${CMAKE_BINARY_DIR}/unclosed.out' && grep -qx \"tests/engine/listing/unclosed.lua:3: unexpected symbol near '='\" '${CMAKE_BINARY_DIR}/unclosed.err'"
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+endif()
