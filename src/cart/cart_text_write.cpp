@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cart/cart_text.h"
+#include "cart/file_util.h"
 #include "cart/glyphs.h"
 
 namespace {
@@ -148,9 +149,6 @@ int kiln_save_orbo_cart_to_file(const orbo_cart* cart, FILE* file)
 
 int kiln_save_orbo_cart(const orbo_cart* cart, const char* path)
 {
-    FILE* f = fopen(path, "wb");
-    if (!f) return 1;
-    int r = kiln_save_orbo_cart_to_file(cart, f);
-    if (fclose(f) != 0) r = 1;
-    return r;
+    std::string text = orbo_cart_to_text(cart);
+    return orbo_write_file_atomic(path, text.data(), text.size()) ? 0 : 1;
 }

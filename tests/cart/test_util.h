@@ -11,6 +11,7 @@
 
 #include "cart/cart.h"
 #include "cart/cart_text.h"
+#include <random>
 
 namespace carttest {
 
@@ -57,3 +58,5 @@ inline const char* all_carts[] = {"full.ob",        "empty.ob",    "mark_pixel.o
 inline const char* canonical_carts[] = {"full.ob", "empty.ob", "mark_pixel.ob", "inuse.ob"};
 
 }  // namespace carttest
+
+inline bool orbo_file_exists_for_test(const std::string& p) { return std::filesystem::exists(p); }
