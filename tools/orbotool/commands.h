@@ -4,7 +4,9 @@
 #pragma once
 
 #define ORBOTOOL_COMMANDS(X) \
-    X(version, cmd_version, "")
+    X(version, cmd_version, "") \
+    X(tokens, cmd_tokens, "FILE") \
+    X(preprocess, cmd_preprocess, "FILE")
 
 #define ORBOTOOL_DECLARE(name, fn, usage) int fn(int argc, char** argv);
 ORBOTOOL_COMMANDS(ORBOTOOL_DECLARE)
