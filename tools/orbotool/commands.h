@@ -6,7 +6,9 @@
 #define ORBOTOOL_COMMANDS(X) \
     X(version, cmd_version, "") \
     X(tokens, cmd_tokens, "FILE") \
-    X(preprocess, cmd_preprocess, "FILE")
+    X(preprocess, cmd_preprocess, "FILE") \
+    X(convert, cmd_convert, "IN OUT") \
+    X(cartinfo, cmd_cartinfo, "FILE")
 
 #define ORBOTOOL_DECLARE(name, fn, usage) int fn(int argc, char** argv);
 ORBOTOOL_COMMANDS(ORBOTOOL_DECLARE)
