@@ -218,9 +218,9 @@ int save_orbo_cart_png(const orbo_cart* cart, const char* path)
     return orbo_write_file_atomic(path, png.data(), png.size()) ? 0 : 2;
 }
 
-orbo_cart_ptr load_orbo_cart_png_from_memory(const unsigned char* data, size_t len, int* status)
+orbo_cart_ptr load_orbo_cart_png_from_memory(const unsigned char* data, size_t len, int* status, bool with_label)
 {
-    return load_png_bytes(data, len, status, false);
+    return load_png_bytes(data, len, status, with_label);
 }
 
 orbo_cart_ptr load_orbo_cart_png_from_file(FILE* file, int* status)

@@ -36,7 +36,9 @@ int orbo_cart_png_bytes(const orbo_cart* cart, std::vector<unsigned char>* png);
 
 // A new record (without a label) or none; *status gets the load status.
 orbo_cart_ptr load_orbo_cart_png_from_file(FILE* file, int* status = nullptr);
-orbo_cart_ptr load_orbo_cart_png_from_memory(const unsigned char* data, size_t len, int* status = nullptr);
+// From bytes in memory; with_label also takes the label from the picture.
+orbo_cart_ptr load_orbo_cart_png_from_memory(const unsigned char* data, size_t len, int* status = nullptr,
+                                             bool with_label = false);
 // Opens, loads and adds the label taken from the image.
 orbo_cart_ptr load_orbo_cart_png(const char* path, int* status = nullptr);
 
