@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "platform/log.h"
 
 namespace {
@@ -33,6 +35,12 @@ void put_header(bytes* b, const char* name, uint32_t count)
     b->insert(b->end(), 28, 0);
 }
 
+// Temporary files are named per process: several builds may test at once.
+std::string temp_path(const std::string& name)
+{
+    return testing::TempDir() + "pod_test_" + std::to_string(getpid()) + "_" + name;
+}
+
 std::string read_text(const std::string& path)
 {
     std::ifstream f(path);
@@ -45,7 +53,7 @@ std::string read_text(const std::string& path)
 template <class F>
 std::string logged(F fn)
 {
-    std::string path = testing::TempDir() + "pod_test_log.txt";
+    std::string path = temp_path("log.txt");
     kiln_log_open(path.c_str());
     kiln_log_set_stdout(false);
     fn();
@@ -396,7 +404,7 @@ TEST(Pod, MutatedPodsNeverCrash)
 TEST(Pod, FilesLoadWithLogLinesAndSaveBack)
 {
     kiln_pod_ptr pod = sample_pod();
-    std::string path = testing::TempDir() + "pod_test.pod";
+    std::string path = temp_path("a.pod");
     for (bool compress : {false, true}) {
         ASSERT_EQ(kiln_save_pod(pod.get(), path.c_str(), compress), 0);
         kiln_pod_ptr back;
@@ -405,7 +413,7 @@ TEST(Pod, FilesLoadWithLogLinesAndSaveBack)
         ASSERT_TRUE(back);
         expect_same_pod(*pod, *back);
     }
-    std::string missing = testing::TempDir() + "no_such.pod";
+    std::string missing = temp_path("no_such.pod");
     kiln_pod_ptr none;
     std::string log = logged([&] { none = kiln_load_pod(missing.c_str()); });
     EXPECT_FALSE(none);
@@ -417,7 +425,7 @@ TEST(Pod, FilesLoadWithLogLinesAndSaveBack)
     kiln_write_pod(pod.get(), false, &a);
     kiln_write_pod(pod.get(), true, &b);
     a.insert(a.end(), b.begin(), b.end());
-    std::string both = testing::TempDir() + "pod_test_both.pod";
+    std::string both = temp_path("both.pod");
     FILE* f = fopen(both.c_str(), "wb");
     fwrite(a.data(), 1, a.size(), f);
     fclose(f);
@@ -460,5 +468,5 @@ TEST(Pod, WriterRefusesItemsItCannotStore)
     bytes w{1, 2};
     EXPECT_FALSE(kiln_write_pod(pod.get(), false, &w));
     EXPECT_TRUE(w.empty());
-    EXPECT_EQ(kiln_save_pod(pod.get(), (testing::TempDir() + "odd.pod").c_str(), false), 2);
+    EXPECT_EQ(kiln_save_pod(pod.get(), temp_path("odd.pod").c_str(), false), 2);
 }

@@ -1,0 +1,134 @@
+// Manifests: one pod per manifest file, one line per item.
+//
+//   pod NAME                  the pod's name (optional)
+//   compress                  store bitmaps and buffers as LZ4 blocks
+//   N file PATH [NAME]        byte buffer: the file's bytes (named after it)
+//   N text TEXT...            byte buffer: the rest of the line
+//   N palette PATH            palette source
+//   N art PATH                the art file's images as items N, N+1, ...
+//   N font PATH               byte buffer holding the font pod
+//   N pod PATH                byte buffer holding the pod of another manifest
+//
+// Item numbers must increase; numbers skipped are filled with an empty byte
+// buffer so that every item keeps its number. Paths are relative to the
+// manifest's folder; lines starting with "//" are comments.
+#include <fstream>
+#include <sstream>
+
+#include "podbuild.h"
+
+namespace {
+std::string folder_of(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string base_name(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool read_bytes(const std::string& path, std::vector<uint8_t>* out)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+// Appends one manifest line's items; `number` is the item number it names.
+bool add_entry(kiln_pod* pod, const std::string& kind, std::istringstream& ls,
+               const std::string& dir, std::vector<std::string>* deps, std::string* err)
+{
+    std::string arg;
+    ls >> arg;
+    std::string path = dir + arg;
+    if (kind == "text") {
+        std::string rest;
+        std::getline(ls, rest);
+        std::string text = arg + rest;
+        kiln_pod_add_bytes(pod, "text", text.data(), text.size());
+        return true;
+    }
+    deps->push_back(path);
+    if (kind == "file") {
+        std::vector<uint8_t> bytes;
+        if (!read_bytes(path, &bytes)) return *err = path + ": cannot read", false;
+        std::string name;
+        ls >> name;
+        kiln_pod_add_bytes(pod, (name.empty() ? base_name(arg) : name).c_str(), bytes.data(), bytes.size());
+        return true;
+    }
+    if (kind == "palette") {
+        auto pal = std::make_unique<kiln_palette>();
+        if (!read_palette_source(path, pal.get(), err)) return false;
+        kiln_pod_add_palette(pod, std::move(pal));
+        return true;
+    }
+    if (kind == "art") {
+        std::vector<kiln_bitmap_ptr> images;
+        if (!read_art_source(path, &images, err)) return false;
+        for (kiln_bitmap_ptr& bm : images) kiln_pod_add_bitmap(pod, std::move(bm));
+        return true;
+    }
+    kiln_pod_ptr nested;
+    bool compress = false;
+    if (kind == "font") {
+        kiln_font font;
+        if (!read_font_source(path, &font, err)) return false;
+        nested = kiln_font_to_pod(&font);
+    } else if (kind == "pod") {
+        nested = kiln_create_pod();
+        if (!build_manifest(path, nested.get(), &compress, deps, err)) return false;
+    } else {
+        *err = "unknown item kind '" + kind + "'";
+        return false;
+    }
+    std::vector<uint8_t> bytes;
+    if (!kiln_write_pod(nested.get(), compress, &bytes)) return *err = path + ": cannot write pod", false;
+    kiln_pod_add_bytes(pod, base_name(arg).c_str(), bytes.data(), bytes.size());
+    return true;
+}
+}  // namespace
+
+bool build_manifest(const std::string& path, kiln_pod* out, bool* compressed,
+                    std::vector<std::string>* deps, std::string* err)
+{
+    std::ifstream in(path);
+    if (!in) return *err = path + ": cannot open", false;
+    deps->push_back(path);
+    std::string line, dir = folder_of(path);
+    bool compress = false;
+    for (int number = 1; std::getline(in, line); number++) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::istringstream ls(line);
+        std::string first, kind;
+        ls >> first;
+        if (first.empty() || first.compare(0, 2, "//") == 0) continue;
+        auto fail = [&](const std::string& what) {
+            *err = path + ":" + std::to_string(number) + ": " + what;
+            return false;
+        };
+        if (first == "pod") {
+            ls >> out->name;
+            if (out->name.size() > 32) out->name.resize(32);
+            continue;
+        }
+        if (first == "compress") {
+            compress = true;
+            continue;
+        }
+        if (first.find_first_not_of("0123456789") != std::string::npos || first.size() > 5)
+            return fail("expected an item number");
+        int item = std::stoi(first);
+        if (item < kiln_pod_count(out)) return fail("item numbers must increase");
+        while (kiln_pod_count(out) < item) kiln_pod_add_bytes(out, "", nullptr, 0);
+        ls >> kind;
+        std::string inner;
+        if (!add_entry(out, kind, ls, dir, deps, &inner)) return fail(inner);
+    }
+    *compressed = compress;
+    return true;
+}
