@@ -5,7 +5,7 @@
 
 namespace {
 
-const char k_table[] = "\n 0123456789abcdefghijklmnopqrstuvwxyz!#%(){}[]<>+=/*:;.,~_";
+constexpr char k_table[] = "\n 0123456789abcdefghijklmnopqrstuvwxyz!#%(){}[]<>+=/*:;.,~_";
 constexpr int k_table_len = 59;
 constexpr int k_header = 8;
 constexpr int k_window = 3120;

@@ -1,5 +1,7 @@
 #include "cart/vdisk.h"
 
+#include "platform/pod.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -121,6 +123,16 @@ FILE* kiln_fopen(const char* path, const char* mode)
     if (!f && mode && mode[0] == 'r') f = kiln_fopen_vdisk(path, mode);
     return f;
 }
+
+bool vdisk_read_file(const char* path, std::vector<uint8_t>* out)
+{
+    vfile* f = path ? find(key_of(path)) : nullptr;
+    if (!f) return false;
+    out->assign(f->data.begin(), f->data.end());
+    return true;
+}
+
+void orbo_install_vdisk_pod_reader() { kiln_set_pod_vdisk_reader(vdisk_read_file); }
 
 bool vdisk_file_exists(const char* path) { return find(key_of(path)) != nullptr; }
 

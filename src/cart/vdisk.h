@@ -5,7 +5,9 @@
 // handle (plain fclose) keeps the file.
 #pragma once
 #include <cstdio>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 constexpr int ORBO_VDISK_FILES = 512;
 
@@ -19,5 +21,9 @@ bool vdisk_file_owned(FILE* file);
 FILE* kiln_fopen(const char* path, const char* mode);
 // True when the virtual disk holds a file under that path's key.
 bool vdisk_file_exists(const char* path);
+// The whole file under that path's key; false when there is none.
+bool vdisk_read_file(const char* path, std::vector<uint8_t>* out);
+// Lets the pod reader fall back to the virtual disk (call once at start).
+void orbo_install_vdisk_pod_reader();
 // Removes every file (tests and restarts).
 void vdisk_clear();

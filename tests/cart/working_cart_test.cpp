@@ -432,3 +432,40 @@ TEST_F(working_fixture, HeadCartBootAndEmbeddedCarts)
     clear_embedded_carts();
     vdisk_clear();
 }
+
+TEST_F(working_fixture, ShippedDataFileBootsTheHeadCart)
+{
+    std::string path = std::string(ORBO_BINARY_DIR) + "/data.pod";
+    if (!fs::exists(path)) GTEST_SKIP() << "data.pod not built";
+    kiln_pod_ptr pod = kiln_load_pod(path.c_str());
+    ASSERT_TRUE(pod);
+    const kiln_file* head = kiln_pod_file(pod.get(), 3);
+    ASSERT_TRUE(head);
+    EXPECT_EQ(head->bytes.size(), size_t(ORBO_32K_SIZE));
+    ASSERT_EQ(orbo_boot_head_cart(pod.get()), 0);
+    orbo_cart_ptr source = kiln_load_orbo_cart((std::string(ORBO_SOURCE_DIR) + "/data/head.ob").c_str());
+    ASSERT_TRUE(source);
+    EXPECT_EQ(orbo_working().cart->code, source->code);
+    EXPECT_NE(orbo_working().cart->code.find("print(\"hello from orbo!\""), std::string::npos);
+    EXPECT_EQ(orbo_working().cart->gfx->pixels, source->gfx->pixels);
+    EXPECT_EQ(orbo_working().cart->version, 15);
+    vdisk_clear();
+}
+
+TEST(CartVdisk, PodReaderFallsBackToVirtualDisk)
+{
+    vdisk_clear();
+    kiln_pod_ptr pod = kiln_create_pod("v");
+    kiln_pod_add_bytes(pod.get(), "a", "abc", 3);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(kiln_write_pod(pod.get(), false, &bytes));
+    FILE* f = kiln_fopen_vdisk("inner.pod", "w");
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+    orbo_install_vdisk_pod_reader();
+    kiln_pod_ptr back = kiln_load_pod("/nowhere/inner.pod");
+    ASSERT_TRUE(back);
+    EXPECT_EQ(kiln_pod_file(back.get(), 0)->bytes.size(), 3u);
+    kiln_set_pod_vdisk_reader(nullptr);
+    vdisk_clear();
+}
