@@ -30,7 +30,7 @@ std::string hash_cart(const orbo_cart* cart)
     std::vector<uint8_t> code = compress_mini(cart->code);
     if (code.size() > size_t(ORBO_COMPRESSED_MAX))
         code = compress_mini(orbo_sha1_hex(cart->code.data(), cart->code.size()));
-    memcpy(buf.data() + ORBO_CODE_OFFSET, code.data(), code.size());
+    if (!code.empty()) memcpy(buf.data() + ORBO_CODE_OFFSET, code.data(), code.size());
     return orbo_sha1_hex(buf.data(), buf.size());
 }
 

@@ -20,7 +20,7 @@ int orbo_cart_to_image(const orbo_cart* cart, uint8_t* block)
     if (!orbo_code_for_image(cart->code, &code)) return 1;
     memset(block, 0, ORBO_IMAGE_SIZE);
     orbo_cart_to_rom(cart, block);
-    memcpy(block + ORBO_CODE_OFFSET, code.data(), code.size());
+    if (!code.empty()) memcpy(block + ORBO_CODE_OFFSET, code.data(), code.size());
     const uint8_t trailer[5] = {uint8_t(ORBO_CART_VERSION), 0, 1, 19, 'l'};
     memcpy(block + 0x8000, trailer, sizeof trailer);
     return 0;

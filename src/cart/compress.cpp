@@ -105,7 +105,7 @@ std::vector<uint8_t> compress_mini(std::string_view text)
 int compress_mini(const char* text, uint8_t* out, int length)
 {
     std::vector<uint8_t> c = compress_mini(std::string_view(text, size_t(length)));
-    memcpy(out, c.data(), c.size());
+    if (!c.empty()) memcpy(out, c.data(), c.size());
     return int(c.size());
 }
 

@@ -42,7 +42,7 @@ ssize_t h_read(void* c, char* buf, size_t size)
     auto* h = static_cast<handle*>(c);
     size_t left = h->pos < h->file->data.size() ? h->file->data.size() - h->pos : 0;
     size_t n = std::min(size, left);
-    memcpy(buf, h->file->data.data() + h->pos, n);
+    if (n) memcpy(buf, h->file->data.data() + h->pos, n);
     h->pos += n;
     return ssize_t(n);
 }
@@ -52,7 +52,7 @@ ssize_t h_write(void* c, const char* buf, size_t size)
     auto* h = static_cast<handle*>(c);
     auto& d = h->file->data;
     if (h->pos + size > d.size()) d.resize(h->pos + size);
-    memcpy(d.data() + h->pos, buf, size);
+    if (size) memcpy(d.data() + h->pos, buf, size);
     h->pos += size;
     return ssize_t(size);
 }

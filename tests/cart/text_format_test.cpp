@@ -434,3 +434,33 @@ TEST(CartText, HexChar)
     EXPECT_EQ(hexchar2int('g'), 0);
     EXPECT_EQ(hexchar2int(0xe2), 0);
 }
+
+TEST(CartText, HostileFilesNeverFault)
+{
+    std::string full = read_file(cart_path("full.ob"));
+    // Every truncation loads (or is refused before the version line).
+    for (size_t cut = 0; cut < full.size(); cut += 37) {
+        orbo_cart_ptr c = load_text_string(full.substr(0, cut));
+        if (cut >= 15) {
+            ASSERT_TRUE(c) << cut;
+            EXPECT_LE(c->code.size(), 65535u);
+        }
+    }
+    // Random corruption: whatever loads saves and loads back to the same text.
+    std::mt19937 rng(99);
+    for (int i = 0; i < 300; i++) {
+        std::string bad = full;
+        for (int k = 0; k < 20; k++) bad[15 + rng() % (bad.size() - 15)] = char(rng());
+        orbo_cart_ptr c = load_text_string(bad);
+        ASSERT_TRUE(c);
+        std::string t = orbo_cart_to_text(c.get());
+        EXPECT_EQ(orbo_cart_to_text(load_text_string(t).get()), t);
+    }
+    // Oversized: many sections, huge code and data lines.
+    std::string big = "orbo cartridge\nversion 15\n";
+    for (int i = 0; i < 20; i++) big += "__lua__\n" + std::string(30000, 'q') + "\n__gfx__\n" + std::string(500, 'f') + "\n";
+    orbo_cart_ptr c = load_text_string(big);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->code.size(), 60001u);
+    EXPECT_EQ(cart_px(*c->gfx, 127, 19), 15);
+}

@@ -30,7 +30,7 @@ console_fake* g_fake = nullptr;
 
 // A root folder with the console's folders, a fake console memory and
 // captured output; a fresh working cartridge.
-struct working_fixture : ::testing::Test {
+struct CartWorking : ::testing::Test {
     console_fake fake;
     std::string root;
 
@@ -120,7 +120,7 @@ TEST(CartNames, InjectExtensionAndSplit)
     EXPECT_EQ(p.ext, ".ob.png");
 }
 
-TEST_F(working_fixture, LoadingTriesFourNamesEachAsPngAndText)
+TEST_F(CartWorking, LoadingTriesFourNamesEachAsPngAndText)
 {
     std::string base = root + "carts/game";
     // Only "game.png" exists (a PNG cartridge): found by the fourth name.
@@ -152,7 +152,7 @@ TEST_F(working_fixture, LoadingTriesFourNamesEachAsPngAndText)
     EXPECT_EQ(cart_px(*orbo_working().cart->map, 0, 32), 3);
 }
 
-TEST_F(working_fixture, SavingChecksSizesAndBacksUp)
+TEST_F(CartWorking, SavingChecksSizesAndBacksUp)
 {
     std::mt19937 rng(5);
     std::string big;
@@ -197,7 +197,7 @@ TEST_F(working_fixture, SavingChecksSizesAndBacksUp)
         EXPECT_EQ(e.path().string().find(".tmp~"), std::string::npos) << e.path();
 }
 
-TEST_F(working_fixture, BackupWritesWorkingCartOrCopy)
+TEST_F(CartWorking, BackupWritesWorkingCartOrCopy)
 {
     orbo_working().cart->code = "backup me";
     orbo_split_working_tabs();
@@ -211,7 +211,7 @@ TEST_F(working_fixture, BackupWritesWorkingCartOrCopy)
     EXPECT_EQ(save_backup((root + "carts/nope.ob").c_str(), true), 1);
 }
 
-TEST_F(working_fixture, QuickSaveAndQuickLoad)
+TEST_F(CartWorking, QuickSaveAndQuickLoad)
 {
     do_quick_save();
     EXPECT_TRUE(shown("*** no filename. not saved! ***"));
@@ -249,7 +249,7 @@ TEST_F(working_fixture, QuickSaveAndQuickLoad)
     EXPECT_EQ(detect_unsaved_changes(), 0);
 }
 
-TEST_F(working_fixture, CstoreWithoutNameSurvivesLoads)
+TEST_F(CartWorking, CstoreWithoutNameSurvivesLoads)
 {
     std::string path = root + "carts/keep.ob";
     write_file(path, "orbo cartridge\nversion 15\n__lua__\nkeep\n");
@@ -270,7 +270,7 @@ TEST_F(working_fixture, CstoreWithoutNameSurvivesLoads)
     EXPECT_EQ(detect_external_changes(), 0);
 }
 
-TEST_F(working_fixture, CstoreAndReloadWithNames)
+TEST_F(CartWorking, CstoreAndReloadWithNames)
 {
     for (int i = 0; i < 0x4300; i++) fake.memory[i] = uint8_t(i * 7);
     EXPECT_EQ(orbo_script_cstore_file(0, 0, 0x4300, "data.ob"), 0x4300);
@@ -302,7 +302,7 @@ TEST_F(working_fixture, CstoreAndReloadWithNames)
     EXPECT_EQ(fake.memory[0x200], 0x42);
 }
 
-TEST_F(working_fixture, ScriptNamesStayInsideCstore)
+TEST_F(CartWorking, ScriptNamesStayInsideCstore)
 {
     write_file(root + "secret.ob", "orbo cartridge\nversion 15\n__lua__\nsecret\n");
     for (const char* bad : {"__x.ob", "../secret.ob", "a/../../secret.ob", "..", "/../secret.ob", "", "a/.."}) {
@@ -318,7 +318,7 @@ TEST_F(working_fixture, ScriptNamesStayInsideCstore)
     EXPECT_EQ(orbo_resolve_script_cart_name("/a.ob"), root + "cstore/a.ob");
 }
 
-TEST_F(working_fixture, TooManyCstoreNames)
+TEST_F(CartWorking, TooManyCstoreNames)
 {
     for (int i = 0; i < 256; i++) ASSERT_EQ(orbo_script_cstore_file(0, 0, 1, ("n" + std::to_string(i)).c_str()), 1) << i;
     EXPECT_EQ(cstore_cart_partial((root + "cstore/n256").c_str(), 0, 0, 1, false), 3);
@@ -377,7 +377,7 @@ TEST(CartVdisk, FilesModesAndLimits)
     vdisk_clear();
 }
 
-TEST_F(working_fixture, HeadCartBootAndEmbeddedCarts)
+TEST_F(CartWorking, HeadCartBootAndEmbeddedCarts)
 {
     vdisk_clear();
     // No item 3.
@@ -433,7 +433,7 @@ TEST_F(working_fixture, HeadCartBootAndEmbeddedCarts)
     vdisk_clear();
 }
 
-TEST_F(working_fixture, ShippedDataFileBootsTheHeadCart)
+TEST_F(CartWorking, ShippedDataFileBootsTheHeadCart)
 {
     std::string path = std::string(ORBO_BINARY_DIR) + "/data.pod";
     if (!fs::exists(path)) GTEST_SKIP() << "data.pod not built";
