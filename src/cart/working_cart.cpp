@@ -79,11 +79,13 @@ void make_folder(const std::string& path) { mkdir(path.c_str(), 0755); }
 
 }  // namespace
 
+// Kept for the life of the process and never destroyed at exit: destroying
+// the record runs the release hooks of subsystems that may be gone by then.
 orbo_working_state& orbo_working()
 {
-    static orbo_working_state state;
-    if (!state.cart) state.cart = kiln_create_orbo_cart();
-    return state;
+    static orbo_working_state* state = new orbo_working_state;
+    if (!state->cart) state->cart = kiln_create_orbo_cart();
+    return *state;
 }
 
 void orbo_merge_working_tabs() { orbo_working().cart->code = merge_code_from_tabs(orbo_working().tabs); }

@@ -469,3 +469,27 @@ TEST(CartVdisk, PodReaderFallsBackToVirtualDisk)
     kiln_set_pod_vdisk_reader(nullptr);
     vdisk_clear();
 }
+
+TEST_F(CartWorking, WritesReplaceFilesWhole)
+{
+    std::string path = root + "carts/atomic.ob";
+    write_file(path, "orbo cartridge\nversion 15\n__lua__\nold\n");
+    FILE* reader = fopen(path.c_str(), "rb");
+    ASSERT_TRUE(reader);
+    orbo_working().cart->code = std::string(50000, 'n');
+    orbo_split_working_tabs();
+    orbo_working().filename = path;
+    ASSERT_EQ(save_working_cart(path.c_str()), 0);
+    // A reader that opened the old file still sees all of it.
+    char buf[256] = {};
+    size_t n = fread(buf, 1, sizeof buf - 1, reader);
+    fclose(reader);
+    EXPECT_EQ(std::string(buf, n), "orbo cartridge\nversion 15\n__lua__\nold\n");
+    EXPECT_EQ(load_text_string(read_file(path))->code.size(), 50000u);
+    // New files get the usual permissions, not a temporary file's.
+    auto perms = fs::status(path).permissions();
+    EXPECT_NE(perms & fs::perms::owner_read, fs::perms::none);
+    EXPECT_NE(perms & fs::perms::others_read, fs::perms::none);
+    // A cstore target in a folder that does not exist fails with 2.
+    EXPECT_EQ(cstore_cart_partial((root + "cstore/no/such/x.ob").c_str(), 0, 0, 4, false), 2);
+}
