@@ -70,21 +70,29 @@ std::string get_embedded_cart_filename_for_hash(const char* hash)
     return {};
 }
 
+bool orbo_boot_head_cart_image(const uint8_t* image, size_t len)
+{
+    orbo_cart_ptr cart = orbo_cart_from_32k(image, len);
+    if (!cart) return false;
+    cart->version = ORBO_CART_VERSION;
+    prepare_loaded_cart(std::move(cart), nullptr);
+    return true;
+}
+
 int orbo_boot_head_cart(const kiln_pod* data)
 {
     clear_embedded_carts();
     const kiln_file* head = kiln_pod_file(data, k_head_cart_item);
-    if (!head) {
+    if (!head || !orbo_boot_head_cart_image(head->bytes.data(), head->bytes.size())) {
         orbo_cart_print("head cart not found\n", 6);
         return 1;
     }
-    orbo_cart_ptr cart = orbo_cart_from_32k(head->bytes.data(), head->bytes.size());
-    if (!cart) {
-        orbo_cart_print("head cart not found\n", 6);
-        return 1;
-    }
-    cart->version = ORBO_CART_VERSION;
-    prepare_loaded_cart(std::move(cart), nullptr);
+    orbo_mount_embedded_items(data);
+    return 0;
+}
+
+void orbo_mount_embedded_items(const kiln_pod* data)
+{
     for (int i = k_first_embedded_item; data && i < int(data->items.size()); i++) {
         const kiln_file* item = kiln_pod_file(data, i);
         if (!item) continue;
@@ -93,5 +101,4 @@ int orbo_boot_head_cart(const kiln_pod* data)
         e->version = ORBO_CART_VERSION;
         mount_embedded_cart(e.get(), item->name.c_str());
     }
-    return 0;
 }

@@ -1,6 +1,8 @@
 // The cartridges embedded in the player's data file: up to 64 of (hash, file
 // name), each also written in text form to the virtual disk under its name.
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "cart/cart.h"
@@ -25,3 +27,7 @@ std::string get_embedded_cart_filename_for_hash(const char* hash);
 // "head cart not found\n" and returns 1; 0 otherwise. The caller then starts
 // the run (console mode, run request).
 int orbo_boot_head_cart(const kiln_pod* data);
+// The two halves of that: the head cart image (false when it is shorter than
+// 32 KiB) and the items from 4 on.
+bool orbo_boot_head_cart_image(const uint8_t* image, size_t len);
+void orbo_mount_embedded_items(const kiln_pod* data);

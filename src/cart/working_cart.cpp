@@ -100,6 +100,15 @@ std::string inject_ob_extention(const std::string& name)
     return p.dir + p.base + p.ext + ".ob";
 }
 
+void orbo_mark_working_cart_graphics()
+{
+    kiln_bitmap& gfx = *orbo_working().cart->gfx;
+    for (int i = 0; i < 4; i++) {
+        cart_px(gfx, 2 + i, 2 + i) = 7;
+        cart_px(gfx, 5 - i, 2 + i) = 7;
+    }
+}
+
 std::string get_sandboxed_cstore_filename(const std::string& hash)
 {
     return orbo_cart_root_path("cstore/__" + hash + ".ob");

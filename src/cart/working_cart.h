@@ -48,5 +48,9 @@ int detect_unsaved_changes();
 void orbo_merge_working_tabs();
 void orbo_split_working_tabs();
 
+// Boot: the two diagonal lines (2,2)-(5,5) and (5,2)-(2,5) in colour 7 on the
+// working cartridge's sprite sheet.
+void orbo_mark_working_cart_graphics();
+
 std::string get_sandboxed_cstore_filename(const std::string& hash);
 std::string orbo_prefix_with_cstore_path(const std::string& name, const std::string& prefix);

@@ -429,6 +429,12 @@ TEST_F(CartWorking, HeadCartBootAndEmbeddedCarts)
     for (int i = 0; i < ORBO_EMBEDDED_MAX; i++)
         EXPECT_TRUE(mount_embedded_cart(game.get(), ("e" + std::to_string(i)).c_str()));
     EXPECT_FALSE(mount_embedded_cart(game.get(), "e64"));
+    // Booting from an image alone; a short one is refused.
+    EXPECT_FALSE(orbo_boot_head_cart_image(block.data(), 100));
+    ASSERT_TRUE(orbo_boot_head_cart_image(block.data(), block.size()));
+    EXPECT_EQ(orbo_working().cart->code, "print(\"other\")");
+    orbo_mark_working_cart_graphics();
+    EXPECT_EQ(cart_px(*orbo_working().cart->gfx, 5, 2), 7);
     clear_embedded_carts();
     vdisk_clear();
 }
