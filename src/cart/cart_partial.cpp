@@ -4,8 +4,9 @@
 #include <vector>
 
 #include "cart/cart_env.h"
-#include "cart/cart_file.h"
 #include "cart/cart_loader.h"
+#include "cart/cart_png.h"
+#include "cart/cart_text.h"
 #include "cart/embedded.h"
 #include "cart/rom.h"
 #include "cart/vdisk.h"
@@ -105,7 +106,8 @@ int cstore_cart_partial(const char* file, int dest, int src, int len, bool also_
     orbo_last_partial_file() = file;
     orbo_cart_hold(k_hold_frames);
     std::string name = file;
-    orbo_cart_ptr target = orbo_load_cart_file(name);
+    bool png = name.find(".png") != std::string::npos;
+    orbo_cart_ptr target = png ? load_orbo_cart_png(file) : kiln_load_orbo_cart(file);
     if (!target) target = kiln_create_orbo_cart();
     if (len > k_len_max) len = 0;
     orbo_cart* working = orbo_working().cart.get();
@@ -114,7 +116,8 @@ int cstore_cart_partial(const char* file, int dest, int src, int len, bool also_
         orbo_rom_poke(target.get(), dest + i, v);
         if (also_working) orbo_rom_poke(working, dest + i, v);
     }
-    return orbo_save_cart_file(target.get(), name) == 0 ? 0 : 2;
+    int r = png ? save_orbo_cart_png(target.get(), file) : kiln_save_orbo_cart(target.get(), file);
+    return r == 0 ? 0 : 2;
 }
 
 std::string orbo_resolve_script_cart_name(const char* name)

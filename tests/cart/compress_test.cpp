@@ -92,6 +92,11 @@ TEST(Compress, EdgeCases)
     EXPECT_EQ(up.size(), 8u + 8u);
     EXPECT_EQ(up[8], 0);
     EXPECT_EQ(up[9], 'A');
+    // Worked by hand: the first match takes the earliest candidate and the
+    // second stops at the first full-length match (offset 6, not 3).
+    EXPECT_EQ(compress_mini_forced("abcabcabc"),
+              (std::vector<uint8_t>{':', 'c', ':', 0, 0, 9, 0, 0, 13, 14, 15, 60, 0x13, 60, 0x16}));
+    EXPECT_EQ(compress_mini(std::string("abcabcabc")), (std::vector<uint8_t>{'a', 'b', 'c', 'a', 'b', 'c', 'a', 'b', 'c'}));
     std::vector<uint8_t> low = compress_mini_forced("a\n_");
     EXPECT_EQ(std::vector<uint8_t>(low.begin() + 8, low.end()), (std::vector<uint8_t>{13, 1, 59}));
 }
