@@ -19,7 +19,9 @@ orbo_cart_ptr orbo_load_cart_file(const std::string& path)
     std::vector<unsigned char> bytes;
     if (!orbo_read_file(path, &bytes, ORBO_32K_SIZE) || bytes.size() < size_t(ORBO_ROM_SIZE)) return nullptr;
     bytes.resize(ORBO_32K_SIZE, 0);
-    return orbo_cart_from_32k(bytes.data(), bytes.size());
+    cart = orbo_cart_from_32k(bytes.data(), bytes.size());
+    cart->version = ORBO_CART_VERSION;  // the image form carries no version: it is the current one
+    return cart;
 }
 
 int orbo_save_cart_file(const orbo_cart* cart, const std::string& path)

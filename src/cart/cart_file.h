@@ -7,7 +7,8 @@
 
 // PNG when the file decodes as one (label taken from the picture), else text;
 // a name containing ".bin" that is neither is read as a raw image (at least
-// the 0x4300 ROM bytes; a missing code part reads as no code). None when
+// the 0x4300 ROM bytes; a missing code part reads as no code; the version is
+// the current one). None when
 // nothing loads.
 orbo_cart_ptr orbo_load_cart_file(const std::string& path);
 

@@ -5,6 +5,7 @@
 #include "cart/compress.h"
 #include "commands.h"
 #include "engine/token/token.h"
+#include "platform/log.h"
 
 // orbotool cartinfo FILE: hash, format version, code size, compressed size
 // and token count of a cartridge as the console prepares it for use.
@@ -14,6 +15,7 @@ int cmd_cartinfo(int argc, char** argv)
         fputs("usage: orbotool cartinfo FILE\n", stderr);
         return 2;
     }
+    kiln_log_set_stdout(false);  // legacy notices would mix with the report
     orbo_cart_ptr cart = orbo_load_cart_file(argv[0]);
     if (!cart) {
         fprintf(stderr, "orbotool: cannot load cartridge %s\n", argv[0]);

@@ -42,7 +42,7 @@ struct data_file_art {
 }  // namespace
 
 // orbotool convert IN OUT: a cartridge in any format to the format OUT's name
-// selects (".ob.png", ".bin", else text).
+// selects (".ob.png", ".bin", else text), converted to the current version.
 int cmd_convert(int argc, char** argv)
 {
     if (argc != 2) {
@@ -56,8 +56,10 @@ int cmd_convert(int argc, char** argv)
         fprintf(stderr, "orbotool: cannot load cartridge %s\n", argv[0]);
         return 1;
     }
-    // The image forms carry map rows 32..63 only in the sprite sheet.
-    if (orbo_cart_lower_map_used(cart.get())) sync_shared_map_to_gfx(cart.get());
+    // Every format written is the current version: convert old records as a
+    // load does (this also settles the shared half, which the image forms
+    // carry only in the sprite sheet).
+    orbo_convert_loaded_cart(cart.get());
     int r = orbo_save_cart_file(cart.get(), argv[1]);
     if (r == 1) {
         fprintf(stderr, "orbotool: code too large for %s\n", argv[1]);
