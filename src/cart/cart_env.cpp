@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/log.h"
 
@@ -19,7 +20,7 @@ void orbo_cart_print(const char* text, int colour)
     if (env.print)
         env.print(text, colour);
     else
-        kiln_debug("%s\n", text);
+        kiln_debug("%s%s", text, *text && text[strlen(text) - 1] == '\n' ? "" : "\n");
 }
 
 void orbo_cart_printf(int colour, const char* fmt, ...)
