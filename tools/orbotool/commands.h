@@ -9,7 +9,9 @@
     X(tokens, cmd_tokens, "FILE") \
     X(preprocess, cmd_preprocess, "FILE") \
     X(listing, cmd_listing, "FILE") \
-    X(compile, cmd_compile, "FILE...")
+    X(compile, cmd_compile, "FILE...") \
+    X(convert, cmd_convert, "IN OUT") \
+    X(cartinfo, cmd_cartinfo, "FILE")
 
 #define ORBOTOOL_DECLARE(name, fn, usage) int fn(int argc, char** argv);
 ORBOTOOL_COMMANDS(ORBOTOOL_DECLARE)
