@@ -37,7 +37,9 @@ TEST(DataPod, ItemsAreTheBootCartTheResourcesAndTheFont)
 {
     data_file d = load_data();
     ASSERT_TRUE(d.data) << "build the data_pod target";
-    EXPECT_EQ(kiln_pod_count(d.data.get()), 3);  // no head cart yet
+    ASSERT_GE(kiln_pod_count(d.data.get()), 4);  // item 3: the head cart, a 32 KiB image
+    ASSERT_TRUE(kiln_pod_file(d.data.get(), 3));
+    EXPECT_EQ(kiln_pod_file(d.data.get(), 3)->bytes.size(), 0x8000u);
     const kiln_file* cart = kiln_pod_file(d.data.get(), 0);
     ASSERT_TRUE(cart);
     std::string text(cart->bytes.begin(), cart->bytes.end());

@@ -7,7 +7,9 @@
     X(version, cmd_version, "") \
     X(fixed, cmd_fixed, "EXPR...") \
     X(tokens, cmd_tokens, "FILE") \
-    X(preprocess, cmd_preprocess, "FILE")
+    X(preprocess, cmd_preprocess, "FILE") \
+    X(convert, cmd_convert, "IN OUT") \
+    X(cartinfo, cmd_cartinfo, "FILE")
 
 #define ORBOTOOL_DECLARE(name, fn, usage) int fn(int argc, char** argv);
 ORBOTOOL_COMMANDS(ORBOTOOL_DECLARE)

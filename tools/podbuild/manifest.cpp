@@ -8,6 +8,8 @@
 //   N art PATH                the art file's images as items N, N+1, ...
 //   N font PATH               byte buffer holding the font pod
 //   N pod PATH                byte buffer holding the pod of another manifest
+//   N cart PATH [NAME]        byte buffer: the 32 KiB image of a text
+//                             cartridge (named after it; ".ob" or ".ob.png")
 //
 // Item numbers must increase; numbers skipped are filled with an empty byte
 // buffer so that every item keeps its number. Paths are relative to the
@@ -17,6 +19,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "cart/cart_file.h"
+#include "cart/cart_image.h"
+#include "cart/cart_text.h"
 #include "podbuild.h"
 
 namespace {
@@ -49,6 +54,17 @@ bool read_bytes(const std::string& path, std::vector<uint8_t>* out)
     return true;
 }
 
+// The 32 KiB image of a text cartridge, converted as a load converts it.
+bool cart_image_of(const std::string& path, std::vector<uint8_t>* block, std::string* err)
+{
+    orbo_cart_ptr cart = kiln_load_orbo_cart(path.c_str());
+    if (!cart) return *err = path + ": not a text cartridge", false;
+    orbo_convert_loaded_cart(cart.get());
+    block->assign(ORBO_32K_SIZE, 0);
+    if (save_orbo_cart_32k(cart.get(), block->data())) return *err = path + ": code too large for a cartridge image", false;
+    return true;
+}
+
 // Appends one manifest line's items; `number` is the item number it names.
 bool add_entry(kiln_pod* pod, const std::string& kind, std::istringstream& ls,
                const std::string& dir, std::vector<std::string>* deps, std::string* err)
@@ -70,6 +86,14 @@ bool add_entry(kiln_pod* pod, const std::string& kind, std::istringstream& ls,
         std::string name;
         ls >> name;
         kiln_pod_add_bytes(pod, (name.empty() ? base_name(path) : name).c_str(), bytes.data(), bytes.size());
+        return true;
+    }
+    if (kind == "cart") {
+        std::vector<uint8_t> block;
+        if (!cart_image_of(path, &block, err)) return false;
+        std::string name;
+        ls >> name;
+        kiln_pod_add_bytes(pod, (name.empty() ? base_name(arg) : name).c_str(), block.data(), block.size());
         return true;
     }
     if (kind == "palette") {

@@ -1,0 +1,15 @@
+# A written PNG cartridge is a 160x205 8-bit RGBA image to an independent decoder.
+file(MAKE_DIRECTORY ${OUT})
+execute_process(COMMAND ${TOOL} convert ${IN} ${OUT}/c.ob.png RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "convert failed")
+endif()
+execute_process(COMMAND ${IDENTIFY} -format "%w %h %z %[channels]" ${OUT}/c.ob.png
+                OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "identify failed")
+endif()
+message(STATUS "identify: ${out}")
+if(NOT out MATCHES "^160 205 8 (srgba|rgba)")
+  message(FATAL_ERROR "unexpected image: ${out}")
+endif()
