@@ -26,14 +26,24 @@ int draw_line(kiln_bitmap* s, int x0, int y0, int x1, int y1, int value, uint32_
     const int cx0 = s->clip_x0, cy0 = s->clip_y0, cx1 = s->clip_x1, cy1 = s->clip_y1;
     if (y1 < cy0 || y0 >= cy1 || (x0 < cx0 && x1 < cx0) || (x0 >= cx1 && x1 >= cx1)) return 0;
     int64_t ystep = dy * 65536 / n, xstep = dx * 65536 / n;
-    // The early return above guarantees a positive divisor in every skip taken.
+    // A step that truncates to 0 (a very long line with a short other axis)
+    // never moves that coordinate: a start outside the clip on that axis stays
+    // outside, and an end beyond it is never walked to, so it skips nothing.
     int64_t sk = 0, ek = 0;
-    if (y0 < cy0) sk = skip_steps(cy0 - y0, ystep);
-    if (x0 < cx0) sk = std::max(sk, skip_steps(cx0 - x0, xstep));
-    if (x0 >= cx1) sk = std::max(sk, skip_steps(int64_t(x0) - cx1 + 1, -xstep));
-    if (y1 >= cy1) ek = skip_steps(int64_t(y1) - cy1 + 1, ystep);
-    if (x1 < cx0) ek = std::max(ek, skip_steps(cx0 - x1, -xstep));
-    if (x1 >= cx1) ek = std::max(ek, skip_steps(int64_t(x1) - cx1 + 1, xstep));
+    auto start_skip = [&](int64_t dist, int64_t step) {
+        if (step <= 0) return false;
+        sk = std::max(sk, skip_steps(dist, step));
+        return true;
+    };
+    auto end_skip = [&](int64_t dist, int64_t step) {
+        if (step > 0) ek = std::max(ek, skip_steps(dist, step));
+    };
+    if (y0 < cy0 && !start_skip(cy0 - y0, ystep)) return 0;
+    if (x0 < cx0 && !start_skip(cx0 - x0, xstep)) return 0;
+    if (x0 >= cx1 && !start_skip(int64_t(x0) - cx1 + 1, -xstep)) return 0;
+    if (y1 >= cy1) end_skip(int64_t(y1) - cy1 + 1, ystep);
+    if (x1 < cx0) end_skip(cx0 - x1, -xstep);
+    if (x1 >= cx1) end_skip(int64_t(x1) - cx1 + 1, xstep);
     if (sk > 0) sk--;
     int64_t x = int64_t(x0) * 65536 + 0x8000 + sk * xstep;
     int64_t y = int64_t(y0) * 65536 + 0x8000 + sk * ystep;

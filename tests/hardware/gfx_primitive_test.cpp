@@ -74,6 +74,16 @@ TEST_F(Gfx, LinePixelsAndCharges)
     int64_t cost = charged();
     EXPECT_GE(cost, 64);
     EXPECT_LE(cost, 66);
+    // So long that the y step truncates to 0: y never moves from its start.
+    orbo_cls(c, 0, 0);
+    orbo_line(c, 5, -131000, 5, 131000, 6, fx(7));
+    EXPECT_EQ(ink(), 128);
+    for (int x = 0; x < 128; x++) EXPECT_EQ(px(x, 5), 7);
+    orbo_line(c, 5, -131000, -1, 131000, 0, fx(7));  // starts above the clip and stays there
+    EXPECT_EQ(ink(), 128);
+    orbo_line(c, 5, 5, -131000, 6, 131000, fx(7));  // the same with x: column 5 only
+    EXPECT_EQ(ink(), 255);
+    for (int y = 0; y < 128; y++) EXPECT_EQ(px(5, y), 7);
 }
 
 TEST_F(Gfx, LineClipSkipsLandOnTheSamePixelsAsAFullWalk)
