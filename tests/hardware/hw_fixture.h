@@ -11,7 +11,8 @@
 
 namespace hwtest {
 
-constexpr int32_t fx(double v) { return int32_t(v * 65536.0); }
+// A 16.16 raw value; integer parts past 32767 wrap as the script's numbers do.
+constexpr int32_t fx(double v) { return int32_t(uint32_t(int64_t(v * 65536.0))); }
 
 struct console_test : ::testing::Test {
     orbo_cart_ptr cart = kiln_create_orbo_cart();
