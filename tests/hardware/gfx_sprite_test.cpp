@@ -253,3 +253,29 @@ TEST_F(Sprites, HostileArgumentsStayInsideTheClipSheetAndMap)
     EXPECT_EQ(cart->map->pixels, before->map->pixels);
     EXPECT_EQ(0, std::memcmp(cart->flags, before->flags, sizeof cart->flags));
 }
+
+TEST_F(Sprites, OffScreenAndClippedChargesOfSpritesAndMap)
+{
+    fill_sprite(1);
+    orbo_mset(c, 0, 0, 1);
+    orbo_spr(c, 3, 1, 200, 0, 0, 0, false, false);
+    EXPECT_EQ(orbo_cpu_charges, 1);  // a charge of 0: the engine's minimum of 1 is its own
+    EXPECT_EQ(charged(), 0);
+    orbo_spr(c, 3, 1, 0, 0, 0, 0, false, false);
+    orbo_clip(c, 4, 2, 3, 4, 2);
+    charged();
+    orbo_spr(c, 3, 1, 0, 0, 0, 0, false, false);
+    EXPECT_EQ(charged(), 4 * 2);
+    orbo_sspr(c, 8, 8, 0, 8, 8, 0, 0, 16, 16, false, false);
+    EXPECT_EQ(charged(), 4 * 2);
+    orbo_map(c, 6, 0, 0, 0, 0, 1, 1, 0);
+    EXPECT_EQ(charged(), 4 * 2);
+    orbo_clip(c, 0, 0, 0, 0, 0);
+    charged();
+    orbo_sspr(c, 8, 8, 0, 8, 8, -100, 0, 16, 16, false, false);
+    orbo_map(c, 6, 0, 0, 0, 200, 1, 1, 0);
+    EXPECT_EQ(charged(), 0);
+    orbo_camera(c, 2, 4, 0);  // the camera moves the charged area too
+    orbo_spr(c, 3, 1, 0, 0, 0, 0, false, false);
+    EXPECT_EQ(charged(), 4 * 8);
+}
