@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "cart/cart.h"
+#include "hardware/lua_alloc.h"
 #include "platform/bitmap.h"
 #include "platform/font.h"
 
@@ -29,6 +30,7 @@ struct orbo_console {
     orbo_cart* cart = nullptr;     // the live cartridge record (not owned)
     const kiln_font* font = nullptr;  // the console font for print
     bool stopping = false;         // the program is stopping: print wraps at the clip edge
+    orbo_heap heap;                // the script heap's charges: orbo_lua_alloc's ud
 };
 
 // A console with a fresh screen and the draw state of a starting program.
