@@ -262,3 +262,45 @@ TEST_F(Gfx, DrawStateCalls)
     EXPECT_EQ(c->cursor_x, 7);
     EXPECT_EQ(c->cursor_y, 0);
 }
+
+TEST_F(Gfx, SmallCirclesAreMidpointPlusShapes)
+{
+    orbo_circ(c, 4, 10, 10, 1, fx(7));
+    EXPECT_EQ(lit(*c->screen), (pixels{{9, 10}, {11, 10}, {10, 9}, {10, 11}}));
+    orbo_cls(c, 0, 0);
+    orbo_circfill(c, 4, 10, 10, 1, fx(7));
+    EXPECT_EQ(lit(*c->screen), (pixels{{9, 10}, {10, 10}, {11, 10}, {10, 9}, {10, 11}}));
+    orbo_cls(c, 0, 0);
+    orbo_circfill(c, 2, 64, 64, 0, 0);  // the default radius is 4
+    EXPECT_EQ(px(60, 64), 7);  // in the pen colour the last call set
+    EXPECT_EQ(px(64, 60), 7);
+    EXPECT_EQ(px(61, 61), 7);
+    EXPECT_EQ(px(60, 60), 0);
+    EXPECT_EQ(px(60, 63), 7);
+    EXPECT_EQ(px(63, 60), 7);  // the top row is the span of +-1
+    EXPECT_EQ(px(62, 60), 0);
+}
+
+TEST_F(Gfx, OnlyBitSixteenOfThePatternRegisterMakesSetBitsTransparent)
+{
+    poke(0x5F31, 0xff);
+    poke(0x5F32, 0xff);  // every pixel's bit set
+    poke(0x5F33, 2);     // register bit 17 only
+    orbo_rectfill(c, 5, 0, 0, 3, 0, fx(0x21));
+    EXPECT_EQ(px(0, 0), 2);  // the secondary colour, not skipped
+    orbo_cls(c, 0, 0);
+    poke(0x5F33, 3);
+    orbo_rectfill(c, 5, 0, 0, 3, 0, fx(0x21));
+    orbo_pset(c, 3, 5, 5, fx(0x21));
+    EXPECT_EQ(ink(), 0);
+}
+
+TEST_F(Gfx, RectOutlinePixels)
+{
+    orbo_rect(c, 5, 13, 12, 10, 10, fx(8));  // corners in any order
+    pixels want;
+    for (int x = 10; x <= 13; x++) want.insert({x, 10}), want.insert({x, 12});
+    want.insert({10, 11});
+    want.insert({13, 11});
+    EXPECT_EQ(lit(*c->screen), want);
+}

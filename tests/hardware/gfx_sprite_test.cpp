@@ -218,6 +218,24 @@ TEST_F(Sprites, PrintDrawsTextAdvancesTheCursorAndScrolls)
     EXPECT_TRUE(text_moved_up);
 }
 
+TEST_F(Sprites, PrintWrapsAtTheClipEdgeOnlyWhileStopping)
+{
+    ASSERT_TRUE(c->font);
+    const char* text = "a long line that runs past the right edge";
+    orbo_print(c, 4, text, 0, 0, fx(7));
+    int rows_normal = 0;
+    for (int y = 0; y < 128; y++)
+        for (int x = 0; x < 128; x++) rows_normal = px(x, y) ? y : rows_normal;
+    EXPECT_LT(rows_normal, 6);
+    orbo_cls(c, 0, 0);
+    c->stopping = true;
+    orbo_print(c, 4, text, 0, 0, fx(7));
+    int rows_wrapped = 0;
+    for (int y = 0; y < 128; y++)
+        for (int x = 0; x < 128; x++) rows_wrapped = px(x, y) ? y : rows_wrapped;
+    EXPECT_GE(rows_wrapped, 6);
+}
+
 TEST_F(Sprites, HostileArgumentsStayInsideTheClipSheetAndMap)
 {
     for (int n = 0; n < 256; n++) fill_sprite(n);
