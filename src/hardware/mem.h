@@ -20,3 +20,8 @@ void orbo_reload(orbo_console* state, orbo_cart* cart, const orbo_cart* loaded, 
 // The draw-state and audio-mask registers (0x5F00-0x5F43) as bytes.
 int orbo_register_read(const orbo_console* c, int32_t addr);
 void orbo_register_write(orbo_console* c, int32_t addr, int value);
+
+// At every display update: each screen palette entry is reduced in place to
+// bits 0-3, or to bits 0-3 and 7 while 0x5F60-0x5F63 hold AD DF AD ED (the
+// extended palette unlock).
+void orbo_reduce_screen_palette(orbo_console* c);

@@ -65,3 +65,12 @@ void orbo_register_write(orbo_console* c, int32_t addr, int v)
     default: break;  // plain memory: the shadow byte is all there is
     }
 }
+
+void orbo_reduce_screen_palette(orbo_console* c)
+{
+    static const uint8_t unlock[4] = {0xAD, 0xDF, 0xAD, 0xED};
+    bool extended = c->mem[0x5F60] == unlock[0] && c->mem[0x5F61] == unlock[1] && c->mem[0x5F62] == unlock[2] &&
+                    c->mem[0x5F63] == unlock[3];
+    uint8_t keep = extended ? 0x8F : 0x0F;
+    for (uint8_t& e : c->screen_pal) e &= keep;
+}

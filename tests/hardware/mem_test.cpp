@@ -308,3 +308,18 @@ TEST_F(Mem, SyncOfTheSharedHalfReconcilesRecordsWrittenDirectly)
     for (int y = 32; y < 64; y++)
         for (int x = 0; x < 128; x++) ASSERT_EQ(orbo_mget(c, x, y), peek(0x1000 + (y - 32) * 128 + x));
 }
+
+TEST_F(Mem, ScreenPaletteIsReducedAtDisplayUpdate)
+{
+    poke(0x5F13, 0xf7);
+    orbo_reduce_screen_palette(c);
+    EXPECT_EQ(peek(0x5F13), 0x07);
+    poke(0x5F13, 0xf7);
+    const int unlock[] = {0xAD, 0xDF, 0xAD, 0xED};
+    for (int i = 0; i < 4; i++) poke(0x5F60 + i, unlock[i]);
+    orbo_reduce_screen_palette(c);
+    EXPECT_EQ(peek(0x5F13), 0x87);
+    poke(0x5F63, 0);
+    orbo_reduce_screen_palette(c);
+    EXPECT_EQ(peek(0x5F13), 0x07);
+}
