@@ -1,0 +1,83 @@
+// A frame's worth of drawing: full-screen cls and rectfill, 200 sprites, a
+// full-screen map, 100 filled circles, 50 lines of text and a copy of the
+// screen through memory. The goal for all of it together is under 0.5 ms.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "hardware/console.h"
+#include "hardware/draw_state.h"
+#include "hardware/gfx.h"
+#include "hardware/mem.h"
+#include "platform/font.h"
+#include "platform/log.h"
+#include "platform/pod.h"
+
+namespace {
+struct scene {
+    orbo_cart_ptr cart = kiln_create_orbo_cart();
+    std::unique_ptr<orbo_console> con = orbo_create_console(cart.get());
+    kiln_font_ptr font;
+    scene()
+    {
+        kiln_log_set_stdout(false);
+        // data.pod lies beside the benchmark binary in the build folder.
+        std::string pod = std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/data.pod";
+        kiln_pod_ptr data = kiln_load_pod(pod.c_str());
+        if (const kiln_file* f = data ? kiln_pod_file(data.get(), 2) : nullptr) {
+            kiln_pod_ptr fp = kiln_load_pod_memory(f->bytes.data(), f->bytes.size());
+            font = kiln_load_font(fp.get());
+        }
+        con->font = font.get();
+        for (int i = 0; i < 128 * 128; i++) cart->gfx->pixels[size_t(i)] = uint8_t(i * 7 % 16);
+        for (int i = 0; i < 128 * 64; i++) cart->map->pixels[size_t(i)] = uint8_t(1 + i % 255);
+    }
+};
+
+constexpr int32_t I(int v) { return v << 16; }
+
+void frame_cls(orbo_console* c) { orbo_cls(c, 1, 1); }
+void frame_rectfill(orbo_console* c) { orbo_rectfill(c, 5, 0, 0, 127, 127, I(9)); }
+void frame_spr(orbo_console* c)
+{
+    for (int i = 0; i < 200; i++) orbo_spr(c, 3, i & 255, (i * 37) % 128, (i * 53) % 128, 0, 0, false, false);
+}
+void frame_map(orbo_console* c) { orbo_map(c, 4, 0, 0, 0, 0, 0, 0, 0); }
+void frame_circfill(orbo_console* c)
+{
+    for (int i = 0; i < 100; i++) orbo_circfill(c, 4, (i * 29) % 128, (i * 41) % 128, 8, I(i & 15));
+}
+void frame_print(orbo_console* c)
+{
+    for (int i = 0; i < 50; i++) orbo_print(c, 4, "the quick brown fox 0123456789", 0, (i * 6) % 120, I(7));
+}
+void frame_memcpy(orbo_console* c) { orbo_memcpy(c, c->cart, 0x4300, 0x6000, 0x1b00); orbo_memcpy(c, c->cart, 0x6000, 0x4300, 0x1b00); }
+
+template <void (*F)(orbo_console*)>
+void BM_gfx(benchmark::State& st)
+{
+    scene s;
+    for (auto _ : st) F(s.con.get());
+    benchmark::DoNotOptimize(s.con->screen->pixels.data());
+}
+BENCHMARK(BM_gfx<frame_cls>)->Name("gfx_cls");
+BENCHMARK(BM_gfx<frame_rectfill>)->Name("gfx_rectfill_full");
+BENCHMARK(BM_gfx<frame_spr>)->Name("gfx_spr_200");
+BENCHMARK(BM_gfx<frame_map>)->Name("gfx_map_full");
+BENCHMARK(BM_gfx<frame_circfill>)->Name("gfx_circfill_100");
+BENCHMARK(BM_gfx<frame_print>)->Name("gfx_print_50");
+BENCHMARK(BM_gfx<frame_memcpy>)->Name("gfx_memcpy_screen");
+
+void all(orbo_console* c)
+{
+    frame_cls(c);
+    frame_rectfill(c);
+    frame_spr(c);
+    frame_map(c);
+    frame_circfill(c);
+    frame_print(c);
+    frame_memcpy(c);
+}
+BENCHMARK(BM_gfx<all>)->Name("gfx_frame_all");
+}  // namespace

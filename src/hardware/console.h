@@ -1,0 +1,47 @@
+// The console state: shadow memory, the registers the hardware interprets,
+// the screen bitmap, and the live cartridge record behind the ROM regions.
+// Invariants: screen is 128x128 depth 8 and its clip mirrors clip[] clamped
+// to 0..128; every register holds what the memory map last decoded into it.
+#pragma once
+#include <cstdint>
+
+#include "cart/cart.h"
+#include "hardware/lua_alloc.h"
+#include "platform/bitmap.h"
+#include "platform/font.h"
+
+constexpr int ORBO_MEM_SIZE = 0x8000;
+constexpr int ORBO_SCREEN = 128;
+
+struct orbo_console {
+    uint8_t mem[ORBO_MEM_SIZE] = {};  // shadow memory: every byte written, any region
+    uint8_t draw_pal[16] = {};        // full bytes; bit 4 marks sprite transparency
+    uint8_t screen_pal[16] = {};
+    int32_t clip[4] = {0, 0, 128, 128};  // x0, y0, x1, y1 as the registers hold them
+    int32_t pen = 6;
+    int32_t cursor_x = 0, cursor_y = 0;
+    int32_t camera_x = 0, camera_y = 0;  // signed 16-bit values
+    int32_t screen_mode = 0;
+    uint32_t fill_pattern = 0;  // bits 0-15 pattern, bit 16 transparency (bit 17 stored, unused)
+    int32_t audio_mask[4] = {};
+    uint32_t cdata[64] = {};  // persistent cartridge-data words
+    bool cdata_dirty = false;
+    kiln_bitmap_ptr screen;        // 128x128, one byte per pixel
+    orbo_cart* cart = nullptr;     // the live cartridge record (not owned)
+    const kiln_font* font = nullptr;  // the console font for print
+    bool stopping = false;         // the program is stopping: print wraps at the clip edge
+    orbo_heap heap;                // the script heap's charges: orbo_lua_alloc's ud
+};
+
+// A console with a fresh screen and the draw state of a starting program.
+// cart may be none until a cartridge is loaded.
+std::unique_ptr<orbo_console> orbo_create_console(orbo_cart* cart);
+
+// The draw state every program starts with: registers 0x5F00-0x5F7F zeroed
+// through memory, then pen 6, identity palettes with colour 0 transparent,
+// camera (0, 0), full clip, pattern 0. The cursor's y survives.
+void orbo_reset_draw_state(orbo_console* c);
+
+// kiln_set_clip: the bitmap clip, x0/y0 raised to 0, x1/y1 lowered to the size.
+void kiln_set_clip(kiln_bitmap* bm, int x0, int y0, int x1, int y1);
+void kiln_reset_clip(kiln_bitmap* bm);
