@@ -50,13 +50,15 @@ void draw_logo()
 void boot_head_cart()
 {
     orbo_clear_run_chain_seam();
+    orbo_mount_embedded_carts_seam(nullptr);
     const kiln_file* head = kiln_pod_file(pstate.data.get(), 3);
-    // Without a cartridge reader the head cart cannot be booted either.
     if (!head || !orbo_boot_head_cart_seam(head->bytes.data(), head->bytes.size())) {
         orbo_print_col("head cart not found", pstate.cursor_col);
         kiln_debug("boot: head cart not found\n");
         return;
     }
+    orbo_mount_embedded_carts_seam(pstate.data.get());
+    kiln_debug("boot: head cart loaded\n");
     pstate.app_mode = MODE_CONSOLE;
     pstate.pending_action = ACTION_RUN;
 }

@@ -1,5 +1,26 @@
-// Every seam does nothing until its subsystem lands; see seams.h.
+// Every seam does nothing until its subsystem lands; see seams.h. The
+// cartridge seams are filled: they hand over to the working cartridge.
 #include "app/seams.h"
+
+#include <string>
+
+#include "app/console.h"
+#include "cart/cart_env.h"
+#include "cart/embedded.h"
+#include "cart/vdisk.h"
+#include "cart/working_cart.h"
+#include "platform/paths.h"
+
+namespace {
+// Cartridge storage prints one console line per call; a trailing newline in
+// its texts is the line end, not an extra empty line.
+void print_cart_line(const char* text, int colour)
+{
+    std::string line(text);
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    orbo_print_col(line.c_str(), colour);
+}
+}  // namespace
 
 void orbo_spend_cpu_seam(int) {}
 bool orbo_run_cart_seam() { return false; }
@@ -8,10 +29,21 @@ void orbo_run_slice_seam() {}
 void orbo_reset_machine_seam() {}
 std::string orbo_error_string_seam() { return ""; }
 void orbo_clear_run_chain_seam() {}
-void orbo_create_working_cart_seam() {}
-bool orbo_load_working_cart_seam(const std::string&) { return false; }
-bool orbo_boot_head_cart_seam(const uint8_t*, size_t) { return false; }
-void orbo_mark_cart_graphics_seam() {}
+void orbo_create_working_cart_seam()
+{
+    orbo_cart_env& env = orbo_cart_env_get();
+    env.print = print_cart_line;
+    env.root = kiln_prefix_with_appdata_path("");
+    orbo_install_vdisk_pod_reader();
+}
+bool orbo_load_working_cart_seam(const std::string& path) { return load_working_cart(path.c_str()) == 0; }
+bool orbo_boot_head_cart_seam(const uint8_t* image, size_t len) { return orbo_boot_head_cart_image(image, len); }
+void orbo_mount_embedded_carts_seam(const kiln_pod* data)
+{
+    clear_embedded_carts();
+    orbo_mount_embedded_items(data);
+}
+void orbo_mark_cart_graphics_seam() { orbo_mark_working_cart_graphics(); }
 void orbo_keep_boot_cart_seam(const uint8_t*, size_t) {}
 void orbo_update_buttons_seam() {}
 bool orbo_any_button_held_seam() { return false; }

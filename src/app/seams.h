@@ -4,6 +4,8 @@
 // data). Each one does nothing and says so; none pretends to have done the
 // work. Replace the body, not the call site, when the subsystem lands.
 #pragma once
+
+struct kiln_pod;
 #include <cstdint>
 #include <string>
 
@@ -32,6 +34,8 @@ bool orbo_load_working_cart_seam(const std::string& path);
 // mounts the embedded cartridges. Returns false: no cartridge image is read
 // yet, so the head cart cannot be booted.
 bool orbo_boot_head_cart_seam(const uint8_t* image, size_t len);
+// Mounts data items 4 and later as embedded cartridges (clearing the old ones).
+void orbo_mount_embedded_carts_seam(const kiln_pod* data);
 // Boot: draws the two diagonal lines on the working cartridge's sprite sheet.
 // There is no sprite sheet yet.
 void orbo_mark_cart_graphics_seam();

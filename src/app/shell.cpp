@@ -13,6 +13,8 @@
 #include "app/settings.h"
 #include "app/shell.h"
 #include "app/state.h"
+#include "cart/cart_palette.h"
+#include "cart/cart_png.h"
 #include "platform/config.h"
 #include "platform/kiln.h"
 #include "platform/keys.h"
@@ -78,19 +80,21 @@ void load_data_file()
     pstate.resources = nested_pod(pstate.data.get(), 1);
     pstate.font = nested_pod(pstate.data.get(), 2);
     orbo_console_set_font(pstate.font ? kiln_load_font(pstate.font.get()) : nullptr);
+    // PNG cartridges are drawn with the same font and the 16 console colours.
+    static kiln_font_ptr cart_font;
+    cart_font = pstate.font ? kiln_load_font(pstate.font.get()) : nullptr;
+    orbo_cart_set_font(cart_font.get());
+    if (const kiln_palette* pal = kiln_pod_palette(pstate.resources.get(), 1)) orbo_cart_set_palette(pal->rgb);
 }
 
 void start_exec_mode()
 {
     const std::string& fn = app.auto_load_fn;
-    // Until the cartridge formats are read, a file that exists is handed to
-    // the loader seam; one that does not is the loader's failure.
-    if (fn.empty() || !kiln_file_exists(fn)) {
+    if (fn.empty() || !orbo_load_working_cart_seam(fn)) {
         printf("could not load %s\n", fn.c_str());
         fflush(stdout);
         kiln_terminate(1);
     }
-    orbo_load_working_cart_seam(fn);
     app.cart_loaded = true;
     pstate.app_mode = MODE_CONSOLE;
     pstate.pending_action = ACTION_RUN;

@@ -36,8 +36,9 @@ inline std::string fresh_dir(const std::string& name)
 }
 
 // data.pod: 0 a text cart, 1 resources (1 palette, 2 logo 40x10 of colour 9,
-// 4 title), 2 the block font, and optionally 3 a head cart image.
-inline void write_data_pod(const std::string& folder, bool with_head_cart)
+// 4 title), 2 the block font, and optionally 3 a head cart image of
+// head_size bytes (all zero: an empty cartridge when it is 32 KiB long).
+inline void write_data_pod(const std::string& folder, bool with_head_cart, size_t head_size = 0x8000)
 {
     kiln_pod_ptr res = kiln_create_pod("resources");
     kiln_pod_add_bytes(res.get(), "unused", "", 0);
@@ -60,7 +61,7 @@ inline void write_data_pod(const std::string& folder, bool with_head_cart)
     kiln_pod_add_bytes(data.get(), "resources", res_bytes.data(), res_bytes.size());
     kiln_pod_add_bytes(data.get(), "font", font_bytes.data(), font_bytes.size());
     if (with_head_cart) {
-        std::vector<uint8_t> image(0x8000, 0);
+        std::vector<uint8_t> image(head_size, 0);
         kiln_pod_add_bytes(data.get(), "head", image.data(), image.size());
     }
     ASSERT_EQ(kiln_save_pod(data.get(), (folder + "data.pod").c_str(), true), 0);

@@ -13,7 +13,7 @@ out=$(timeout 20 "$ORBO" -x "$HOME/missing.ob")
 status=$?
 [ $status = 1 ] || { echo "FAIL: missing cart gave status $status"; exit 1; }
 echo "$out" | grep -qx "could not load $HOME/missing.ob" || { echo "FAIL: output: $out"; exit 1; }
-echo "cart" > "$HOME/game.ob"
+printf 'orbo cartridge // test\nversion 15\n__lua__\nprint("hi")\n' > "$HOME/game.ob"
 timeout 20 "$ORBO" -x "$HOME/game.ob" > /dev/null
 status=$?
 [ $status = 0 ] || { echo "FAIL: existing cart gave status $status"; exit 1; }
@@ -22,7 +22,7 @@ status=$?
 "$ORBO" -headless > "$HOME/out.txt" 2>&1 &
 pid=$!
 n=0
-until grep -q "boot: head cart not found" "$HOME/.hearthware/orbo/log.txt" 2>/dev/null; do
+until grep -q "boot: head cart" "$HOME/.hearthware/orbo/log.txt" 2>/dev/null; do
     n=$((n + 1)); [ $n -gt 300 ] && { kill $pid; echo "FAIL: headless boot"; exit 1; }
     sleep 0.1
 done

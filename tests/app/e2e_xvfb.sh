@@ -40,7 +40,7 @@ run_once() {  # $1: key combination that ends the player
     rm -f "$ROOT/log.txt"  # the wait must not see the previous run's log
     "$ORBO" > "$HOME/stdout.txt" 2>&1 &
     PID=$!
-    wait_log "boot: head cart not found" 300 || { kill $PID; fail "boot did not reach the console"; }
+    wait_log "boot: head cart" 300 || { kill $PID; fail "boot did not reach the console"; }
     WIN=$(xdotool search --name orbo | head -1)
     [ -n "$WIN" ] || { kill $PID; fail "no window"; }
     if [ -n "${ORBO_E2E_SHOT:-}" ]; then import -window root "$ORBO_E2E_SHOT"; fi
@@ -59,7 +59,7 @@ in_order() {
 }
 
 run_once ctrl+q
-in_order "$ROOT/log.txt" ">kiln_init|platform: Linux|kiln_system_init|kiln_reset_timer|kiln_gui_init|kiln_keys_init|kiln_text_init|kiln_video_init|kiln_mouse_init|kiln_joystick_init|kiln_load_pod|kiln_set_screen 128 128 8 100|first frame presented|boot: head cart not found|>kiln_exit|cmusic_stop|kiln_main_exit|kiln_config_save|kiln_sound_exit|kiln_video_exit|kiln_joystick_exit|kiln_system_exit|kiln_items_created: 0" \
+in_order "$ROOT/log.txt" ">kiln_init|platform: Linux|kiln_system_init|kiln_reset_timer|kiln_gui_init|kiln_keys_init|kiln_text_init|kiln_video_init|kiln_mouse_init|kiln_joystick_init|kiln_load_pod|kiln_set_screen 128 128 8 100|first frame presented|boot: head cart loaded|>kiln_exit|cmusic_stop|kiln_main_exit|kiln_config_save|kiln_sound_exit|kiln_video_exit|kiln_joystick_exit|kiln_system_exit|kiln_items_created: 0" \
     || fail "log steps out of order"
 tail -1 "$ROOT/log.txt" | grep -qx "ok" || fail "log does not end with ok"
 in_order "$ROOT/config.txt" "// Configuration for orbo|window_size |screen_size |show_fps |windowed |window_position |frameless |fullscreen_method |foreground_sleep_ms |background_sleep_ms |sessions 1 |rmb_key |emulate_textinput |desktop_path|sound_volume |music_volume |mix_buffer_size |// :: |version 0.1.11f|root_path|cdata_path|joystick_index |button_keys |live_notes |cursor_snap |gif_len |gui_theme |screenshot_scale |gif_scale |shift_glyphs |show_backup_messages |host_framerate_control " \

@@ -9,6 +9,7 @@
 
 #include "../platform/fake_host.h"
 #include "app/boot.h"
+#include "cart/working_cart.h"
 #include "app/console.h"
 #include "app/shell.h"
 #include "app/state.h"
@@ -116,11 +117,24 @@ TEST_F(ShellTest, BootsToTheConsoleAndReportsAMissingHeadCart)
 
 TEST_F(ShellTest, AHeadCartThatCannotBeReadStaysInBootMode)
 {
-    write_data_pod(exe, true);
+    write_data_pod(exe, true, 0x7fff);  // one byte short of an image
     start();
     for (int i = 0; i < 110; i++) pass();
     EXPECT_EQ(pstate.app_mode, MODE_BOOT);
     EXPECT_TRUE(line_shows(42, "head cart not found", 6));
+}
+
+TEST_F(ShellTest, AHeadCartBecomesTheWorkingCartridgeAndIsRun)
+{
+    write_data_pod(exe, true);
+    start();
+    for (int i = 0; i < 110; i++) pass();
+    EXPECT_FALSE(line_shows(42, "head cart not found", 6));
+    ASSERT_TRUE(orbo_working().cart);
+    EXPECT_EQ(orbo_working().cart->version, 15);
+    // The run was requested and dispatched (no runner yet: it ends at once).
+    EXPECT_EQ(pstate.program_flag, 1);
+    EXPECT_EQ(pstate.app_mode, MODE_CONSOLE);
 }
 
 TEST_F(ShellTest, AtMostOneConsoleFramePerPass)
