@@ -1,7 +1,17 @@
-// Code generator. Invariants: registers below fs->nactvar hold active
-// locals; fs->freereg is the first free register and temporaries are freed
-// in stack order; fs->jpc holds jumps still to be patched to the next
-// instruction; jump lists are chained through the sBx fields of the jumps.
+// Code generator: turns expdesc values into instructions for the parser.
+// Invariants:
+// - Registers [0, fs->nactvar) are the active locals; [nactvar, freereg)
+//   are temporaries, allocated and released strictly as a stack (freereg
+//   asserts the register released is the topmost one).
+// - A jump list is a chain of OP_JMP instructions threaded through their own
+//   sBx fields, ending in NO_JUMP; the list is named by the pc of its head.
+//   An expdesc's 't'/'f' lists are the jumps taken when it is true/false.
+// - fs->jpc collects jumps aimed at "the next instruction"; luaK_code
+//   resolves them just before emitting, so they never need a label.
+// - fs->lasttarget is the highest pc some jump may land on. Peephole merges
+//   with the previous instruction (LOADNIL joining) are legal only past it.
+// - Constant folding uses the engine's 16.16 arithmetic, so folded values
+//   equal what the VM would compute.
 #include "lcode.h"
 
 #include <cstdlib>
@@ -14,8 +24,8 @@
 #define hasjumps(e) ((e)->t != (e)->f)
 
 struct KCache {
-    int* slot;  // index into f->k, or -1
-    int size;   // power of 2
+    int* slot;  // f->k index per bucket, -1 when empty
+    int size;   // power of two, so hashes mask instead of divide
     int count;
 };
 
@@ -43,7 +53,7 @@ static unsigned int khash(const TValue* v)
     case LUA_TNIL: return 0;
     case LUA_TLNGSTR: {
         TString* ts = rawtsvalue(v);
-        if (ts->extra == 0) {  // long strings hash their text on demand
+        if (ts->extra == 0) {  // long strings are hashed lazily, once
             ts->hash = luaS_hash(getstr(ts), ts->len, ts->hash);
             ts->extra = 1;
         }
@@ -89,7 +99,8 @@ static void kcache_grow(FuncState* fs)
     luaM_freearray(L, old, oldsize);
 }
 
-// Index of constant v in f->k, adding it when new.
+// Index of v in f->k; a new value is appended. Equal values share one slot,
+// which keeps the constant table identical to the reference compiler's.
 static int addk(FuncState* fs, TValue* v)
 {
     lua_State* L = fs->ls->L;
@@ -145,13 +156,13 @@ static bool isnumeral(expdesc* e) { return e->k == VKNUM && e->t == NO_JUMP && e
 
 void luaK_nil(FuncState* fs, int from, int n)
 {
-    int l = from + n - 1;  // last register to set nil
-    if (fs->pc > fs->lasttarget) {  // no jumps to current position?
+    int l = from + n - 1;  // inclusive end of the new range
+    if (fs->pc > fs->lasttarget) {  // merging is unsafe if a jump lands here
         Instruction* previous = &fs->f->code[fs->pc - 1];
         if (GET_OPCODE(*previous) == OP_LOADNIL) {
             int pfrom = GETARG_A(*previous);
             int pl = pfrom + GETARG_B(*previous);
-            if ((pfrom <= from && from <= pl + 1) || (from <= pfrom && pfrom <= l + 1)) {  // can join both
+            if ((pfrom <= from && from <= pl + 1) || (from <= pfrom && pfrom <= l + 1)) {  // ranges touch or overlap
                 if (pfrom < from) from = pfrom;
                 if (pl > l) l = pl;
                 SETARG_A(*previous, from);
@@ -165,7 +176,7 @@ void luaK_nil(FuncState* fs, int from, int n)
 
 int luaK_jump(FuncState* fs)
 {
-    int jpc = fs->jpc;  // save list of jumps to here
+    int jpc = fs->jpc;  // jumps to here now go where this jump goes
     fs->jpc = NO_JUMP;
     int j = luaK_codeAsBx(fs, OP_JMP, 0, NO_JUMP);
     luaK_concat(fs, &j, jpc);
@@ -189,21 +200,24 @@ static void fixjump(FuncState* fs, int pc, int dest)
     SETARG_sBx(*jmp, offset);
 }
 
-// Marks the current pc as a jump target (so that no instruction before it
-// is merged with the next one).
+// Returns the current pc and records it as a jump target, which forbids
+// peephole merges across it.
 int luaK_getlabel(FuncState* fs)
 {
     fs->lasttarget = fs->pc;
     return fs->pc;
 }
 
+// Next element of the jump list after the jump at pc.
 static int getjump(FuncState* fs, int pc)
 {
     int offset = GETARG_sBx(fs->f->code[pc]);
-    if (offset == NO_JUMP) return NO_JUMP;  // end of list
+    if (offset == NO_JUMP) return NO_JUMP;  // a self-loop offset of -1 ends the list
     return (pc + 1) + offset;
 }
 
+// The instruction that decides a conditional jump is the test right before it;
+// an unconditional jump controls itself.
 static Instruction* getjumpcontrol(FuncState* fs, int pc)
 {
     Instruction* pi = &fs->f->code[pc];
@@ -211,7 +225,8 @@ static Instruction* getjumpcontrol(FuncState* fs, int pc)
     return pi;
 }
 
-// Whether some jump of the list does not produce a value (is not a TESTSET).
+// True when some jump in the list is not a TESTSET, i.e. arrives without
+// having stored a value, so the value must be materialised with LOADBOOLs.
 static int need_value(FuncState* fs, int list)
 {
     for (; list != NO_JUMP; list = getjump(fs, list)) {
@@ -221,13 +236,15 @@ static int need_value(FuncState* fs, int list)
     return 0;
 }
 
+// Points a TESTSET's destination at reg, or turns it into a plain TEST when
+// no copy is wanted. Returns 0 for jumps not controlled by a TESTSET.
 static int patchtestreg(FuncState* fs, int node, int reg)
 {
     Instruction* i = getjumpcontrol(fs, node);
-    if (GET_OPCODE(*i) != OP_TESTSET) return 0;  // cannot patch other instructions
+    if (GET_OPCODE(*i) != OP_TESTSET) return 0;
     if (reg != NO_REG && reg != GETARG_B(*i))
         SETARG_A(*i, reg);
-    else  // no register to put value or register already has the value
+    else  // no destination, or the value already sits in reg
         *i = CREATE_ABC(OP_TEST, GETARG_B(*i), 0, GETARG_C(*i));
     return 1;
 }
@@ -237,6 +254,8 @@ static void removevalues(FuncState* fs, int list)
     for (; list != NO_JUMP; list = getjump(fs, list)) patchtestreg(fs, list, NO_REG);
 }
 
+// Resolves a whole list: jumps that carry a value (TESTSET) go to vtarget
+// with the value in reg, all others to dtarget.
 static void patchlistaux(FuncState* fs, int list, int vtarget, int reg, int dtarget)
 {
     while (list != NO_JUMP) {
@@ -265,10 +284,11 @@ void luaK_patchlist(FuncState* fs, int list, int target)
     }
 }
 
-// Makes every jump of the list close upvalues from 'level' up.
+// Makes every jump in the list close upvalues of registers >= level on the
+// way (the A operand of OP_JMP).
 void luaK_patchclose(FuncState* fs, int list, int level)
 {
-    level++;  // argument is +1 to reserve 0 as non-op
+    level++;  // A is stored +1: A = 0 means close nothing
     while (list != NO_JUMP) {
         int next = getjump(fs, list);
         lua_assert(GET_OPCODE(fs->f->code[list]) == OP_JMP &&
@@ -293,14 +313,14 @@ void luaK_concat(FuncState* fs, int* l1, int l2)
     }
     int list = *l1;
     int next;
-    while ((next = getjump(fs, list)) != NO_JUMP) list = next;  // find last element
+    while ((next = getjump(fs, list)) != NO_JUMP) list = next;  // append l2 at the tail
     fixjump(fs, list, l2);
 }
 
 static int luaK_code(FuncState* fs, Instruction i)
 {
     Proto* f = fs->f;
-    dischargejpc(fs);  // pc will change
+    dischargejpc(fs);  // pending jumps land on this very instruction
     luaM_growvector(fs->ls->L, f->code, fs->pc, f->sizecode, Instruction, MAX_INT, "opcodes");
     f->code[fs->pc] = i;
     luaM_growvector(fs->ls->L, f->lineinfo, fs->pc, f->sizelineinfo, int, MAX_INT, "opcodes");
@@ -330,7 +350,8 @@ int luaK_codek(FuncState* fs, int reg, int k)
     return p;
 }
 
-// Registers must stay below the virtual machine's per-function maximum.
+// Per-function register cap: every register must fit the 8-bit A operand,
+// with some values above it left unused.
 #define MAXSTACK 250
 
 void luaK_checkstack(FuncState* fs, int n)
@@ -348,6 +369,8 @@ void luaK_reserveregs(FuncState* fs, int n)
     fs->freereg = cast_byte(fs->freereg + n);
 }
 
+// Releases a temporary. Constants and locals are not on the temporary stack;
+// anything else must be the topmost temporary.
 static void freereg(FuncState* fs, int reg)
 {
     if (!ISK(reg) && reg >= fs->nactvar) {
@@ -361,9 +384,10 @@ static void freeexp(FuncState* fs, expdesc* e)
     if (e->k == VNONRELOC) freereg(fs, e->u.info);
 }
 
+// Fixes the result count of an open call or '...' (LUA_MULTRET: all).
 void luaK_setreturns(FuncState* fs, expdesc* e, int nresults)
 {
-    if (e->k == VCALL) {  // expression is an open function call?
+    if (e->k == VCALL) {
         SETARG_C(getcode(fs, e), nresults + 1);
     } else if (e->k == VVARARG) {
         SETARG_B(getcode(fs, e), nresults + 1);
@@ -374,15 +398,17 @@ void luaK_setreturns(FuncState* fs, expdesc* e, int nresults)
 
 void luaK_setoneret(FuncState* fs, expdesc* e)
 {
-    if (e->k == VCALL) {  // expression is an open function call?
+    if (e->k == VCALL) {  // its single result replaces the function in A
         e->k = VNONRELOC;
         e->u.info = GETARG_A(getcode(fs, e));
     } else if (e->k == VVARARG) {
         SETARG_B(getcode(fs, e), 2);
-        e->k = VRELOCABLE;  // can relocate its simple result
+        e->k = VRELOCABLE;  // A is chosen later, when the value is placed
     }
 }
 
+// Turns a variable reference into a value: locals are already in place,
+// upvalues and indexing become a relocatable load whose A is still open.
 void luaK_dischargevars(FuncState* fs, expdesc* e)
 {
     switch (e->k) {
@@ -392,9 +418,9 @@ void luaK_dischargevars(FuncState* fs, expdesc* e)
         e->k = VRELOCABLE;
         break;
     case VINDEXED: {
-        OpCode op = OP_GETTABUP;  // assume 't' is in an upvalue
+        OpCode op = OP_GETTABUP;
         freereg(fs, e->u.ind.idx);
-        if (e->u.ind.vt == VLOCAL) {  // 't' is in a register?
+        if (e->u.ind.vt == VLOCAL) {  // table in a register, not an upvalue
             freereg(fs, e->u.ind.t);
             op = OP_GETTABLE;
         }
@@ -404,16 +430,17 @@ void luaK_dischargevars(FuncState* fs, expdesc* e)
     }
     case VVARARG:
     case VCALL: luaK_setoneret(fs, e); break;
-    default: break;  // there is one value available (somewhere)
+    default: break;  // already a value
     }
 }
 
 static int code_label(FuncState* fs, int A, int b, int jump)
 {
-    luaK_getlabel(fs);  // those instructions may be jump targets
+    luaK_getlabel(fs);  // jumps from the and/or chain land on these
     return luaK_codeABC(fs, OP_LOADBOOL, A, b, jump);
 }
 
+// Puts the value of e into reg, ignoring its jump lists.
 static void discharge2reg(FuncState* fs, expdesc* e, int reg)
 {
     luaK_dischargevars(fs, e);
@@ -431,7 +458,7 @@ static void discharge2reg(FuncState* fs, expdesc* e, int reg)
     case VNONRELOC:
         if (reg != e->u.info) luaK_codeABC(fs, OP_MOVE, reg, e->u.info, 0);
         break;
-    default: lua_assert(e->k == VVOID || e->k == VJMP); return;  // nothing to do
+    default: lua_assert(e->k == VVOID || e->k == VJMP); return;  // no value to move
     }
     e->u.info = reg;
     e->k = VNONRELOC;
@@ -445,20 +472,22 @@ static void discharge2anyreg(FuncState* fs, expdesc* e)
     }
 }
 
+// Puts the full value of e, jump lists included, into reg. Jumps that do
+// not carry a value land on a LOADBOOL pair that writes false or true.
 static void exp2reg(FuncState* fs, expdesc* e, int reg)
 {
     discharge2reg(fs, e, reg);
-    if (e->k == VJMP) luaK_concat(fs, &e->t, e->u.info);  // put this jump in 't' list
+    if (e->k == VJMP) luaK_concat(fs, &e->t, e->u.info);  // a comparison jumps when true
     if (hasjumps(e)) {
-        int p_f = NO_JUMP;  // position of an eventual LOAD false
-        int p_t = NO_JUMP;  // position of an eventual LOAD true
+        int p_f = NO_JUMP;  // pc of the LOADBOOL false, if emitted
+        int p_t = NO_JUMP;  // pc of the LOADBOOL true, if emitted
         if (need_value(fs, e->t) || need_value(fs, e->f)) {
             int fj = (e->k == VJMP) ? NO_JUMP : luaK_jump(fs);
             p_f = code_label(fs, reg, 0, 1);
             p_t = code_label(fs, reg, 1, 0);
             luaK_patchtohere(fs, fj);
         }
-        int final = luaK_getlabel(fs);  // position after whole expression
+        int final = luaK_getlabel(fs);
         patchlistaux(fs, e->f, final, reg, p_f);
         patchlistaux(fs, e->t, final, reg, p_t);
     }
@@ -479,13 +508,13 @@ int luaK_exp2anyreg(FuncState* fs, expdesc* e)
 {
     luaK_dischargevars(fs, e);
     if (e->k == VNONRELOC) {
-        if (!hasjumps(e)) return e->u.info;  // exp is already in a register
-        if (e->u.info >= fs->nactvar) {      // reg. is not a local?
-            exp2reg(fs, e, e->u.info);       // put value on it
+        if (!hasjumps(e)) return e->u.info;
+        if (e->u.info >= fs->nactvar) {      // a temporary may take the jump results
+            exp2reg(fs, e, e->u.info);
             return e->u.info;
         }
     }
-    luaK_exp2nextreg(fs, e);  // default
+    luaK_exp2nextreg(fs, e);  // a local must not be overwritten
     return e->u.info;
 }
 
@@ -509,7 +538,7 @@ int luaK_exp2RK(FuncState* fs, expdesc* e)
     case VTRUE:
     case VFALSE:
     case VNIL:
-        if (fs->nk <= MAXINDEXRK) {  // constant fits in RK operand?
+        if (fs->nk <= MAXINDEXRK) {  // only while a new index still fits in RK
             e->u.info = (e->k == VNIL) ? nilK(fs) : boolK(fs, (e->k == VTRUE));
             e->k = VK;
             return RKASK(e->u.info);
@@ -524,7 +553,7 @@ int luaK_exp2RK(FuncState* fs, expdesc* e)
         break;
     default: break;
     }
-    return luaK_exp2anyreg(fs, e);  // not a constant in the right range
+    return luaK_exp2anyreg(fs, e);  // not a constant, or its index is too large
 }
 
 void luaK_storevar(FuncState* fs, expdesc* var, expdesc* ex)
@@ -553,11 +582,11 @@ void luaK_storevar(FuncState* fs, expdesc* var, expdesc* ex)
 void luaK_self(FuncState* fs, expdesc* e, expdesc* key)
 {
     luaK_exp2anyreg(fs, e);
-    int ereg = e->u.info;  // register where 'e' was placed
+    int ereg = e->u.info;
     freeexp(fs, e);
-    e->u.info = fs->freereg;  // base register for op_self
+    e->u.info = fs->freereg;
     e->k = VNONRELOC;
-    luaK_reserveregs(fs, 2);  // function and 'self' produced by op_self
+    luaK_reserveregs(fs, 2);  // SELF writes the method and the object
     luaK_codeABC(fs, OP_SELF, e->u.info, ereg, luaK_exp2RK(fs, key));
     freeexp(fs, key);
 }
@@ -569,24 +598,25 @@ static void invertjump(FuncState* fs, expdesc* e)
     SETARG_A(*pc, !(GETARG_A(*pc)));
 }
 
+// Emits a test that jumps when e's truth equals cond; returns the jump.
 static int jumponcond(FuncState* fs, expdesc* e, int cond)
 {
     if (e->k == VRELOCABLE) {
         Instruction ie = getcode(fs, e);
         if (GET_OPCODE(ie) == OP_NOT) {
-            fs->pc--;  // remove previous OP_NOT
+            fs->pc--;  // test the operand with the sense flipped instead
             return condjump(fs, OP_TEST, GETARG_B(ie), 0, !cond);
         }
-        // else go through
     }
     discharge2anyreg(fs, e);
     freeexp(fs, e);
     return condjump(fs, OP_TESTSET, NO_REG, e->u.info, cond);
 }
 
+// Falls through when e is true; the jumps taken when it is false join e->f.
 void luaK_goiftrue(FuncState* fs, expdesc* e)
 {
-    int pc;  // pc of last jump
+    int pc;  // the new jump, or NO_JUMP when the outcome is known
     luaK_dischargevars(fs, e);
     switch (e->k) {
     case VJMP:
@@ -595,25 +625,26 @@ void luaK_goiftrue(FuncState* fs, expdesc* e)
         break;
     case VK:
     case VKNUM:
-    case VTRUE: pc = NO_JUMP; break;  // always true; do nothing
+    case VTRUE: pc = NO_JUMP; break;  // constants are true: never jump
     default: pc = jumponcond(fs, e, 0); break;
     }
-    luaK_concat(fs, &e->f, pc);  // insert last jump in 'f' list
+    luaK_concat(fs, &e->f, pc);
     luaK_patchtohere(fs, e->t);
     e->t = NO_JUMP;
 }
 
+// Falls through when e is false; the jumps taken when it is true join e->t.
 void luaK_goiffalse(FuncState* fs, expdesc* e)
 {
-    int pc;  // pc of last jump
+    int pc;  // the new jump, or NO_JUMP when the outcome is known
     luaK_dischargevars(fs, e);
     switch (e->k) {
     case VJMP: pc = e->u.info; break;
     case VNIL:
-    case VFALSE: pc = NO_JUMP; break;  // always false; do nothing
+    case VFALSE: pc = NO_JUMP; break;  // never true: never jump
     default: pc = jumponcond(fs, e, 1); break;
     }
-    luaK_concat(fs, &e->t, pc);  // insert last jump in 't' list
+    luaK_concat(fs, &e->t, pc);
     luaK_patchtohere(fs, e->f);
     e->f = NO_JUMP;
 }
@@ -637,7 +668,7 @@ static void codenot(FuncState* fs, expdesc* e)
         break;
     default: lua_assert(0); break;
     }
-    // interchange true and false lists
+    // 'not' swaps the exits; values the jumps carried would be the wrong ones
     int temp = e->f;
     e->f = e->t;
     e->t = temp;
@@ -654,8 +685,9 @@ void luaK_indexed(FuncState* fs, expdesc* t, expdesc* k)
     t->k = VINDEXED;
 }
 
-// Folds an arithmetic operation on two numerals with the engine's own
-// fixed-point operations. Division and modulo by zero stay unfolded.
+// Folds arithmetic on two numerals at compile time using the same 16.16
+// operations as the VM. Division and modulo by zero are left to run time,
+// where they behave as the VM defines.
 static int constfolding(OpCode op, expdesc* e1, expdesc* e2)
 {
     if (!isnumeral(e1) || !isnumeral(e2)) return 0;
@@ -669,6 +701,7 @@ static void codearith(FuncState* fs, OpCode op, expdesc* e1, expdesc* e2, int li
     if (constfolding(op, e1, e2)) return;
     int o2 = (op != OP_UNM && op != OP_LEN) ? luaK_exp2RK(fs, e2) : 0;
     int o1 = luaK_exp2RK(fs, e1);
+    // release the higher temporary first to keep the stack discipline
     if (o1 > o2) {
         freeexp(fs, e1);
         freeexp(fs, e2);
@@ -687,7 +720,7 @@ static void codecomp(FuncState* fs, OpCode op, int cond, expdesc* e1, expdesc* e
     int o2 = luaK_exp2RK(fs, e2);
     freeexp(fs, e2);
     freeexp(fs, e1);
-    if (cond == 0 && op != OP_EQ) {  // exchange args to replace by '<' or '<='
+    if (cond == 0 && op != OP_EQ) {  // a > b is b < a; a >= b is b <= a
         int temp = o1;
         o1 = o2;
         o2 = temp;
@@ -705,7 +738,7 @@ void luaK_prefix(FuncState* fs, UnOpr op, expdesc* e, int line)
     e2.u.nval = 0;
     switch (op) {
     case OPR_MINUS:
-        if (isnumeral(e))  // minus constant: fold it
+        if (isnumeral(e))
             e->u.nval = fix_neg(e->u.nval);
         else {
             luaK_exp2anyreg(fs, e);
@@ -714,7 +747,7 @@ void luaK_prefix(FuncState* fs, UnOpr op, expdesc* e, int line)
         break;
     case OPR_NOT: codenot(fs, e); break;
     case OPR_LEN:
-        luaK_exp2anyreg(fs, e);  // cannot operate on constants
+        luaK_exp2anyreg(fs, e);  // LEN takes a register operand only
         codearith(fs, OP_LEN, e, &e2, line);
         break;
     default: lua_assert(0);
@@ -726,7 +759,7 @@ void luaK_infix(FuncState* fs, BinOpr op, expdesc* v)
     switch (op) {
     case OPR_AND: luaK_goiftrue(fs, v); break;
     case OPR_OR: luaK_goiffalse(fs, v); break;
-    case OPR_CONCAT: luaK_exp2nextreg(fs, v); break;  // operand must be on the 'stack'
+    case OPR_CONCAT: luaK_exp2nextreg(fs, v); break;  // CONCAT needs its operands in consecutive registers
     case OPR_ADD:
     case OPR_SUB:
     case OPR_MUL:
@@ -743,19 +776,21 @@ void luaK_posfix(FuncState* fs, BinOpr op, expdesc* e1, expdesc* e2, int line)
 {
     switch (op) {
     case OPR_AND:
-        lua_assert(e1->t == NO_JUMP);  // list must be closed
+        lua_assert(e1->t == NO_JUMP);  // luaK_infix already resolved it
         luaK_dischargevars(fs, e2);
         luaK_concat(fs, &e2->f, e1->f);
         *e1 = *e2;
         break;
     case OPR_OR:
-        lua_assert(e1->f == NO_JUMP);  // list must be closed
+        lua_assert(e1->f == NO_JUMP);  // luaK_infix already resolved it
         luaK_dischargevars(fs, e2);
         luaK_concat(fs, &e2->t, e1->t);
         *e1 = *e2;
         break;
     case OPR_CONCAT:
         luaK_exp2val(fs, e2);
+        // '..' is right-associative: when e2 is itself a CONCAT starting right
+        // after e1, widen its range down to e1 instead of emitting another.
         if (e2->k == VRELOCABLE && GET_OPCODE(getcode(fs, e2)) == OP_CONCAT) {
             lua_assert(e1->u.info == GETARG_B(getcode(fs, e2)) - 1);
             freeexp(fs, e1);
@@ -763,7 +798,7 @@ void luaK_posfix(FuncState* fs, BinOpr op, expdesc* e1, expdesc* e2, int line)
             e1->k = VRELOCABLE;
             e1->u.info = e2->u.info;
         } else {
-            luaK_exp2nextreg(fs, e2);  // operand must be on the 'stack'
+            luaK_exp2nextreg(fs, e2);
             codearith(fs, OP_CONCAT, e1, e2, line);
         }
         break;
@@ -797,5 +832,5 @@ void luaK_setlist(FuncState* fs, int base, int nelems, int tostore)
         codeextraarg(fs, c);
     } else
         luaX_syntaxerror(fs->ls, "constructor too long");
-    fs->freereg = cast_byte(base + 1);  // free registers with list values
+    fs->freereg = cast_byte(base + 1);  // the stored items are spent; the table stays
 }

@@ -1,12 +1,13 @@
-// Code generator: emits instructions for the parser, folds constants,
-// allocates registers and manages jump lists.
+// Code generator interface, driven by the parser. It owns register
+// allocation above the locals, constant folding and the jump lists that
+// implement conditions; see lcode.cpp for the invariants.
 #pragma once
 #include "llex.h"
 #include "lobject.h"
 #include "lopcodes.h"
 #include "lparser.h"
 
-// Marks the end of a patch list.
+// Terminates a jump list; also the "no jump" value of an expdesc list.
 #define NO_JUMP (-1)
 
 enum BinOpr {
@@ -18,6 +19,7 @@ enum BinOpr {
 
 enum UnOpr { OPR_MINUS, OPR_NOT, OPR_LEN, OPR_NOUNOPR };
 
+// The instruction behind a VRELOCABLE/VCALL/VVARARG/VJMP expression.
 #define getcode(fs, e) ((fs)->f->code[(e)->u.info])
 #define luaK_codeAsBx(fs, o, A, sBx) luaK_codeABx(fs, o, A, (sBx) + MAXARG_sBx)
 #define luaK_setmultret(fs, e) luaK_setreturns(fs, e, LUA_MULTRET)
@@ -57,7 +59,7 @@ void luaK_infix(FuncState* fs, BinOpr op, expdesc* v);
 void luaK_posfix(FuncState* fs, BinOpr op, expdesc* v1, expdesc* v2, int line);
 void luaK_setlist(FuncState* fs, int base, int nelems, int tostore);
 
-// Constant lookup of a function being compiled: an open-addressing hash
-// from constant value to its index in f->k.
+// Per-function constant cache: open addressing from a constant's value to its
+// slot in f->k, so repeated constants are found without a linear scan.
 KCache* luaK_newcache(lua_State* L);
 void luaK_freecache(lua_State* L, KCache* h);

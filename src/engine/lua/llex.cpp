@@ -1,6 +1,14 @@
-// Lexical analyser. Character classes are those of the "C" locale, plus the
-// glyph bytes 0x80..0x99, which count as letters; every other byte above
-// 0x7f is a single-character token.
+// Lexer. Invariants:
+// - ls->current always holds the next unread character (EOZ at the end);
+//   ls->t is the token the parser is looking at, ls->lookahead the one after
+//   it when luaX_lookahead has peeked (TK_EOS otherwise).
+// - ls->buff accumulates the text of the token being read and is reset at
+//   the start of each token.
+// - Character classes are fixed, independent of any locale: ASCII as in the
+//   "C" locale, plus the console glyph bytes 0x80..0x99 as letters. Any other
+//   byte above 0x7f is a token of its own.
+// - Reserved words are interned once at luaX_init and carry their token
+//   number in TString::extra, so a name is classified by one field read.
 #include "llex.h"
 
 #include <cstring>
@@ -13,7 +21,7 @@ namespace {
 enum : lu_byte { C_ALPHA = 1, C_DIGIT = 2, C_PRINT = 4, C_SPACE = 8, C_XDIGIT = 16 };
 
 struct ctype_table {
-    lu_byte c[257];  // index c + 1, so that EOZ (-1) maps to 0
+    lu_byte c[257];  // shifted by one so EOZ (-1) has a slot with no class
     constexpr ctype_table() : c{}
     {
         for (int i = 0; i < 256; i++) {
@@ -64,7 +72,7 @@ void luaX_init(lua_State* L)
 {
     for (int i = 0; i < NUM_RESERVED; i++) {
         TString* ts = luaS_new(L, luaX_tokens[i]);
-        ts->extra = cast_byte(i + 1);  // reserved word; never freed before the state
+        ts->extra = cast_byte(i + 1);  // token index + 1; 0 means an ordinary name
     }
 }
 
@@ -106,7 +114,7 @@ int luaX_tabline(LexState* ls, int line, int* tab) { return G(ls->L)->find_tab_l
 
 TString* luaX_newstring(LexState* ls, const char* str, size_t l) { return luaS_newlstr(ls->L, str, l); }
 
-// Skips "\n", "\r", "\n\r" or "\r\n".
+// Consumes one line break; a CR/LF pair in either order counts as one.
 static void inclinenumber(LexState* ls)
 {
     int old = ls->current;
@@ -137,9 +145,9 @@ static int check_next(LexState* ls, const char* set)
     return 1;
 }
 
-// Reads a numeral the way the standard lexer delimits it (digits,
-// hexadecimal digits, '.', an exponent mark with optional sign) and
-// converts it with the engine's text-to-number rules.
+// Collects a numeral: hex and decimal digits, '.', and an exponent mark
+// followed by an optional sign. The text is then converted to 16.16 by the
+// engine's own text-to-number rules, so the lexer never rounds on its own.
 static void read_numeral(LexState* ls, SemInfo* seminfo)
 {
     const char* expo = "Ee";
@@ -159,8 +167,9 @@ static void read_numeral(LexState* ls, SemInfo* seminfo)
         lexerror(ls, "malformed number", TK_NUMBER);
 }
 
-// Skips a sequence '[=*[' or ']=*]'; returns the number of '=', or a
-// negative value when the brackets do not match.
+// Reads an opening '[' or closing ']' bracket with its run of '=' signs.
+// Returns the level (the count of '='), or a negative value when the second
+// bracket is missing: -1 for a lone bracket, less for '[=' and the like.
 static int skip_sep(LexState* ls)
 {
     int count = 0;
@@ -176,14 +185,14 @@ static int skip_sep(LexState* ls)
 
 static void read_long_string(LexState* ls, SemInfo* seminfo, int sep)
 {
-    save_and_next(ls);  // skip second '['
+    save_and_next(ls);
     if (currIsNewline(ls)) inclinenumber(ls);
     for (;;) {
         switch (ls->current) {
         case EOZ: lexerror(ls, seminfo ? "unfinished long string" : "unfinished long comment", TK_EOS);
         case ']':
             if (skip_sep(ls) == sep) {
-                save_and_next(ls);  // skip second ']'
+                save_and_next(ls);
                 goto endloop;
             }
             break;
@@ -242,7 +251,7 @@ static int readdecesc(LexState* ls)
 
 static void read_string(LexState* ls, int del, SemInfo* seminfo)
 {
-    save_and_next(ls);  // keep delimiters for error messages
+    save_and_next(ls);  // the quote stays in buff so errors can echo the text
     while (ls->current != del) {
         switch (ls->current) {
         case EOZ: lexerror(ls, "unfinished string", TK_EOS);
@@ -250,7 +259,7 @@ static void read_string(LexState* ls, int del, SemInfo* seminfo)
         case '\r': lexerror(ls, "unfinished string", TK_STRING);
         case '\\': {
             int c;
-            save_and_next(ls);  // keep '\\' for error messages
+            save_and_next(ls);  // buffered so an escape error shows it; dropped below
             switch (ls->current) {
             case 'a': c = '\a'; goto read_save;
             case 'b': c = '\b'; goto read_save;
@@ -268,8 +277,8 @@ static void read_string(LexState* ls, int del, SemInfo* seminfo)
             case '\\':
             case '\"':
             case '\'': c = ls->current; goto read_save;
-            case EOZ: goto no_save;  // the loop raises the error
-            case 'z': {              // skip the following white space
+            case EOZ: goto no_save;  // reported as an unfinished string
+            case 'z': {              // \z swallows the following white space
                 luaZ_buffremove(ls->buff, 1);
                 next(ls);
                 while (lisspace(ls->current)) {
@@ -289,7 +298,7 @@ static void read_string(LexState* ls, int del, SemInfo* seminfo)
         read_save:
             next(ls);
         only_save:
-            luaZ_buffremove(ls->buff, 1);  // remove '\\'
+            luaZ_buffremove(ls->buff, 1);  // replace the backslash by the decoded byte
             save(ls, c);
         no_save:
             break;
@@ -297,7 +306,7 @@ static void read_string(LexState* ls, int del, SemInfo* seminfo)
         default: save_and_next(ls);
         }
     }
-    save_and_next(ls);  // skip delimiter
+    save_and_next(ls);  // the string value excludes both quotes
     seminfo->ts = luaX_newstring(ls, luaZ_buffer(ls->buff) + 1, luaZ_bufflen(ls->buff) - 2);
 }
 
@@ -315,7 +324,7 @@ static int llex(LexState* ls, SemInfo* seminfo)
         case '-': {
             next(ls);
             if (ls->current != '-') return '-';
-            next(ls);  // a comment
+            next(ls);  // '--' starts a comment: long if a level bracket follows
             if (ls->current == '[') {
                 int sep = skip_sep(ls);
                 luaZ_resetbuffer(ls->buff);
@@ -389,7 +398,7 @@ static int llex(LexState* ls, SemInfo* seminfo)
                 if (isreserved(ts)) return ts->extra - 1 + FIRST_RESERVED;
                 return TK_NAME;
             }
-            int c = ls->current;  // single-char tokens (+ - / ...)
+            int c = ls->current;  // any other byte is its own token
             next(ls);
             return c;
         }

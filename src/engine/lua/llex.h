@@ -1,13 +1,15 @@
-// Lexical analyser: turns the chunk text into tokens, one token of
-// lookahead. Names may contain the console's glyph bytes 0x80..0x99.
+// Lexer interface. The parser sees one current token (ls->t) and may peek at
+// one more (luaX_lookahead). Names may use the console glyph bytes 0x80..0x99.
+// Token codes: single characters are their own byte value; everything else
+// is numbered from FIRST_RESERVED, above any byte.
 #pragma once
 #include "lobject.h"
 #include "lzio.h"
 
 #define FIRST_RESERVED 257
 
-// Terminal symbols denoted by reserved words, then the other multi-byte
-// tokens; the order matches luaX_tokens.
+// Reserved words first, in alphabetical order, then multi-character symbols
+// and token classes. luaX_tokens lists the spellings in this same order.
 enum RESERVED {
     TK_AND = FIRST_RESERVED, TK_BREAK, TK_DO, TK_ELSE, TK_ELSEIF, TK_END, TK_FALSE, TK_FOR, TK_FUNCTION,
     TK_GOTO, TK_IF, TK_IN, TK_LOCAL, TK_NIL, TK_NOT, TK_OR, TK_REPEAT, TK_RETURN, TK_THEN, TK_TRUE,
@@ -30,18 +32,18 @@ struct FuncState;
 struct Dyndata;
 
 struct LexState {
-    int current;      // current character
-    int linenumber;   // input line counter
-    int lastline;     // line of last token consumed
-    Token t;          // current token
-    Token lookahead;  // look ahead token
-    FuncState* fs;    // current function (parser)
+    int current;      // next unread character, or EOZ
+    int linenumber;   // line of 'current'
+    int lastline;     // line of the token just consumed; used for lineinfo
+    Token t;          // the token under examination
+    Token lookahead;  // peeked token, TK_EOS when none
+    FuncState* fs;    // innermost function being compiled
     lua_State* L;
     ZIO* z;
-    Mbuffer* buff;    // buffer for tokens
-    Dyndata* dyd;     // dynamic structures used by the parser
-    TString* source;  // current source name
-    TString* envn;    // environment variable name
+    Mbuffer* buff;    // text of the token being read
+    Dyndata* dyd;     // parser stacks shared across nested functions
+    TString* source;  // chunk name, for messages and debug info
+    TString* envn;    // the name "_ENV", interned once
 };
 
 void luaX_init(lua_State* L);
@@ -51,5 +53,6 @@ void luaX_next(LexState* ls);
 int luaX_lookahead(LexState* ls);
 [[noreturn]] void luaX_syntaxerror(LexState* ls, const char* s);
 const char* luaX_token2str(LexState* ls, int token);
-// "line %d (tab %d)" arguments for messages: chunk line mapped to its tab.
+// Maps a line of the whole chunk to (line within its tab, tab), the pair
+// that messages print as "line %d (tab %d)".
 int luaX_tabline(LexState* ls, int line, int* tab);

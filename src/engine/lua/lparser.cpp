@@ -1,10 +1,19 @@
-// Recursive-descent parser and the driver of the code generator. Every
-// construct that recurses (statements, subexpressions) passes enterlevel,
-// so nesting is bounded by LUAI_MAXCCALLS and never by the native stack.
-// No garbage collection step runs while a chunk is compiled, so the strings
-// and prototypes under construction need no anchoring; a collector that
-// steps during parsing must first root them (the lexer's strings and the
-// open prototypes reachable from ls->fs).
+// Single-pass parser: it drives lcode directly, so the bytecode is final the
+// moment a construct has been read. Invariants:
+// - Between statements fs->freereg == fs->nactvar: temporaries never outlive
+//   the statement that made them.
+// - ls->dyd holds, for the whole chunk, the active locals, the pending gotos
+//   and the visible labels; a BlockCnt remembers where its own entries start
+//   so leaving the block truncates those stacks back.
+// - Every recursive construct goes through enterlevel, so nesting depth is
+//   capped by LUAI_MAXCCALLS rather than by the native stack.
+// - No collection step runs during compilation, so the strings and protos
+//   being built need no anchoring. A collector that stepped here would first
+//   have to root the lexer's strings and the open protos reachable from ls->fs.
+//
+// Grammar notation used above the rule functions: 'kw' is a keyword or
+// symbol, NAME/NUMBER/STRING are token classes, [x] is optional, {x} repeats
+// zero or more times, a | b is a choice.
 #include "lparser.h"
 
 #include <cstring>
@@ -16,20 +25,20 @@
 #include "lmem.h"
 #include "lstring.h"
 
-// Maximum number of local variables per function (must be smaller than
-// 250, due to the bytecode format).
+// Locals per function. Kept well below the 8-bit register field so that
+// temporaries above the locals still fit in A/B/C operands.
 #define MAXVARS 200
 
 #define hasmultret(k) ((k) == VCALL || (k) == VVARARG)
 
-// Nodes for block list (list of active blocks).
+// One lexical block being parsed; fs->bl links them innermost first.
 struct BlockCnt {
     BlockCnt* previous;
-    short firstlabel;  // index of first label in this block
-    short firstgoto;   // index of first pending goto in this block
-    lu_byte nactvar;   // # active locals outside the block
-    lu_byte upval;     // true if some variable in the block is an upvalue
-    lu_byte isloop;    // true if 'block' is a loop
+    short firstlabel;  // dyd->label.n on entry: labels from here on are ours
+    short firstgoto;   // dyd->gt.n on entry: gotos from here on are ours
+    lu_byte nactvar;   // fs->nactvar on entry; restored on leave
+    lu_byte upval;     // a local of this block is captured: exits must close it
+    lu_byte isloop;    // loop body: 'break' resolves to its end
 };
 
 static void statement(LexState* ls);
@@ -37,7 +46,7 @@ static void expr(LexState* ls, expdesc* v);
 
 [[noreturn]] static void semerror(LexState* ls, const char* msg)
 {
-    ls->t.token = 0;  // remove "near <token>" from final message
+    ls->t.token = 0;  // the message is about meaning, not about the token at hand
     luaX_syntaxerror(ls, msg);
 }
 
@@ -137,6 +146,8 @@ static int registerlocalvar(LexState* ls, TString* varname)
     return fs->nlocvars++;
 }
 
+// Declares a local. It enters scope only at adjustlocalvars, so an
+// initialiser such as 'local x = x' still sees the outer x.
 static void new_localvar(LexState* ls, TString* name)
 {
     FuncState* fs = ls->fs;
@@ -156,6 +167,7 @@ static LocVar* getlocvar(FuncState* fs, int i)
     return &fs->f->locvars[idx];
 }
 
+// Brings the last nvars declared locals into scope, starting at this pc.
 static void adjustlocalvars(LexState* ls, int nvars)
 {
     FuncState* fs = ls->fs;
@@ -163,6 +175,7 @@ static void adjustlocalvars(LexState* ls, int nvars)
     for (; nvars; nvars--) getlocvar(fs, fs->nactvar - nvars)->startpc = fs->pc;
 }
 
+// Ends the scope of the locals above tolevel, closing their debug ranges.
 static void removevars(FuncState* fs, int tolevel)
 {
     fs->ls->dyd->actvar.n -= (fs->nactvar - tolevel);
@@ -174,7 +187,7 @@ static int searchupvalue(FuncState* fs, TString* name)
     Upvaldesc* up = fs->f->upvalues;
     for (int i = 0; i < fs->nups; i++)
         if (luaS_eqstr(up[i].name, name)) return i;
-    return -1;  // not found
+    return -1;
 }
 
 static int newupvalue(FuncState* fs, TString* name, expdesc* v)
@@ -194,11 +207,11 @@ static int searchvar(FuncState* fs, TString* n)
 {
     for (int i = cast_int(fs->nactvar) - 1; i >= 0; i--)
         if (luaS_eqstr(n, getlocvar(fs, i)->varname)) return i;
-    return -1;  // not found
+    return -1;
 }
 
-// Marks the block where the local at 'level' was defined (to emit a close
-// instruction when the block ends).
+// A closure captures the local in register 'level': flag the block that
+// declared it so that leaving the block emits an upvalue close.
 static void markupval(FuncState* fs, int level)
 {
     BlockCnt* bl = fs->bl;
@@ -206,21 +219,23 @@ static void markupval(FuncState* fs, int level)
     bl->upval = 1;
 }
 
-// Finds a variable with the given name: a local of fs, an upvalue, or
-// (VVOID) a global.
+// Resolves a name from fs outwards: VLOCAL in fs itself, VUPVAL when found
+// in an enclosing function (creating the upvalue chain on the way back in),
+// VVOID when it is free everywhere and thus a global. 'base' is 0 while
+// searching on behalf of an inner function.
 static int singlevaraux(FuncState* fs, TString* n, expdesc* var, int base)
 {
-    if (fs == nullptr) return VVOID;  // default is global
+    if (fs == nullptr) return VVOID;  // ran out of functions
     int v = searchvar(fs, n);
     if (v >= 0) {
         init_exp(var, VLOCAL, v);
-        if (!base) markupval(fs, v);  // local will be used as an upvalue
+        if (!base) markupval(fs, v);  // seen from an inner function: it becomes captured
         return VLOCAL;
     }
     int idx = searchupvalue(fs, n);
-    if (idx < 0) {  // not found?
+    if (idx < 0) {
         if (singlevaraux(fs->prev, n, var, 0) == VVOID) return VVOID;
-        idx = newupvalue(fs, n, var);  // else was LOCAL or UPVAL
+        idx = newupvalue(fs, n, var);  // var now describes it one level out
     }
     init_exp(var, VUPVAL, idx);
     return VUPVAL;
@@ -230,26 +245,29 @@ static void singlevar(LexState* ls, expdesc* var)
 {
     TString* varname = str_checkname(ls);
     FuncState* fs = ls->fs;
-    if (singlevaraux(fs, varname, var, 1) == VVOID) {  // global name?
+    if (singlevaraux(fs, varname, var, 1) == VVOID) {  // free name: compile as _ENV[name]
         expdesc key;
-        singlevaraux(fs, ls->envn, var, 1);  // get environment variable
+        singlevaraux(fs, ls->envn, var, 1);  // _ENV itself always resolves
         lua_assert(var->k == VLOCAL || var->k == VUPVAL);
-        codestring(ls, &key, varname);  // key is variable name
-        luaK_indexed(fs, var, &key);    // env[varname]
+        codestring(ls, &key, varname);
+        luaK_indexed(fs, var, &key);
     }
 }
 
+// Makes nexps values (the last one still in e) fill exactly nvars registers:
+// an open call or '...' is asked for the missing count, otherwise missing
+// values become nil. Surplus values are the caller's to drop.
 static void adjust_assign(LexState* ls, int nvars, int nexps, expdesc* e)
 {
     FuncState* fs = ls->fs;
     int extra = nvars - nexps;
     if (hasmultret(e->k)) {
-        extra++;  // includes call itself
+        extra++;  // the call itself supplies one of the values
         if (extra < 0) extra = 0;
-        luaK_setreturns(fs, e, extra);  // last exp. provides the difference
+        luaK_setreturns(fs, e, extra);  // ask the call/vararg for exactly the missing count
         if (extra > 1) luaK_reserveregs(fs, extra - 1);
     } else {
-        if (e->k != VVOID) luaK_exp2nextreg(fs, e);  // close last expression
+        if (e->k != VVOID) luaK_exp2nextreg(fs, e);  // single value: into its register
         if (extra > 0) {
             int reg = fs->freereg;
             luaK_reserveregs(fs, extra);
@@ -258,6 +276,7 @@ static void adjust_assign(LexState* ls, int nvars, int nexps, expdesc* e)
     }
 }
 
+// Depth guard for recursive rules; paired with leavelevel.
 static void enterlevel(LexState* ls)
 {
     lua_State* L = ls->L;
@@ -266,6 +285,8 @@ static void enterlevel(LexState* ls)
 }
 #define leavelevel(ls) ((ls)->L->nCcalls--)
 
+// Patches goto g to its label and removes it from the pending list. Jumping
+// forward into the scope of a local declared after the goto is an error.
 static void closegoto(LexState* ls, int g, Labeldesc* label)
 {
     FuncState* fs = ls->fs;
@@ -282,12 +303,13 @@ static void closegoto(LexState* ls, int g, Labeldesc* label)
         semerror(ls, msg);
     }
     luaK_patchlist(fs, gt->pc, label->pc);
-    // remove goto from pending list
+    // resolved: drop it from the pending list, keeping order
     for (int i = g; i < gl->n - 1; i++) gl->arr[i] = gl->arr[i + 1];
     gl->n--;
 }
 
-// Tries to close goto g with a visible label of the current block.
+// Resolves pending goto g against the labels visible in the current block;
+// returns 1 when it was resolved (and removed from the pending list).
 static int findlabel(LexState* ls, int g)
 {
     BlockCnt* bl = ls->fs->bl;
@@ -295,14 +317,14 @@ static int findlabel(LexState* ls, int g)
     Labeldesc* gt = &dyd->gt.arr[g];
     for (int i = bl->firstlabel; i < dyd->label.n; i++) {
         Labeldesc* lb = &dyd->label.arr[i];
-        if (luaS_eqstr(lb->name, gt->name)) {  // correct label?
+        if (luaS_eqstr(lb->name, gt->name)) {
             if (gt->nactvar > lb->nactvar && (bl->upval || dyd->label.n > bl->firstlabel))
                 luaK_patchclose(ls->fs, gt->pc, lb->nactvar);
-            closegoto(ls, g, lb);  // close it
+            closegoto(ls, g, lb);
             return 1;
         }
     }
-    return 0;  // label not found; cannot close goto
+    return 0;  // stays pending for an enclosing block
 }
 
 static int newlabelentry(LexState* ls, Labellist* l, TString* name, int line, int pc)
@@ -317,7 +339,7 @@ static int newlabelentry(LexState* ls, Labellist* l, TString* name, int line, in
     return n;
 }
 
-// Solves pending gotos of the current block that jump to the new label.
+// A label was just declared: resolve the current block's pending gotos to it.
 static void findgotos(LexState* ls, Labeldesc* lb)
 {
     Labellist* gl = &ls->dyd->gt;
@@ -330,8 +352,9 @@ static void findgotos(LexState* ls, Labeldesc* lb)
     }
 }
 
-// Moves the pending gotos of a closing block to the enclosing one,
-// closing upvalues when they leave the scope of captured locals.
+// The block is closing with gotos still pending: they now belong to the
+// enclosing block. Their local level drops to the block's entry level, and
+// if the block had captured locals the jump must close them on the way out.
 static void movegotosout(FuncState* fs, BlockCnt* bl)
 {
     int i = bl->firstgoto;
@@ -342,10 +365,11 @@ static void movegotosout(FuncState* fs, BlockCnt* bl)
             if (bl->upval) luaK_patchclose(fs, gt->pc, bl->nactvar);
             gt->nactvar = bl->nactvar;
         }
-        if (!findlabel(fs->ls, i)) i++;  // move to next one
+        if (!findlabel(fs->ls, i)) i++;  // a resolved goto is removed, so i already names the next
     }
 }
 
+// Blocks start with no temporaries alive: freereg == nactvar.
 static void enterblock(FuncState* fs, BlockCnt* bl, lu_byte isloop)
 {
     bl->isloop = isloop;
@@ -358,7 +382,7 @@ static void enterblock(FuncState* fs, BlockCnt* bl, lu_byte isloop)
     lua_assert(fs->freereg == fs->nactvar);
 }
 
-// Creates the label "break" at the end of a loop.
+// 'break' is a goto to the reserved label "break", declared where the loop ends.
 static void breaklabel(LexState* ls)
 {
     TString* n = luaS_newliteral(ls->L, "break");
@@ -379,29 +403,31 @@ static void breaklabel(LexState* ls)
     semerror(ls, msg);
 }
 
+// Ends the scope: its locals die, its labels vanish, and gotos still pending
+// move to the enclosing block (or are errors at function level).
 static void leaveblock(FuncState* fs)
 {
     BlockCnt* bl = fs->bl;
     LexState* ls = fs->ls;
     if (bl->previous && bl->upval) {
-        // create a 'jump to here' to close upvalues
+        // fall-through exit must close the captured locals too
         int j = luaK_jump(fs);
         luaK_patchclose(fs, j, bl->nactvar);
         luaK_patchtohere(fs, j);
     }
-    if (bl->isloop) breaklabel(ls);  // close pending breaks
+    if (bl->isloop) breaklabel(ls);
     fs->bl = bl->previous;
     removevars(fs, bl->nactvar);
     lua_assert(bl->nactvar == fs->nactvar);
-    fs->freereg = fs->nactvar;  // free registers
-    ls->dyd->label.n = bl->firstlabel;  // remove local labels
-    if (bl->previous)  // inner block?
+    fs->freereg = fs->nactvar;
+    ls->dyd->label.n = bl->firstlabel;  // its labels go out of sight
+    if (bl->previous)
         movegotosout(fs, bl);
-    else if (bl->firstgoto < ls->dyd->gt.n)  // pending gotos in outer block?
+    else if (bl->firstgoto < ls->dyd->gt.n)  // function body: nowhere left to look
         undefgoto(ls, &ls->dyd->gt.arr[bl->firstgoto]);
 }
 
-// Adds a new prototype to the list of nested prototypes.
+// Appends a fresh child proto to fs->f->p; fs->np counts the used slots.
 static Proto* addprototype(LexState* ls)
 {
     lua_State* L = ls->L;
@@ -417,8 +443,8 @@ static Proto* addprototype(LexState* ls)
     return clp;
 }
 
-// Releases the constant lookup of a function when parsing leaves it, also
-// when an error unwinds through it.
+// Owns a function's constant cache: freed when its body is done and also
+// when a syntax error unwinds past it.
 struct CacheGuard {
     lua_State* L;
     FuncState* fs;
@@ -429,17 +455,19 @@ struct CacheGuard {
     }
 };
 
-// Codes instruction to create a closure in the parent function.
+// The child just closed is the last of fs->prev's protos; OP_CLOSURE in the
+// parent instantiates it into the next free register.
 static void codeclosure(LexState* ls, expdesc* v)
 {
     FuncState* fs = ls->fs->prev;
     init_exp(v, VRELOCABLE, luaK_codeABx(fs, OP_CLOSURE, 0, cast(unsigned int, fs->np - 1)));
-    luaK_exp2nextreg(fs, v);  // fix it at the last register
+    luaK_exp2nextreg(fs, v);
 }
 
+// Starts compiling fs->f as the new innermost function, with its outer block.
 static void open_func(LexState* ls, FuncState* fs, BlockCnt* bl)
 {
-    fs->prev = ls->fs;  // linked list of funcstates
+    fs->prev = ls->fs;  // enclosing function, for upvalue lookup
     fs->ls = ls;
     ls->fs = fs;
     fs->pc = 0;
@@ -455,17 +483,19 @@ static void open_func(LexState* ls, FuncState* fs, BlockCnt* bl)
     fs->bl = nullptr;
     Proto* f = fs->f;
     f->source = ls->source;
-    f->maxstacksize = 2;  // registers 0/1 are always valid
+    f->maxstacksize = 2;  // the VM assumes at least two registers
     fs->h = luaK_newcache(ls->L);
     enterblock(fs, bl, 0);
 }
 
+// Finishes the innermost function: final return, arrays trimmed to size,
+// and the enclosing function becomes current again.
 static void close_func(LexState* ls)
 {
     lua_State* L = ls->L;
     FuncState* fs = ls->fs;
     Proto* f = fs->f;
-    luaK_ret(fs, 0, 0);  // final return
+    luaK_ret(fs, 0, 0);  // falling off the end returns nothing
     leaveblock(fs);
     luaM_reallocvector(L, f->code, f->sizecode, fs->pc, Instruction);
     f->sizecode = fs->pc;
@@ -485,11 +515,12 @@ static void close_func(LexState* ls)
     ls->fs = fs->prev;
 }
 
-/*============================================================*/
-/* GRAMMAR RULES */
-/*============================================================*/
+// ---------------------------------------------------------------------------
+// Grammar rules
+// ---------------------------------------------------------------------------
 
-// Whether the current token ends a block.
+// Whether the current token closes a block. 'until' only counts when asked
+// for, because in a repeat body it is followed by the condition.
 static int block_follow(LexState* ls, int withuntil)
 {
     switch (ls->t.token) {
@@ -502,49 +533,49 @@ static int block_follow(LexState* ls, int withuntil)
     }
 }
 
-// statlist -> { stat [';'] }
+// stat_list: { stat }
 static void statlist(LexState* ls)
 {
     while (!block_follow(ls, 1)) {
         if (ls->t.token == TK_RETURN) {
             statement(ls);
-            return;  // 'return' must be last statement
+            return;  // nothing may follow a return in its block
         }
         statement(ls);
     }
 }
 
-// fieldsel -> ['.' | ':'] NAME
+// field_sel: ( '.' | ':' ) NAME
 static void fieldsel(LexState* ls, expdesc* v)
 {
     FuncState* fs = ls->fs;
     expdesc key;
     luaK_exp2anyregup(fs, v);
-    luaX_next(ls);  // skip the dot or colon
+    luaX_next(ls);
     checkname(ls, &key);
     luaK_indexed(fs, v, &key);
 }
 
-// index -> '[' expr ']'
+// index: '[' expr ']'
 static void yindex(LexState* ls, expdesc* v)
 {
-    luaX_next(ls);  // skip the '['
+    luaX_next(ls);
     expr(ls, v);
     luaK_exp2val(ls->fs, v);
     checknext(ls, ']');
 }
 
-/* Rules for constructors */
+// Table constructors
 
 struct ConsControl {
-    expdesc v;       // last list item read
-    expdesc* t;      // table descriptor
-    int nh;          // total number of 'record' elements
-    int na;          // total number of array elements
-    int tostore;     // number of array elements pending to be stored
+    expdesc v;       // latest positional item, not yet in a register
+    expdesc* t;      // the table, fixed in a register
+    int nh;          // keyed fields so far (sizes the hash part)
+    int na;          // positional items so far (sizes the array part)
+    int tostore;     // positional items on the stack awaiting OP_SETLIST
 };
 
-// recfield -> (NAME | '['exp1']') = exp1
+// rec_field: ( NAME | '[' expr ']' ) '=' expr
 static void recfield(LexState* ls, ConsControl* cc)
 {
     FuncState* fs = ls->fs;
@@ -553,41 +584,43 @@ static void recfield(LexState* ls, ConsControl* cc)
     if (ls->t.token == TK_NAME) {
         checklimit(fs, cc->nh, MAX_INT, "items in a constructor");
         checkname(ls, &key);
-    } else  // ls->t.token == '['
+    } else
         yindex(ls, &key);
     cc->nh++;
     checknext(ls, '=');
     int rkkey = luaK_exp2RK(fs, &key);
     expr(ls, &val);
     luaK_codeABC(fs, OP_SETTABLE, cc->t->u.info, rkkey, luaK_exp2RK(fs, &val));
-    fs->freereg = cast_byte(reg);  // free registers
+    fs->freereg = cast_byte(reg);  // key and value temporaries are spent
 }
 
+// Puts the pending positional item in a register before the next field.
 static void closelistfield(FuncState* fs, ConsControl* cc)
 {
-    if (cc->v.k == VVOID) return;  // there is no list item
+    if (cc->v.k == VVOID) return;
     luaK_exp2nextreg(fs, &cc->v);
     cc->v.k = VVOID;
     if (cc->tostore == LFIELDS_PER_FLUSH) {
-        luaK_setlist(fs, cc->t->u.info, cc->na, cc->tostore);  // flush
-        cc->tostore = 0;  // no more items pending
+        luaK_setlist(fs, cc->t->u.info, cc->na, cc->tostore);  // batch of LFIELDS_PER_FLUSH is full
+        cc->tostore = 0;
     }
 }
 
+// Stores what is left at the closing brace; an open tail stores all its values.
 static void lastlistfield(FuncState* fs, ConsControl* cc)
 {
     if (cc->tostore == 0) return;
     if (hasmultret(cc->v.k)) {
         luaK_setmultret(fs, &cc->v);
         luaK_setlist(fs, cc->t->u.info, cc->na, LUA_MULTRET);
-        cc->na--;  // do not count last expression (unknown number of elements)
+        cc->na--;  // a multi-value tail has no fixed count; SETLIST takes them all
     } else {
         if (cc->v.k != VVOID) luaK_exp2nextreg(fs, &cc->v);
         luaK_setlist(fs, cc->t->u.info, cc->na, cc->tostore);
     }
 }
 
-// listfield -> exp
+// list_field: expr
 static void listfield(LexState* ls, ConsControl* cc)
 {
     expr(ls, &cc->v);
@@ -596,12 +629,12 @@ static void listfield(LexState* ls, ConsControl* cc)
     cc->tostore++;
 }
 
-// field -> listfield | recfield
+// field: list_field | rec_field
 static void field(LexState* ls, ConsControl* cc)
 {
     switch (ls->t.token) {
-    case TK_NAME:  // may be 'listfield' or 'recfield'
-        if (luaX_lookahead(ls) != '=')  // expression?
+    case TK_NAME:  // 'x = ...' is keyed, a bare 'x' is positional
+        if (luaX_lookahead(ls) != '=')
             listfield(ls, cc);
         else
             recfield(ls, cc);
@@ -611,8 +644,8 @@ static void field(LexState* ls, ConsControl* cc)
     }
 }
 
-// constructor -> '{' [ field { sep field } [sep] ] '}'
-// sep -> ',' | ';'
+// constructor: '{' [ field { sep field } [ sep ] ] '}'
+// sep: ',' | ';'
 static void constructor(LexState* ls, expdesc* t)
 {
     FuncState* fs = ls->fs;
@@ -622,8 +655,8 @@ static void constructor(LexState* ls, expdesc* t)
     cc.na = cc.nh = cc.tostore = 0;
     cc.t = t;
     init_exp(t, VRELOCABLE, pc);
-    init_exp(&cc.v, VVOID, 0);  // no value (yet)
-    luaK_exp2nextreg(ls->fs, t);  // fix it at stack top
+    init_exp(&cc.v, VVOID, 0);
+    luaK_exp2nextreg(ls->fs, t);  // items are stored above the table
     checknext(ls, '{');
     do {
         lua_assert(cc.v.k == VVOID || cc.tostore > 0);
@@ -633,25 +666,26 @@ static void constructor(LexState* ls, expdesc* t)
     } while (testnext(ls, ',') || testnext(ls, ';'));
     check_match(ls, '}', '{', line);
     lastlistfield(fs, &cc);
-    SETARG_B(fs->f->code[pc], luaO_int2fb(cast(unsigned int, cc.na)));  // set initial array size
-    SETARG_C(fs->f->code[pc], luaO_int2fb(cast(unsigned int, cc.nh)));  // set initial table size
+    SETARG_B(fs->f->code[pc], luaO_int2fb(cast(unsigned int, cc.na)));  // size hints are known only now
+    SETARG_C(fs->f->code[pc], luaO_int2fb(cast(unsigned int, cc.nh)));
 }
 
-// parlist -> [ param { ',' param } ]
+// par_list: [ param { ',' param } ]
+// param: NAME | '...'
 static void parlist(LexState* ls)
 {
     FuncState* fs = ls->fs;
     Proto* f = fs->f;
     int nparams = 0;
     f->is_vararg = 0;
-    if (ls->t.token != ')') {  // is 'parlist' not empty?
+    if (ls->t.token != ')') {
         do {
             switch (ls->t.token) {
-            case TK_NAME:  // param -> NAME
+            case TK_NAME:
                 new_localvar(ls, str_checkname(ls));
                 nparams++;
                 break;
-            case TK_DOTS:  // param -> '...'
+            case TK_DOTS:  // must be the last parameter
                 luaX_next(ls);
                 f->is_vararg = 1;
                 break;
@@ -661,10 +695,10 @@ static void parlist(LexState* ls)
     }
     adjustlocalvars(ls, nparams);
     f->numparams = cast_byte(fs->nactvar);
-    luaK_reserveregs(fs, fs->nactvar);  // reserve register for parameters
+    luaK_reserveregs(fs, fs->nactvar);  // parameters occupy the first registers
 }
 
-// body -> '(' parlist ')' block END
+// body: '(' par_list ')' block 'end'
 static void body(LexState* ls, expdesc* e, int ismethod, int line)
 {
     FuncState new_fs;
@@ -676,7 +710,7 @@ static void body(LexState* ls, expdesc* e, int ismethod, int line)
     open_func(ls, &new_fs, &bl);
     checknext(ls, '(');
     if (ismethod) {
-        new_localvarliteral(ls, "self");  // create 'self' parameter
+        new_localvarliteral(ls, "self");  // methods get an implicit first parameter
         adjustlocalvars(ls, 1);
     }
     parlist(ls);
@@ -688,10 +722,12 @@ static void body(LexState* ls, expdesc* e, int ismethod, int line)
     close_func(ls);
 }
 
-// explist -> expr { ',' expr }
+// exp_list: expr { ',' expr }
+// Every value but the last is fixed in the next register; the last is left
+// in 'v' so the caller can decide how many results it should yield.
 static int explist(LexState* ls, expdesc* v)
 {
-    int n = 1;  // at least one expression
+    int n = 1;
     expr(ls, v);
     while (testnext(ls, ',')) {
         luaK_exp2nextreg(ls->fs, v);
@@ -701,15 +737,17 @@ static int explist(LexState* ls, expdesc* v)
     return n;
 }
 
+// func_args: '(' [ exp_list ] ')' | constructor | STRING
+// f is the function, already in a register; the call leaves it VCALL.
 static void funcargs(LexState* ls, expdesc* f, int line)
 {
     FuncState* fs = ls->fs;
     expdesc args;
     int nparams;
     switch (ls->t.token) {
-    case '(': {  // funcargs -> '(' [ explist ] ')'
+    case '(': {  // func_args: '(' [ exp_list ] ')'
         luaX_next(ls);
-        if (ls->t.token == ')')  // arg list is empty?
+        if (ls->t.token == ')')
             args.k = VVOID;
         else {
             explist(ls, &args);
@@ -718,29 +756,29 @@ static void funcargs(LexState* ls, expdesc* f, int line)
         check_match(ls, ')', '(', line);
         break;
     }
-    case '{': constructor(ls, &args); break;  // funcargs -> constructor
-    case TK_STRING:                           // funcargs -> STRING
+    case '{': constructor(ls, &args); break;  // func_args: constructor
+    case TK_STRING:                           // func_args: STRING
         codestring(ls, &args, ls->t.seminfo.ts);
-        luaX_next(ls);  // must use 'seminfo' before 'next'
+        luaX_next(ls);  // only after the string was taken from seminfo
         break;
     default: luaX_syntaxerror(ls, "function arguments expected");
     }
     lua_assert(f->k == VNONRELOC);
-    int base = f->u.info;  // base register for call
+    int base = f->u.info;  // the function; arguments follow it
     if (hasmultret(args.k))
-        nparams = LUA_MULTRET;  // open call
+        nparams = LUA_MULTRET;  // last argument is open: count runs to the stack top
     else {
-        if (args.k != VVOID) luaK_exp2nextreg(fs, &args);  // close last argument
+        if (args.k != VVOID) luaK_exp2nextreg(fs, &args);
         nparams = fs->freereg - (base + 1);
     }
     init_exp(f, VCALL, luaK_codeABC(fs, OP_CALL, base, nparams + 1, 2));
     luaK_fixline(fs, line);
-    fs->freereg = cast_byte(base + 1);  // call removes function and arguments and leaves one result
+    fs->freereg = cast_byte(base + 1);  // until told otherwise a call yields one value, at base
 }
 
-/* Expression parsing */
+// Expressions
 
-// primaryexp -> NAME | '(' expr ')'
+// primary_exp: NAME | '(' expr ')'
 static void primaryexp(LexState* ls, expdesc* v)
 {
     switch (ls->t.token) {
@@ -757,7 +795,7 @@ static void primaryexp(LexState* ls, expdesc* v)
     }
 }
 
-// suffixedexp -> primaryexp { '.' NAME | '[' exp ']' | ':' NAME funcargs | funcargs }
+// suffixed_exp: primary_exp { '.' NAME | index | ':' NAME func_args | func_args }
 static void suffixedexp(LexState* ls, expdesc* v)
 {
     FuncState* fs = ls->fs;
@@ -792,8 +830,8 @@ static void suffixedexp(LexState* ls, expdesc* v)
     }
 }
 
-// simpleexp -> NUMBER | STRING | NIL | TRUE | FALSE | ... | constructor |
-//              FUNCTION body | suffixedexp
+// simple_exp: NUMBER | STRING | 'nil' | 'true' | 'false' | '...'
+//           | constructor | 'function' body | suffixed_exp
 static void simpleexp(LexState* ls, expdesc* v)
 {
     switch (ls->t.token) {
@@ -805,7 +843,7 @@ static void simpleexp(LexState* ls, expdesc* v)
     case TK_NIL: init_exp(v, VNIL, 0); break;
     case TK_TRUE: init_exp(v, VTRUE, 0); break;
     case TK_FALSE: init_exp(v, VFALSE, 0); break;
-    case TK_DOTS: {  // vararg
+    case TK_DOTS: {  // only legal inside a vararg function
         FuncState* fs = ls->fs;
         check_condition(ls, fs->f->is_vararg, "cannot use '...' outside a vararg function");
         init_exp(v, VVARARG, luaK_codeABC(fs, OP_VARARG, 0, 1, 0));
@@ -853,22 +891,24 @@ static BinOpr getbinopr(int op)
     }
 }
 
-// Left and right priority of each binary operator.
+// Binding power of each binary operator, in BinOpr order: {left, right}.
+// A right priority lower than the left makes the operator right-associative.
 static const struct {
     lu_byte left;
     lu_byte right;
 } priority[] = {
-    {6, 6}, {6, 6}, {7, 7}, {7, 7}, {7, 7},  // '+' '-' '*' '/' '%'
-    {10, 9}, {5, 4},                         // '^', '..' (right associative)
-    {3, 3}, {3, 3}, {3, 3},                  // ==, <, <=
-    {3, 3}, {3, 3}, {3, 3},                  // ~=, >, >=
-    {2, 2}, {1, 1}                           // and, or
+    {6, 6}, {6, 6}, {7, 7}, {7, 7}, {7, 7},  // + - * / %
+    {10, 9}, {5, 4},                         // ^ ..  (both right-associative)
+    {3, 3}, {3, 3}, {3, 3},                  // == < <=
+    {3, 3}, {3, 3}, {3, 3},                  // ~= > >=
+    {2, 2}, {1, 1}                           // and or
 };
 
-#define UNARY_PRIORITY 8  // priority for unary operators
+#define UNARY_PRIORITY 8  // binds tighter than all but '^'
 
-// subexpr -> (simpleexp | unop subexpr) { binop subexpr }
-// where 'binop' is any binary operator with a priority higher than 'limit'
+// sub_expr: ( simple_exp | unop sub_expr ) { binop sub_expr }
+// Precedence climbing: only operators whose left priority exceeds 'limit'
+// are consumed here. Returns the first operator left for the caller.
 static BinOpr subexpr(LexState* ls, expdesc* v, int limit)
 {
     enterlevel(ls);
@@ -880,27 +920,26 @@ static BinOpr subexpr(LexState* ls, expdesc* v, int limit)
         luaK_prefix(ls->fs, uop, v, line);
     } else
         simpleexp(ls, v);
-    // expand while operators have priorities higher than 'limit'
     BinOpr op = getbinopr(ls->t.token);
     while (op != OPR_NOBINOPR && priority[op].left > limit) {
         expdesc v2;
         int line = ls->linenumber;
         luaX_next(ls);
         luaK_infix(ls->fs, op, v);
-        // read sub-expression with higher priority
         BinOpr nextop = subexpr(ls, &v2, priority[op].right);
         luaK_posfix(ls->fs, op, v, &v2, line);
         op = nextop;
     }
     leavelevel(ls);
-    return op;  // return first untreated operator
+    return op;
 }
 
+// expr: sub_expr
 static void expr(LexState* ls, expdesc* v) { subexpr(ls, v, 0); }
 
-/* Rules for statements */
+// Statements
 
-// block -> statlist
+// block: stat_list   (in a scope of its own)
 static void block(LexState* ls)
 {
     FuncState* fs = ls->fs;
@@ -910,30 +949,32 @@ static void block(LexState* ls)
     leaveblock(fs);
 }
 
-// Structure to chain all variables in the left-hand side of an assignment.
+// Targets of a multiple assignment, chained on the C stack from the last
+// one read back to the first.
 struct LHS_assign {
     LHS_assign* prev;
-    expdesc v;  // variable (global, local, upvalue, or indexed)
+    expdesc v;  // a VLOCAL, VUPVAL or VINDEXED target
 };
 
-// When a local (or upvalue) of an indexed target is assigned earlier in a
-// multiple assignment, the table or index must be copied first to keep the
-// value it had before the assignment.
+// Stores run right to left, so in 'a[i], i = 1, 2' the earlier indexed target
+// would see the new 'i'. When the target just read (v) is the table or the
+// index of an earlier indexed target, copy it to a fresh register first and
+// let that target use the copy.
 static void check_conflict(LexState* ls, LHS_assign* lh, expdesc* v)
 {
     FuncState* fs = ls->fs;
-    int extra = fs->freereg;  // eventual position to save local variable
+    int extra = fs->freereg;  // where the copy goes, if one is needed
     int conflict = 0;
     for (; lh; lh = lh->prev) {
         if (lh->v.k == VINDEXED) {
-            if (lh->v.u.ind.vt == v->k && lh->v.u.ind.t == v->u.info) {  // conflict in table
+            if (lh->v.u.ind.vt == v->k && lh->v.u.ind.t == v->u.info) {  // same table slot
                 conflict = 1;
                 lh->v.u.ind.vt = VLOCAL;
-                lh->v.u.ind.t = cast_byte(extra);  // previous assignment will use safe copy
+                lh->v.u.ind.t = cast_byte(extra);
             }
-            if (v->k == VLOCAL && lh->v.u.ind.idx == v->u.info) {  // conflict in index
+            if (v->k == VLOCAL && lh->v.u.ind.idx == v->u.info) {  // same key register
                 conflict = 1;
-                lh->v.u.ind.idx = cast(short, extra);  // previous assignment will use safe copy
+                lh->v.u.ind.idx = cast(short, extra);
             }
         }
     }
@@ -948,39 +989,42 @@ static void assignment(LexState* ls, LHS_assign* lh, int nvars)
 {
     expdesc e;
     check_condition(ls, vkisvar(lh->v.k), "syntax error");
-    if (testnext(ls, ',')) {  // assignment -> ',' suffixedexp assignment
+    if (testnext(ls, ',')) {  // assignment: ',' suffixed_exp assignment
         LHS_assign nv;
         nv.prev = lh;
         suffixedexp(ls, &nv.v);
         if (nv.v.k != VINDEXED) check_conflict(ls, lh, &nv.v);
         checklimit(ls->fs, nvars + ls->L->nCcalls, LUAI_MAXCCALLS, "C levels");
         assignment(ls, &nv, nvars + 1);
-    } else {  // assignment -> '=' explist
+    } else {  // assignment: '=' exp_list
         checknext(ls, '=');
         int nexps = explist(ls, &e);
         if (nexps != nvars) {
             adjust_assign(ls, nvars, nexps, &e);
-            if (nexps > nvars) ls->fs->freereg = cast_byte(ls->fs->freereg - (nexps - nvars));  // remove extra values
+            if (nexps > nvars) ls->fs->freereg = cast_byte(ls->fs->freereg - (nexps - nvars));  // surplus values are dropped
         } else {
-            luaK_setoneret(ls->fs, &e);  // close last expression
+            luaK_setoneret(ls->fs, &e);  // counts match: store straight from e
             luaK_storevar(ls->fs, &lh->v, &e);
-            return;  // avoid default
+            return;
         }
     }
-    init_exp(&e, VNONRELOC, ls->fs->freereg - 1);  // default assignment
+    init_exp(&e, VNONRELOC, ls->fs->freereg - 1);  // value for this target is on top
     luaK_storevar(ls->fs, &lh->v, &e);
 }
 
-// cond -> exp
+// cond: expr
+// Returns the jump list taken when the condition is false.
 static int cond(LexState* ls)
 {
     expdesc v;
-    expr(ls, &v);                   // read condition
-    if (v.k == VNIL) v.k = VFALSE;  // 'falses' are all equal here
+    expr(ls, &v);
+    if (v.k == VNIL) v.k = VFALSE;  // only truthiness matters
     luaK_goiftrue(ls->fs, &v);
     return v.f;
 }
 
+// goto_stat: 'goto' NAME | 'break'
+// pc is the jump to resolve; it stays pending until its label is known.
 static void gotostat(LexState* ls, int pc)
 {
     int line = ls->linenumber;
@@ -988,14 +1032,14 @@ static void gotostat(LexState* ls, int pc)
     if (testnext(ls, TK_GOTO))
         label = str_checkname(ls);
     else {
-        luaX_next(ls);  // skip break
+        luaX_next(ls);
         label = luaS_newliteral(ls->L, "break");
     }
     int g = newlabelentry(ls, &ls->dyd->gt, label, line, pc);
-    findlabel(ls, g);  // close it if label already defined
+    findlabel(ls, g);  // backward jump: the label may already be known
 }
 
-// Checks for a repeated label in the same block.
+// A label name may appear once per block.
 static void checkrepeated(FuncState* fs, Labellist* ll, TString* label)
 {
     for (int i = fs->bl->firstlabel; i < ll->n; i++) {
@@ -1009,34 +1053,36 @@ static void checkrepeated(FuncState* fs, Labellist* ll, TString* label)
     }
 }
 
-// Skips no-op statements.
+// Empty statements and labels emit nothing, so they do not count when
+// deciding whether a label or goto ends its block.
 static void skipnoopstat(LexState* ls)
 {
     while (ls->t.token == ';' || ls->t.token == TK_DBCOLON) statement(ls);
 }
 
+// label: '::' NAME '::'   (the leading '::' and NAME are already read)
 static void labelstat(LexState* ls, TString* label, int line)
 {
-    // label -> '::' NAME '::'
     FuncState* fs = ls->fs;
     Labellist* ll = &ls->dyd->label;
     checkrepeated(fs, ll, label);
     checknext(ls, TK_DBCOLON);
     int l = newlabelentry(ls, ll, label, line, fs->pc);
-    skipnoopstat(ls);  // skip other no-op statements
-    if (block_follow(ls, 0)) {  // label is last no-op statement in the block?
-        // assume that locals are already out of scope
+    skipnoopstat(ls);
+    if (block_follow(ls, 0)) {
+        // a label at the end of its block is outside every local of it, so
+        // gotos from after those locals may still jump here
         ll->arr[l].nactvar = fs->bl->nactvar;
     }
     findgotos(ls, &ll->arr[l]);
 }
 
-// whilestat -> WHILE cond DO block END
+// while_stat: 'while' cond 'do' block 'end'
 static void whilestat(LexState* ls, int line)
 {
     FuncState* fs = ls->fs;
     BlockCnt bl;
-    luaX_next(ls);  // skip WHILE
+    luaX_next(ls);
     int whileinit = luaK_getlabel(fs);
     int condexit = cond(ls);
     enterblock(fs, &bl, 1);
@@ -1045,28 +1091,30 @@ static void whilestat(LexState* ls, int line)
     luaK_jumpto(fs, whileinit);
     check_match(ls, TK_END, TK_WHILE, line);
     leaveblock(fs);
-    luaK_patchtohere(fs, condexit);  // false conditions finish the loop
+    luaK_patchtohere(fs, condexit);
 }
 
-// repeatstat -> REPEAT block UNTIL cond
+// repeat_stat: 'repeat' block 'until' cond
+// The condition is inside the body's scope, so it can see the body's locals.
 static void repeatstat(LexState* ls, int line)
 {
     FuncState* fs = ls->fs;
     int repeat_init = luaK_getlabel(fs);
     BlockCnt bl1, bl2;
-    enterblock(fs, &bl1, 1);  // loop block
-    enterblock(fs, &bl2, 0);  // scope block
-    luaX_next(ls);            // skip REPEAT
+    enterblock(fs, &bl1, 1);  // target of 'break'
+    enterblock(fs, &bl2, 0);  // scope of the body's locals
+    luaX_next(ls);
     statlist(ls);
     check_match(ls, TK_UNTIL, TK_REPEAT, line);
-    int condexit = cond(ls);  // read condition (inside scope block)
-    if (bl2.upval)            // upvalues?
+    int condexit = cond(ls);
+    if (bl2.upval)  // looping back must close captured locals as well
         luaK_patchclose(fs, condexit, bl2.nactvar);
-    leaveblock(fs);  // finish scope
-    luaK_patchlist(fs, condexit, repeat_init);  // close the loop
-    leaveblock(fs);  // finish loop
+    leaveblock(fs);
+    luaK_patchlist(fs, condexit, repeat_init);  // false: go round again
+    leaveblock(fs);
 }
 
+// An expression fixed in the next register (for loop bounds).
 static int exp1(LexState* ls)
 {
     expdesc e;
@@ -1076,24 +1124,26 @@ static int exp1(LexState* ls)
     return e.u.info;
 }
 
-// forbody -> DO block
+// for_body: 'do' block
+// The three hidden control registers sit at 'base'; the declared variables
+// follow them in a scope of their own.
 static void forbody(LexState* ls, int base, int line, int nvars, int isnum)
 {
     BlockCnt bl;
     FuncState* fs = ls->fs;
-    adjustlocalvars(ls, 3);  // control variables
+    adjustlocalvars(ls, 3);
     checknext(ls, TK_DO);
     int prep = isnum ? luaK_codeAsBx(fs, OP_FORPREP, base, NO_JUMP) : luaK_jump(fs);
-    enterblock(fs, &bl, 0);  // scope for declared variables
+    enterblock(fs, &bl, 0);
     adjustlocalvars(ls, nvars);
     luaK_reserveregs(fs, nvars);
     block(ls);
-    leaveblock(fs);  // end of scope for declared variables
+    leaveblock(fs);
     luaK_patchtohere(fs, prep);
     int endfor;
-    if (isnum)  // numeric for?
+    if (isnum)
         endfor = luaK_codeAsBx(fs, OP_FORLOOP, base, NO_JUMP);
-    else {  // generic for
+    else {
         luaK_codeABC(fs, OP_TFORCALL, base, 0, nvars);
         luaK_fixline(fs, line);
         endfor = luaK_codeAsBx(fs, OP_TFORLOOP, base + 2, NO_JUMP);
@@ -1102,7 +1152,7 @@ static void forbody(LexState* ls, int base, int line, int nvars, int isnum)
     luaK_fixline(fs, line);
 }
 
-// fornum -> NAME = exp1,exp1[,exp1] forbody
+// for_num: NAME '=' expr ',' expr [ ',' expr ] for_body
 static void fornum(LexState* ls, TString* varname, int line)
 {
     FuncState* fs = ls->fs;
@@ -1112,30 +1162,29 @@ static void fornum(LexState* ls, TString* varname, int line)
     new_localvarliteral(ls, "(for step)");
     new_localvar(ls, varname);
     checknext(ls, '=');
-    exp1(ls);  // initial value
+    exp1(ls);
     checknext(ls, ',');
-    exp1(ls);  // limit
+    exp1(ls);
     if (testnext(ls, ','))
-        exp1(ls);  // optional step
-    else {         // default step = 1
+        exp1(ls);
+    else {  // step defaults to 1
         luaK_codek(fs, fs->freereg, luaK_numberK(fs, FIX_ONE));
         luaK_reserveregs(fs, 1);
     }
     forbody(ls, base, line, 1, 1);
 }
 
-// forlist -> NAME {,NAME} IN explist forbody
+// for_list: NAME { ',' NAME } 'in' exp_list for_body
 static void forlist(LexState* ls, TString* indexname)
 {
     FuncState* fs = ls->fs;
     expdesc e;
-    int nvars = 4;  // gen, state, control, plus at least one declared var
+    int nvars = 4;  // three hidden registers + the first name
     int base = fs->freereg;
-    // create control variables
+    // hidden: iterator function, state, control value
     new_localvarliteral(ls, "(for generator)");
     new_localvarliteral(ls, "(for state)");
     new_localvarliteral(ls, "(for control)");
-    // create declared variables
     new_localvar(ls, indexname);
     while (testnext(ls, ',')) {
         new_localvar(ls, str_checkname(ls));
@@ -1144,18 +1193,18 @@ static void forlist(LexState* ls, TString* indexname)
     checknext(ls, TK_IN);
     int line = ls->linenumber;
     adjust_assign(ls, 3, explist(ls, &e), &e);
-    luaK_checkstack(fs, 3);  // extra space to call generator
+    luaK_checkstack(fs, 3);  // TFORCALL copies the three hidden values above them
     forbody(ls, base, line, nvars - 3, 0);
 }
 
-// forstat -> FOR (fornum | forlist) END
+// for_stat: 'for' ( for_num | for_list ) 'end'
 static void forstat(LexState* ls, int line)
 {
     FuncState* fs = ls->fs;
     BlockCnt bl;
-    enterblock(fs, &bl, 1);  // scope for loop and control variables
-    luaX_next(ls);           // skip 'for'
-    TString* varname = str_checkname(ls);  // first variable name
+    enterblock(fs, &bl, 1);  // holds the hidden registers; 'break' ends it
+    luaX_next(ls);
+    TString* varname = str_checkname(ls);
     switch (ls->t.token) {
     case '=': fornum(ls, varname, line); break;
     case ',':
@@ -1163,64 +1212,67 @@ static void forstat(LexState* ls, int line)
     default: luaX_syntaxerror(ls, "'=' or 'in' expected");
     }
     check_match(ls, TK_END, TK_FOR, line);
-    leaveblock(fs);  // loop scope ('break' jumps to this point)
+    leaveblock(fs);
 }
 
-// test_then_block -> [IF | ELSEIF] cond THEN block
+// test_then_block: ( 'if' | 'elseif' ) cond 'then' block
+// 'if c then break end' and 'if c then goto x end' compile to a single
+// conditional jump to the target instead of a jump around a jump.
 static void test_then_block(LexState* ls, int* escapelist)
 {
     BlockCnt bl;
     FuncState* fs = ls->fs;
     expdesc v;
-    int jf;  // instruction to skip 'then' code (if condition is false)
-    luaX_next(ls);  // skip IF or ELSEIF
-    expr(ls, &v);   // read condition
+    int jf;  // false exit past the 'then' part
+    luaX_next(ls);
+    expr(ls, &v);
     checknext(ls, TK_THEN);
     if (ls->t.token == TK_GOTO || ls->t.token == TK_BREAK) {
-        luaK_goiffalse(ls->fs, &v);  // will jump to label if condition is true
-        enterblock(fs, &bl, 0);      // must enter block before 'goto'
-        gotostat(ls, v.t);           // handle goto/break
-        skipnoopstat(ls);            // skip other no-op statements
-        if (block_follow(ls, 0)) {   // 'goto' is the entire block?
+        luaK_goiffalse(ls->fs, &v);  // v.t: the jumps taken when true
+        enterblock(fs, &bl, 0);      // the goto belongs to the 'then' block
+        gotostat(ls, v.t);
+        skipnoopstat(ls);
+        if (block_follow(ls, 0)) {   // nothing else in the block
             leaveblock(fs);
-            return;  // and that is it
+            return;  // no false exit needed: falling through is the false case
         }
-        jf = luaK_jump(fs);  // must skip over 'then' part if condition is false
-    } else {  // regular case (not goto/break)
-        luaK_goiftrue(ls->fs, &v);  // skip over block if condition is false
+        jf = luaK_jump(fs);  // false case skips the rest of the block
+    } else {
+        luaK_goiftrue(ls->fs, &v);  // falls into the block when true
         enterblock(fs, &bl, 0);
         jf = v.f;
     }
-    statlist(ls);  // 'then' part
+    statlist(ls);
     leaveblock(fs);
-    if (ls->t.token == TK_ELSE || ls->t.token == TK_ELSEIF)  // followed by 'else'/'elseif'?
-        luaK_concat(fs, escapelist, luaK_jump(fs));          // must jump over it
+    if (ls->t.token == TK_ELSE || ls->t.token == TK_ELSEIF)
+        luaK_concat(fs, escapelist, luaK_jump(fs));  // finished branch: to the 'end'
     luaK_patchtohere(fs, jf);
 }
 
-// ifstat -> IF cond THEN block {ELSEIF cond THEN block} [ELSE block] END
+// if_stat: 'if' cond 'then' block { 'elseif' cond 'then' block } [ 'else' block ] 'end'
 static void ifstat(LexState* ls, int line)
 {
-    int escapelist = NO_JUMP;  // exit list for finished parts
-    test_then_block(ls, &escapelist);  // IF cond THEN block
-    while (ls->t.token == TK_ELSEIF) test_then_block(ls, &escapelist);  // ELSEIF cond THEN block
-    if (testnext(ls, TK_ELSE)) block(ls);  // 'else' part
+    int escapelist = NO_JUMP;  // jumps from each finished branch to the end
+    test_then_block(ls, &escapelist);
+    while (ls->t.token == TK_ELSEIF) test_then_block(ls, &escapelist);
+    if (testnext(ls, TK_ELSE)) block(ls);
     check_match(ls, TK_END, TK_IF, line);
-    luaK_patchtohere(ls->fs, escapelist);  // patch escape list to 'if' end
+    luaK_patchtohere(ls->fs, escapelist);
 }
 
+// local_func: 'local' 'function' NAME body
 static void localfunc(LexState* ls)
 {
     expdesc b;
     FuncState* fs = ls->fs;
-    new_localvar(ls, str_checkname(ls));  // new local variable
-    adjustlocalvars(ls, 1);               // enter its scope
-    body(ls, &b, 0, ls->linenumber);      // function created in next register
-    // debug information will only see the variable after this point!
+    new_localvar(ls, str_checkname(ls));
+    adjustlocalvars(ls, 1);  // in scope before the body, so it can recurse
+    body(ls, &b, 0, ls->linenumber);  // closure lands in the local's register
+    // the debug range starts only now, once the register holds the closure
     getlocvar(fs, b.u.info)->startpc = fs->pc;
 }
 
-// stat -> LOCAL NAME {',' NAME} ['=' explist]
+// local_stat: 'local' NAME { ',' NAME } [ '=' exp_list ]
 static void localstat(LexState* ls)
 {
     int nvars = 0;
@@ -1240,7 +1292,8 @@ static void localstat(LexState* ls)
     adjustlocalvars(ls, nvars);
 }
 
-// funcname -> NAME {fieldsel} [':' NAME]
+// func_name: NAME { '.' NAME } [ ':' NAME ]
+// Returns 1 for a method, which gets an implicit 'self'.
 static int funcname(LexState* ls, expdesc* v)
 {
     int ismethod = 0;
@@ -1253,74 +1306,77 @@ static int funcname(LexState* ls, expdesc* v)
     return ismethod;
 }
 
-// funcstat -> FUNCTION funcname body
+// func_stat: 'function' func_name body
 static void funcstat(LexState* ls, int line)
 {
     expdesc v, b;
-    luaX_next(ls);  // skip FUNCTION
+    luaX_next(ls);
     int ismethod = funcname(ls, &v);
     body(ls, &b, ismethod, line);
     luaK_storevar(ls->fs, &v, &b);
-    luaK_fixline(ls->fs, line);  // definition "happens" in the first line
+    luaK_fixline(ls->fs, line);  // the store is attributed to the 'function' line
 }
 
-// stat -> func | assignment
+// expr_stat: func_call | assignment
 static void exprstat(LexState* ls)
 {
     FuncState* fs = ls->fs;
     LHS_assign v;
     suffixedexp(ls, &v.v);
-    if (ls->t.token == '=' || ls->t.token == ',') {  // stat -> assignment ?
+    if (ls->t.token == '=' || ls->t.token == ',') {
         v.prev = nullptr;
         assignment(ls, &v, 1);
-    } else {  // stat -> func
+    } else {  // otherwise it must have been a call
         check_condition(ls, v.v.k == VCALL, "syntax error");
-        SETARG_C(getcode(fs, &v.v), 1);  // call statement uses no results
+        SETARG_C(getcode(fs, &v.v), 1);  // C = 1: results discarded
     }
 }
 
-// stat -> RETURN [explist] [';']
+// ret_stat: 'return' [ exp_list ] [ ';' ]
 static void retstat(LexState* ls)
 {
     FuncState* fs = ls->fs;
     expdesc e;
-    int first, nret;  // registers with returned values
+    int first, nret;  // returned values are registers first .. first+nret-1
     if (block_follow(ls, 1) || ls->t.token == ';')
-        first = nret = 0;  // return no values
+        first = nret = 0;
     else {
-        nret = explist(ls, &e);  // optional return values
+        nret = explist(ls, &e);
         if (hasmultret(e.k)) {
             luaK_setmultret(fs, &e);
-            if (e.k == VCALL && nret == 1) {  // tail call?
+            if (e.k == VCALL && nret == 1) {  // 'return f(x)' reuses the frame
                 SET_OPCODE(getcode(fs, &e), OP_TAILCALL);
                 lua_assert(GETARG_A(getcode(fs, &e)) == fs->nactvar);
             }
             first = fs->nactvar;
-            nret = LUA_MULTRET;  // return all values
+            nret = LUA_MULTRET;  // up to the stack top
         } else {
-            if (nret == 1)  // only one single value?
+            if (nret == 1)  // may return straight from wherever it lives
                 first = luaK_exp2anyreg(fs, &e);
             else {
-                luaK_exp2nextreg(fs, &e);  // values must go to the stack
-                first = fs->nactvar;       // return all active values
+                luaK_exp2nextreg(fs, &e);  // several values must be consecutive
+                first = fs->nactvar;       // they were pushed right above the locals
                 lua_assert(nret == fs->freereg - first);
             }
         }
     }
     luaK_ret(fs, first, nret);
-    testnext(ls, ';');  // skip optional semicolon
+    testnext(ls, ';');
 }
 
+// stat: ';' | if_stat | while_stat | 'do' block 'end' | for_stat | repeat_stat
+//     | func_stat | local_stat | local_func | label | ret_stat | goto_stat
+//     | expr_stat
 static void statement(LexState* ls)
 {
-    int line = ls->linenumber;  // may be needed for error messages
+    int line = ls->linenumber;  // statements report where they start
     orbo_last_line_number = line;
     enterlevel(ls);
     switch (ls->t.token) {
-    case ';': luaX_next(ls); break;  // stat -> ';' (empty statement)
+    case ';': luaX_next(ls); break;  // stat: ';'
     case TK_IF: ifstat(ls, line); break;
     case TK_WHILE: whilestat(ls, line); break;
-    case TK_DO:  // stat -> DO block END
+    case TK_DO:  // stat: 'do' block 'end'
         luaX_next(ls);
         block(ls);
         check_match(ls, TK_END, TK_DO, line);
@@ -1328,14 +1384,14 @@ static void statement(LexState* ls)
     case TK_FOR: forstat(ls, line); break;
     case TK_REPEAT: repeatstat(ls, line); break;
     case TK_FUNCTION: funcstat(ls, line); break;
-    case TK_LOCAL:  // stat -> localstat
+    case TK_LOCAL:  // stat: local_func | local_stat
         luaX_next(ls);
-        if (testnext(ls, TK_FUNCTION))  // local function?
+        if (testnext(ls, TK_FUNCTION))  // local_func: 'local' 'function' NAME body
             localfunc(ls);
         else
             localstat(ls);
         break;
-    case TK_DBCOLON:  // stat -> label
+    case TK_DBCOLON:  // stat: label
         luaX_next(ls);
         labelstat(ls, str_checkname(ls), line);
         break;
@@ -1345,14 +1401,15 @@ static void statement(LexState* ls)
         break;
     case TK_BREAK:
     case TK_GOTO: gotostat(ls, luaK_jump(ls->fs)); break;
-    default: exprstat(ls); break;  // stat -> func | assignment
+    default: exprstat(ls); break;  // expr_stat: func_call | assignment
     }
     lua_assert(ls->fs->f->maxstacksize >= ls->fs->freereg && ls->fs->freereg >= ls->fs->nactvar);
-    ls->fs->freereg = ls->fs->nactvar;  // free registers
+    ls->fs->freereg = ls->fs->nactvar;  // no temporary survives a statement
     leavelevel(ls);
 }
 
-// Compiles the main function, a vararg function with _ENV as its upvalue.
+// The chunk is a vararg function whose only upvalue, _ENV, is supplied by
+// the loader.
 static void mainfunc(LexState* ls, FuncState* fs)
 {
     BlockCnt bl;
@@ -1362,8 +1419,8 @@ static void mainfunc(LexState* ls, FuncState* fs)
     open_func(ls, fs, &bl);
     fs->f->is_vararg = 1;
     init_exp(&v, VLOCAL, 0);
-    newupvalue(fs, ls->envn, &v);  // ...set environment upvalue
-    luaX_next(ls);                 // read first token
+    newupvalue(fs, ls->envn, &v);
+    luaX_next(ls);  // prime the one-token lookahead
     statlist(ls);
     check(ls, TK_EOS);
     close_func(ls);
