@@ -1070,8 +1070,8 @@ static void labelstat(LexState* ls, TString* label, int line)
     int l = newlabelentry(ls, ll, label, line, fs->pc);
     skipnoopstat(ls);
     if (block_follow(ls, 0)) {
-        // a label at the end of its block is outside every local of it, so
-        // gotos from after those locals may still jump here
+        // a label closing its block lies past the scope of the block's
+        // locals, so a goto issued before they were declared may reach it
         ll->arr[l].nactvar = fs->bl->nactvar;
     }
     findgotos(ls, &ll->arr[l]);
@@ -1317,7 +1317,8 @@ static void funcstat(LexState* ls, int line)
     luaK_fixline(ls->fs, line);  // the store is attributed to the 'function' line
 }
 
-// expr_stat: func_call | assignment
+// expr_stat: suffixed_exp [ assignment ]
+// Without an assignment the suffixed_exp must be a call.
 static void exprstat(LexState* ls)
 {
     FuncState* fs = ls->fs;
@@ -1401,7 +1402,7 @@ static void statement(LexState* ls)
         break;
     case TK_BREAK:
     case TK_GOTO: gotostat(ls, luaK_jump(ls->fs)); break;
-    default: exprstat(ls); break;  // expr_stat: func_call | assignment
+    default: exprstat(ls); break;  // stat: expr_stat
     }
     lua_assert(ls->fs->f->maxstacksize >= ls->fs->freereg && ls->fs->freereg >= ls->fs->nactvar);
     ls->fs->freereg = ls->fs->nactvar;  // no temporary survives a statement
