@@ -4,7 +4,10 @@
 #pragma once
 
 #define ORBOTOOL_COMMANDS(X) \
-    X(version, cmd_version, "")
+    X(version, cmd_version, "") \
+    X(lua, cmd_lua, "[--count] [--budget N] [--luac] FILE")                                         \
+    X(fixed, cmd_fixed, "EXPR...")                                      \
+    X(listing, cmd_listing, "FILE")
 
 #define ORBOTOOL_DECLARE(name, fn, usage) int fn(int argc, char** argv);
 ORBOTOOL_COMMANDS(ORBOTOOL_DECLARE)

@@ -57,7 +57,7 @@ void lua_xmove(lua_State* from, lua_State* to, int n)
 {
     if (from == to) return;
     from->top -= n;
-    for (int i = 0; i < n; i++) setobj2s(to, to->top++, from->top + i);
+    for (int i = 0; i < n; i++) setobj(to->top++, from->top + i);
 }
 
 lua_CFunction lua_atpanic(lua_State* L, lua_CFunction panicf)
@@ -88,21 +88,21 @@ void lua_settop(lua_State* L, int idx)
 void lua_remove(lua_State* L, int idx)
 {
     StkId p = index2addr(L, idx);
-    while (++p < L->top) setobjs2s(L, p - 1, p);
+    while (++p < L->top) setobj(p - 1, p);
     L->top--;
 }
 
 void lua_insert(lua_State* L, int idx)
 {
     StkId p = index2addr(L, idx);
-    for (StkId q = L->top; q > p; q--) setobjs2s(L, q, q - 1);
-    setobjs2s(L, p, L->top);
+    for (StkId q = L->top; q > p; q--) setobj(q, q - 1);
+    setobj(p, L->top);
 }
 
 static void moveto(lua_State* L, TValue* fr, int idx)
 {
     TValue* to = index2addr(L, idx);
-    setobj(L, to, fr);
+    setobj(to, fr);
 }
 
 void lua_replace(lua_State* L, int idx)
@@ -115,7 +115,7 @@ void lua_copy(lua_State* L, int fromidx, int toidx) { moveto(L, index2addr(L, fr
 
 void lua_pushvalue(lua_State* L, int idx)
 {
-    setobj2s(L, L->top, index2addr(L, idx));
+    setobj(L->top, index2addr(L, idx));
     api_incr_top(L);
 }
 
@@ -162,7 +162,7 @@ int lua_rawequal(lua_State* L, int index1, int index2)
 void lua_arith(lua_State* L, int op)
 {
     if (op == LUA_OPUNM) {
-        setobjs2s(L, L->top, L->top - 1);
+        setobj(L->top, L->top - 1);
         L->top++;
     }
     StkId o1 = L->top - 2;
@@ -305,7 +305,7 @@ const char* lua_pushlstring(lua_State* L, const char* s, size_t len)
 {
     luaC_checkGC(L);
     TString* ts = luaS_newlstr(L, s, len);
-    setsvalue2s(L, L->top, ts);
+    setsvalue(L->top, ts);
     api_incr_top(L);
     return getstr(ts);
 }
@@ -341,11 +341,11 @@ void lua_pushcclosure(lua_State* L, lua_CFunction fn, int n)
         setfvalue(L->top, fn);
     } else {
         luaC_checkGC(L);
-        Closure* cl = luaF_newCclosure(L, n);
-        cl->c.f = fn;
+        CClosure* cl = luaF_newCclosure(L, n);
+        cl->f = fn;
         L->top -= n;
-        while (n--) setobj2n(L, &cl->c.upvalue[n], L->top + n);
-        setclCvalue(L, L->top, cl);
+        while (n--) setobj(&cl->upvalue[n], L->top + n);
+        setclCvalue(L->top, cl);
     }
     api_incr_top(L);
 }
@@ -364,7 +364,7 @@ void lua_pushlightuserdata(lua_State* L, void* p)
 
 int lua_pushthread(lua_State* L)
 {
-    setthvalue(L, L->top, L);
+    setthvalue(L->top, L);
     api_incr_top(L);
     return G(L)->mainthread == L;
 }
@@ -373,8 +373,8 @@ void lua_getglobal(lua_State* L, const char* var)
 {
     Table* reg = hvalue(&G(L)->l_registry);
     const TValue* gt = luaH_getint(reg, LUA_RIDX_GLOBALS);
-    setobj2s(L, L->top++, gt);
-    setsvalue2s(L, L->top++, luaS_new(L, var));
+    setobj(L->top++, gt);
+    setsvalue(L->top++, luaS_new(L, var));
     luaV_gettable(L, gt, L->top - 1, L->top - 1);
 }
 
@@ -387,7 +387,7 @@ void lua_gettable(lua_State* L, int idx)
 void lua_getfield(lua_State* L, int idx, const char* k)
 {
     StkId t = index2addr(L, idx);
-    setsvalue2s(L, L->top, luaS_new(L, k));
+    setsvalue(L->top, luaS_new(L, k));
     api_incr_top(L);
     luaV_gettable(L, t, L->top - 1, L->top - 1);
 }
@@ -395,13 +395,13 @@ void lua_getfield(lua_State* L, int idx, const char* k)
 void lua_rawget(lua_State* L, int idx)
 {
     StkId t = index2addr(L, idx);
-    setobj2s(L, L->top - 1, luaH_get(hvalue(t), L->top - 1));
+    setobj(L->top - 1, luaH_get(hvalue(t), L->top - 1));
 }
 
 void lua_rawgeti(lua_State* L, int idx, int n)
 {
     StkId t = index2addr(L, idx);
-    setobj2s(L, L->top, luaH_getint(hvalue(t), n));
+    setobj(L->top, luaH_getint(hvalue(t), n));
     api_incr_top(L);
 }
 
@@ -410,7 +410,7 @@ void lua_rawgetp(lua_State* L, int idx, const void* p)
     StkId t = index2addr(L, idx);
     TValue k;
     setpvalue(&k, const_cast<void*>(p));
-    setobj2s(L, L->top, luaH_get(hvalue(t), &k));
+    setobj(L->top, luaH_get(hvalue(t), &k));
     api_incr_top(L);
 }
 
@@ -418,7 +418,7 @@ void lua_createtable(lua_State* L, int narray, int nrec)
 {
     luaC_checkGC(L);
     Table* t = luaH_new(L);
-    sethvalue(L, L->top, t);
+    sethvalue(L->top, t);
     api_incr_top(L);
     if (narray > 0 || nrec > 0) luaH_resize(L, t, narray, nrec);
 }
@@ -433,7 +433,7 @@ int lua_getmetatable(lua_State* L, int objindex)
     default: mt = G(L)->mt[ttypenv(obj)]; break;
     }
     if (mt == nullptr) return 0;
-    sethvalue(L, L->top, mt);
+    sethvalue(L->top, mt);
     api_incr_top(L);
     return 1;
 }
@@ -442,7 +442,7 @@ void lua_getuservalue(lua_State* L, int idx)
 {
     StkId o = index2addr(L, idx);
     if (uvalue(o)->env) {
-        sethvalue(L, L->top, uvalue(o)->env);
+        sethvalue(L->top, uvalue(o)->env);
     } else {
         setnilvalue(L->top);
     }
@@ -453,7 +453,7 @@ void lua_setglobal(lua_State* L, const char* var)
 {
     Table* reg = hvalue(&G(L)->l_registry);
     const TValue* gt = luaH_getint(reg, LUA_RIDX_GLOBALS);
-    setsvalue2s(L, L->top++, luaS_new(L, var));
+    setsvalue(L->top++, luaS_new(L, var));
     luaV_settable(L, gt, L->top - 1, L->top - 2);
     L->top -= 2;
 }
@@ -468,7 +468,7 @@ void lua_settable(lua_State* L, int idx)
 void lua_setfield(lua_State* L, int idx, const char* k)
 {
     StkId t = index2addr(L, idx);
-    setsvalue2s(L, L->top++, luaS_new(L, k));
+    setsvalue(L->top++, luaS_new(L, k));
     luaV_settable(L, t, L->top - 1, L->top - 2);
     L->top -= 2;
 }
@@ -476,7 +476,7 @@ void lua_setfield(lua_State* L, int idx, const char* k)
 void lua_rawset(lua_State* L, int idx)
 {
     StkId t = index2addr(L, idx);
-    setobj2t(L, luaH_set(L, hvalue(t), L->top - 2), L->top - 1);
+    setobj(luaH_set(L, hvalue(t), L->top - 2), L->top - 1);
     hvalue(t)->flags = 0;
     L->top -= 2;
 }
@@ -493,7 +493,7 @@ void lua_rawsetp(lua_State* L, int idx, const void* p)
     StkId t = index2addr(L, idx);
     TValue k;
     setpvalue(&k, const_cast<void*>(p));
-    setobj2t(L, luaH_set(L, hvalue(t), &k), L->top - 1);
+    setobj(luaH_set(L, hvalue(t), &k), L->top - 1);
     L->top--;
 }
 
@@ -592,6 +592,60 @@ int lua_pcallk(lua_State* L, int nargs, int nresults, int errfunc, int ctx, lua_
     return status;
 }
 
+// Wraps a main prototype in a closure whose one upvalue (_ENV) is the
+// globals table, and pushes it.
+static void pushmainclosure(lua_State* L, Proto* p)
+{
+    LClosure* cl = luaF_newLclosure(L, p->sizeupvalues);
+    cl->p = p;
+    setclLvalue(L->top, cl);
+    api_incr_top(L);
+    for (int i = 0; i < cl->nupvalues; i++) cl->upvals[i] = luaF_newupval(L);
+    if (cl->nupvalues >= 1) {
+        Table* reg = hvalue(&G(L)->l_registry);
+        setobj(cl->upvals[0]->v, luaH_getint(reg, LUA_RIDX_GLOBALS));
+    }
+}
+
+struct LoadP {
+    const char* buff;
+    size_t size;
+    const char* name;
+    bool binary;
+};
+
+static void f_load(lua_State* L, void* ud)
+{
+    LoadP* lp = static_cast<LoadP*>(ud);
+    if (lp->binary) {
+        luaU_undump_buffer(L, lp->buff, lp->size, lp->name);
+        return;
+    }
+    if (lp->size > 0 && lp->buff[0] == LUA_SIGNATURE[0]) {
+        // Precompiled chunks are never accepted from program text.
+        luaO_pushfstring(L, "attempt to load a %s chunk (mode is '%s')", "binary", "t");
+        luaD_throw(L, LUA_ERRSYNTAX);
+    }
+    ZIO z;
+    luaZ_init(&z, lp->buff, lp->size);
+    Proto* p = nullptr;
+    int status = luaD_protectedparser(L, &z, lp->name, &p);
+    if (status != LUA_OK) luaD_throw(L, status);
+    pushmainclosure(L, p);
+}
+
+// Compiles a chunk (the parser's objects are not anchored on the stack, so
+// no collection may run until the closure is pushed).
+static int load_chunk(lua_State* L, LoadP* lp)
+{
+    G(L)->gcblocked++;
+    L->nny++;
+    int status = luaD_pcall(L, f_load, lp, savestack(L, L->top), L->errfunc);
+    L->nny--;
+    G(L)->gcblocked--;
+    return status;
+}
+
 // Reads a whole chunk and hands it to the parser; binary chunks are refused.
 int lua_load(lua_State* L, lua_Reader reader, void* data, const char* chunkname, const char* mode)
 {
@@ -604,24 +658,15 @@ int lua_load(lua_State* L, lua_Reader reader, void* data, const char* chunkname,
         if (piece == nullptr || size == 0) break;
         if (total + size > cap) {
             size_t ncap = (total + size) * 2;
-            char* nb = static_cast<char*>(luaM_realloc_(L, buf, cap, ncap));
-            buf = nb;
+            buf = static_cast<char*>(luaM_realloc_(L, buf, cap, ncap));
             cap = ncap;
         }
         memcpy(buf + total, piece, size);
         total += size;
     }
-    int status = luaD_protectedparser(L, buf ? buf : "", total, chunkname, mode);
+    LoadP lp{buf ? buf : "", total, chunkname, false};
+    int status = load_chunk(L, &lp);
     if (buf) luaM_freemem(L, buf, cap);
-    if (status == LUA_OK) {
-        LClosure* f = clLvalue(L->top - 1);
-        if (f->nupvalues == 1) {
-            // The first upvalue of a main chunk is _ENV: the globals table.
-            Table* reg = hvalue(&G(L)->l_registry);
-            const TValue* gt = luaH_getint(reg, LUA_RIDX_GLOBALS);
-            setobj(L, f->upvals[0]->v, gt);
-        }
-    }
     return status;
 }
 
@@ -673,7 +718,7 @@ void lua_concat(lua_State* L, int n)
         luaC_checkGC(L);
         luaV_concat(L, n);
     } else if (n == 0) {
-        setsvalue2s(L, L->top, luaS_newlstr(L, "", 0));
+        setsvalue(L->top, luaS_newlstr(L, "", 0));
         api_incr_top(L);
     }
 }
@@ -695,7 +740,7 @@ void* lua_newuserdata(lua_State* L, size_t size)
 {
     luaC_checkGC(L);
     Udata* u = luaS_newudata(L, size, nullptr);
-    setuvalue(L, L->top, u);
+    setuvalue(L->top, u);
     api_incr_top(L);
     return getudatamem(u);
 }
@@ -703,25 +748,6 @@ void* lua_newuserdata(lua_State* L, size_t size)
 // Loads a chunk precompiled by the stock compiler (tests and tools only).
 int orbo_load_binary(lua_State* L, const char* buff, size_t size, const char* name)
 {
-    struct S {
-        const char* b;
-        size_t n;
-        const char* name;
-    } s{buff, size, name};
-    int status = luaD_pcall(
-        L,
-        [](lua_State* L1, void* ud) {
-            S* p = static_cast<S*>(ud);
-            Closure* cl = luaU_undump_buffer(L1, p->b, p->n, p->name);
-            for (int i = 0; i < cl->l.nupvalues; i++) cl->l.upvals[i] = luaF_newupval(L1);
-        },
-        &s, savestack(L, L->top), 0);
-    if (status == LUA_OK) {
-        LClosure* f = clLvalue(L->top - 1);
-        if (f->nupvalues >= 1) {
-            Table* reg = hvalue(&G(L)->l_registry);
-            setobj(L, f->upvals[0]->v, luaH_getint(reg, LUA_RIDX_GLOBALS));
-        }
-    }
-    return status;
+    LoadP lp{buff, size, name, true};
+    return load_chunk(L, &lp);
 }

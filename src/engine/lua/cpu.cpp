@@ -42,6 +42,7 @@ void instruction_limiter(lua_State* L, lua_Debug*)
 void orbo_cpu_prepare_resume(lua_State* L)
 {
     orbo_cpu.spend_remainder = 0;
+    fix_charge_fn = spend_cpu;  // power and square-root steps charge too
     lua_sethook(L, instruction_limiter, LUA_MASKCOUNT, ORBO_HOOK_BLOCK);
 }
 

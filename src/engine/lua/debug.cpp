@@ -6,9 +6,7 @@
 #include <cstring>
 
 #include "engine/lua/internal.h"
-#include "engine/lua/opcodes.h"
 
-int32_t orbo_runtime_line = 0;
 
 static int currentpc(CallInfo* ci) { return pcRel(ci->u.l.savedpc, ci_func(ci)->p); }
 
@@ -203,8 +201,8 @@ void luaG_errormsg(lua_State* L)
     if (L->errfunc != 0) {
         StkId errfunc = restorestack(L, L->errfunc);
         if (!ttisfunction(errfunc)) luaD_throw(L, LUA_ERRERR);
-        setobjs2s(L, L->top, L->top - 1);
-        setobjs2s(L, L->top - 1, errfunc);
+        setobj(L->top, L->top - 1);
+        setobj(L->top - 1, errfunc);
         incr_top(L);
         luaD_call(L, L->top - 2, 1, 0);
     }
@@ -253,15 +251,16 @@ int lua_getstack(lua_State* L, int level, lua_Debug* ar)
     return 0;
 }
 
-static void funcinfo(lua_Debug* ar, Closure* cl)
+// A Lua closure, or null for a host function.
+static void funcinfo(lua_Debug* ar, LClosure* cl)
 {
-    if (cl == nullptr || cl->c.tt == LUA_TCCL) {
+    if (cl == nullptr) {
         ar->source = "=[C]";
         ar->linedefined = -1;
         ar->lastlinedefined = -1;
         ar->what = "C";
     } else {
-        Proto* p = cl->l.p;
+        Proto* p = cl->p;
         ar->source = p->source ? getstr(p->source) : "=?";
         ar->linedefined = p->linedefined;
         ar->lastlinedefined = p->lastlinedefined;
@@ -270,21 +269,21 @@ static void funcinfo(lua_Debug* ar, Closure* cl)
     luaO_chunkid(ar->short_src, ar->source, LUA_IDSIZE);
 }
 
-static int auxgetinfo(lua_State* L, const char* what, lua_Debug* ar, Closure* f, CallInfo* ci)
+static int auxgetinfo(lua_State* L, const char* what, lua_Debug* ar, const TValue* func, CallInfo* ci)
 {
     int status = 1;
     for (; *what; what++) {
         switch (*what) {
-        case 'S': funcinfo(ar, f); break;
+        case 'S': funcinfo(ar, ttisLclosure(func) ? clLvalue(func) : nullptr); break;
         case 'l': ar->currentline = (ci && isLua(ci)) ? luaG_currentline(ci) : -1; break;
         case 'u':
-            ar->nups = f == nullptr ? 0 : f->c.nupvalues;
-            if (f == nullptr || f->c.tt == LUA_TCCL) {
+            ar->nups = ttisLclosure(func) ? clLvalue(func)->nupvalues : ttisCclosure(func) ? clCvalue(func)->nupvalues : 0;
+            if (!ttisLclosure(func)) {
                 ar->isvararg = 1;
                 ar->nparams = 0;
             } else {
-                ar->isvararg = char(f->l.p->is_vararg);
-                ar->nparams = f->l.p->numparams;
+                ar->isvararg = char(clLvalue(func)->p->is_vararg);
+                ar->nparams = clLvalue(func)->p->numparams;
             }
             break;
         case 't': ar->istailcall = ci ? char(ci->callstatus & CIST_TAIL) : 0; break;
@@ -317,10 +316,9 @@ int lua_getinfo(lua_State* L, const char* what, lua_Debug* ar)
         ci = ar->i_ci;
         func = ci->func;
     }
-    Closure* cl = ttisclosure(func) ? clvalue(func) : nullptr;
-    int status = auxgetinfo(L, what, ar, cl, ci);
+    int status = auxgetinfo(L, what, ar, func, ci);
     if (strchr(what, 'f')) {
-        setobjs2s(L, L->top, func);
+        setobj(L->top, func);
         incr_top(L);
     }
     return status;

@@ -7,62 +7,37 @@
 #include <cstring>
 
 #include "engine/lua/internal.h"
-#include "engine/lua/opcodes.h"
-
-struct lua_longjmp {
-    lua_longjmp* previous;
-    volatile int status;
-};
 
 static void seterrorobj(lua_State* L, int errcode, StkId oldtop)
 {
     switch (errcode) {
-    case LUA_ERRMEM: setsvalue2s(L, oldtop, G(L)->memerrmsg); break;
-    case LUA_ERRERR: setsvalue2s(L, oldtop, luaS_newliteral(L, "error in error handling")); break;
-    default: setobjs2s(L, oldtop, L->top - 1); break;
+    case LUA_ERRMEM: setsvalue(oldtop, G(L)->memerrmsg); break;
+    case LUA_ERRERR: setsvalue(oldtop, luaS_newliteral(L, "error in error handling")); break;
+    default: setobj(oldtop, L->top - 1); break;
     }
     L->top = oldtop + 1;
 }
 
-void luaD_throw(lua_State* L, int errcode)
-{
-    if (L->errorJmp) {
-        L->errorJmp->status = errcode;
-        throw lua_exception{errcode};
-    }
-    global_State* g = G(L);
-    L->status = cast_byte(errcode);
-    if (g->mainthread->errorJmp) {
-        setobjs2s(L, g->mainthread->top++, L->top - 1);
-        luaD_throw(g->mainthread, errcode);
-    }
-    if (g->panic) g->panic(L);
-    abort();
-}
-
+// Runs f; returns LUA_OK or the status of the error (or yield) it threw.
 int luaD_rawrunprotected(lua_State* L, Pfunc f, void* ud)
 {
     unsigned short oldnCcalls = L->nCcalls;
-    lua_longjmp lj;
-    lj.status = LUA_OK;
-    lj.previous = L->errorJmp;
-    L->errorJmp = &lj;
+    int status = LUA_OK;
     try {
         f(L, ud);
-    } catch (const lua_exception& e) {
-        if (lj.status == LUA_OK) lj.status = e.status != LUA_OK ? e.status : -1;
+    } catch (const luaD_error& e) {
+        status = e.status != LUA_OK ? e.status : -1;
     }
-    L->errorJmp = lj.previous;
     L->nCcalls = oldnCcalls;
-    return lj.status;
+    return status;
 }
 
 // Stack reallocation: every pointer into the old stack moves along.
 static void correctstack(lua_State* L, TValue* oldstack)
 {
     L->top = (L->top - oldstack) + L->stack;
-    for (GCObject* up = L->openupval; up != nullptr; up = gch(up)->next)
-        gco2uv(up).v = (gco2uv(up).v - oldstack) + L->stack;
+    for (GCObject* up = L->openupval; up != nullptr; up = (up)->next)
+        gco2uv(up)->v = (gco2uv(up)->v - oldstack) + L->stack;
     for (CallInfo* ci = L->ci; ci != nullptr; ci = ci->previous) {
         ci->top = (ci->top - oldstack) + L->stack;
         ci->func = (ci->func - oldstack) + L->stack;
@@ -158,7 +133,7 @@ static StkId adjust_varargs(lua_State* L, Proto* p, int actual)
     StkId fixed = L->top - actual;
     StkId base = L->top;
     for (int i = 0; i < nfixargs; i++) {
-        setobjs2s(L, L->top++, fixed + i);
+        setobj(L->top++, fixed + i);
         setnilvalue(fixed + i);
     }
     return base;
@@ -170,10 +145,10 @@ static StkId tryfuncTM(lua_State* L, StkId func)
     ptrdiff_t funcr = savestack(L, func);
     if (!ttisfunction(tm)) luaG_typeerror(L, func, "call");
     // Open a hole below the arguments for the called value.
-    for (StkId p = L->top; p > func; p--) setobjs2s(L, p, p - 1);
+    for (StkId p = L->top; p > func; p--) setobj(p, p - 1);
     incr_top(L);
     func = restorestack(L, funcr);
-    setobj2s(L, func, tm);
+    setobj(func, tm);
     return func;
 }
 
@@ -248,7 +223,7 @@ int luaD_poscall(lua_State* L, StkId firstResult)
     int wanted = ci->nresults;
     L->ci = ci = ci->previous;
     int i;
-    for (i = wanted; i != 0 && firstResult < L->top; i--) setobjs2s(L, res++, firstResult++);
+    for (i = wanted; i != 0 && firstResult < L->top; i--) setobj(res++, firstResult++);
     while (i-- > 0) setnilvalue(res++);
     L->top = res;
     return wanted - LUA_MULTRET;  // 0 iff wanted == LUA_MULTRET
@@ -323,7 +298,7 @@ static int recover(lua_State* L, int status)
 [[noreturn]] static void resume_error(lua_State* L, const char* msg, StkId firstArg)
 {
     L->top = firstArg;
-    setsvalue2s(L, L->top, luaS_new(L, msg));
+    setsvalue(L->top, luaS_new(L, msg));
     incr_top(L);
     luaD_throw(L, -1);
 }
@@ -418,32 +393,3 @@ int luaD_pcall(lua_State* L, Pfunc func, void* u, ptrdiff_t old_top, ptrdiff_t e
     return status;
 }
 
-struct SParser {
-    const char* buff;
-    size_t size;
-    const char* name;
-};
-
-static void f_parser(lua_State* L, void* ud)
-{
-    SParser* p = static_cast<SParser*>(ud);
-    if (p->size > 0 && p->buff[0] == LUA_SIGNATURE[0]) {
-        // Precompiled chunks are never accepted from program text.
-        luaO_pushfstring(L, "attempt to load a %s chunk (mode is '%s')", "binary", "t");
-        luaD_throw(L, LUA_ERRSYNTAX);
-    }
-    Closure* cl = luaY_parser(L, p->buff, p->size, p->name);
-    for (int i = 0; i < cl->l.nupvalues; i++) {
-        UpVal* up = luaF_newupval(L);
-        cl->l.upvals[i] = up;
-    }
-}
-
-int luaD_protectedparser(lua_State* L, const char* buff, size_t size, const char* name, const char*)
-{
-    SParser p{buff, size, name};
-    L->nny++;
-    int status = luaD_pcall(L, f_parser, &p, savestack(L, L->top), L->errfunc);
-    L->nny--;
-    return status;
-}

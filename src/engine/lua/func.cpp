@@ -4,25 +4,27 @@
 // closing copies the slot's value into the upvalue itself.
 #include "engine/lua/internal.h"
 
-Closure* luaF_newCclosure(lua_State* L, int n)
+CClosure* luaF_newCclosure(lua_State* L, int n)
 {
-    Closure* c = &gco2cl(luaC_newobj(L, LUA_TCCL, sizeCclosure(n), nullptr, 0));
-    c->c.nupvalues = cast_byte(n);
+    CClosure* c = gco2ccl(luaC_newobj(L, LUA_TCCL, sizeCclosure(n), nullptr, 0));
+    c->nupvalues = cast_byte(n);
+    c->gclist = nullptr;
     return c;
 }
 
-Closure* luaF_newLclosure(lua_State* L, int n)
+LClosure* luaF_newLclosure(lua_State* L, int n)
 {
-    Closure* c = &gco2cl(luaC_newobj(L, LUA_TLCL, sizeLclosure(n), nullptr, 0));
-    c->l.p = nullptr;
-    c->l.nupvalues = cast_byte(n);
-    while (n--) c->l.upvals[n] = nullptr;
+    LClosure* c = gco2lcl(luaC_newobj(L, LUA_TLCL, sizeLclosure(n), nullptr, 0));
+    c->p = nullptr;
+    c->nupvalues = cast_byte(n);
+    c->gclist = nullptr;
+    while (n--) c->upvals[n] = nullptr;
     return c;
 }
 
 UpVal* luaF_newupval(lua_State* L)
 {
-    UpVal* uv = &gco2uv(luaC_newobj(L, LUA_TUPVAL, sizeof(UpVal), nullptr, 0));
+    UpVal* uv = gco2uv(luaC_newobj(L, LUA_TUPVAL, sizeof(UpVal), nullptr, 0));
     uv->v = &uv->u.value;
     setnilvalue(uv->v);
     return uv;
@@ -33,12 +35,12 @@ UpVal* luaF_findupval(lua_State* L, StkId level)
     global_State* g = G(L);
     GCObject** pp = &L->openupval;
     UpVal* p;
-    while (*pp != nullptr && (p = &gco2uv(*pp))->v >= level) {
+    while (*pp != nullptr && (p = gco2uv(*pp))->v >= level) {
         if (p->v == level) return p;
         pp = &p->next;
     }
     // Not found: create it and link it in both lists.
-    UpVal* uv = &gco2uv(luaC_newobj(L, LUA_TUPVAL, sizeof(UpVal), pp, 0));
+    UpVal* uv = gco2uv(luaC_newobj(L, LUA_TUPVAL, sizeof(UpVal), pp, 0));
     uv->v = level;
     uv->u.l.prev = &g->uvhead;
     uv->u.l.next = g->uvhead.u.l.next;
@@ -65,52 +67,15 @@ void luaF_close(lua_State* L, StkId level)
 {
     global_State* g = G(L);
     UpVal* uv;
-    while (L->openupval != nullptr && (uv = &gco2uv(L->openupval))->v >= level) {
+    while (L->openupval != nullptr && (uv = gco2uv(L->openupval))->v >= level) {
         GCObject* o = obj2gco(uv);
         L->openupval = uv->next;
         unlinkupval(uv);
-        setobj(L, &uv->u.value, uv->v);
+        setobj(&uv->u.value, uv->v);
         uv->v = &uv->u.value;
-        gch(o)->next = g->allgc;
+        (o)->next = g->allgc;
         g->allgc = o;
     }
-}
-
-Proto* luaF_newproto(lua_State* L)
-{
-    Proto* f = &gco2p(luaC_newobj(L, LUA_TPROTO, sizeof(Proto), nullptr, 0));
-    f->k = nullptr;
-    f->sizek = 0;
-    f->p = nullptr;
-    f->sizep = 0;
-    f->code = nullptr;
-    f->cache = nullptr;
-    f->sizecode = 0;
-    f->lineinfo = nullptr;
-    f->sizelineinfo = 0;
-    f->upvalues = nullptr;
-    f->sizeupvalues = 0;
-    f->numparams = 0;
-    f->is_vararg = 0;
-    f->maxstacksize = 0;
-    f->locvars = nullptr;
-    f->sizelocvars = 0;
-    f->linedefined = 0;
-    f->lastlinedefined = 0;
-    f->source = nullptr;
-    f->gclist = nullptr;
-    return f;
-}
-
-void luaF_freeproto(lua_State* L, Proto* f)
-{
-    luaM_freearray(L, f->code, size_t(f->sizecode));
-    luaM_freearray(L, f->p, size_t(f->sizep));
-    luaM_freearray(L, f->k, size_t(f->sizek));
-    luaM_freearray(L, f->lineinfo, size_t(f->sizelineinfo));
-    luaM_freearray(L, f->locvars, size_t(f->sizelocvars));
-    luaM_freearray(L, f->upvalues, size_t(f->sizeupvalues));
-    luaM_free(L, f);
 }
 
 // Name of the local_number-th local active at pc, or null.
@@ -123,4 +88,14 @@ const char* luaF_getlocalname(const Proto* f, int local_number, int pc)
         }
     }
     return nullptr;
+}
+
+Udata* luaS_newudata(lua_State* L, size_t s, Table* e)
+{
+    if (s > MAX_SIZET - sizeof(Udata)) luaM_toobig(L);
+    Udata* u = gco2u(luaC_newobj(L, LUA_TUSERDATA, sizeof(Udata) + s, nullptr, 0));
+    u->len = s;
+    u->metatable = nullptr;
+    u->env = e;
+    return u;
 }

@@ -1,52 +1,80 @@
-// Declarations shared by the runtime modules (memory, strings, tables,
-// functions, collector, calls, virtual machine, metamethods, debug info).
+// Declarations shared by the runtime modules (tables, functions, collector,
+// calls, virtual machine, metamethods, debug info), on top of the shared
+// value model (lobject.h, lstate.h).
 #pragma once
-#include <new>
+#include "engine/lua/ldo.h"
+#include "engine/lua/lfunc.h"
+#include "engine/lua/lgc.h"
+#include "engine/lua/lmem.h"
+#include "engine/lua/lopcodes.h"
+#include "engine/lua/lstate.h"
+#include "engine/lua/lstring.h"
 
-#include "engine/lua/state.h"
-
-#define cast_byte(i) (static_cast<lu_byte>(i))
+// Value tags and accessors beyond those of lobject.h.
+#define novariant(x) ((x) & 0x0F)
+#define ttype(o) (rttype(o) & 0x3F)
+#define checktag(o, t) (rttype(o) == (t))
+#define ttislightuserdata(o) checktag((o), LUA_TLIGHTUSERDATA)
+#define ttisshrstring(o) checktag((o), ctb(LUA_TSHRSTR))
+#define ttislngstring(o) checktag((o), ctb(LUA_TLNGSTR))
+#define ttistable(o) checktag((o), ctb(LUA_TTABLE))
+#define ttisfunction(o) (ttypenv(o) == LUA_TFUNCTION)
+#define ttisclosure(o) ((rttype(o) & 0x1F) == LUA_TFUNCTION)
+#define ttisCclosure(o) checktag((o), ctb(LUA_TCCL))
+#define ttisLclosure(o) checktag((o), ctb(LUA_TLCL))
+#define ttislcf(o) checktag((o), LUA_TLCF)
+#define ttisuserdata(o) checktag((o), ctb(LUA_TUSERDATA))
+#define ttisthread(o) checktag((o), ctb(LUA_TTHREAD))
+#define ttisdeadkey(o) checktag((o), LUA_TDEADKEY)
+#define ttisequal(o1, o2) (rttype(o1) == rttype(o2))
+#define pvalue(o) ((o)->value_.p)
+#define fvalue(o) ((o)->value_.f)
+#define tsvalue(o) rawtsvalue(o)
+#define uvalue(o) (static_cast<Udata*>(gcvalue(o)))
+#define rawuvalue(o) uvalue(o)
+#define clLvalue(o) (static_cast<LClosure*>(gcvalue(o)))
+#define clCvalue(o) (static_cast<CClosure*>(gcvalue(o)))
+#define hvalue(o) (static_cast<Table*>(gcvalue(o)))
+#define thvalue(o) (static_cast<lua_State*>(gcvalue(o)))
+#define deadvalue(o) (static_cast<void*>(gcvalue(o)))
+#define l_isfalse(o) (ttisnil(o) || (ttisboolean(o) && bvalue(o) == 0))
+#define sethvalue(obj, x) setgcovalue((obj), static_cast<GCObject*>(x))
+#define setclLvalue(obj, x) setgcovalue((obj), static_cast<GCObject*>(x))
+#define setclCvalue(obj, x) setgcovalue((obj), static_cast<GCObject*>(x))
+#define setthvalue(obj, x) setgcovalue((obj), static_cast<GCObject*>(x))
+#define setuvalue(obj, x) setgcovalue((obj), static_cast<GCObject*>(x))
+#define setdeadvalue(obj) ((obj)->tt_ = LUA_TDEADKEY)
+#define getudatamem(u) (reinterpret_cast<char*>(u) + sizeof(Udata))
+#define gco2ts(o) (static_cast<TString*>(o))
+#define gco2u(o) (static_cast<Udata*>(o))
+#define gco2lcl(o) (static_cast<LClosure*>(o))
+#define gco2ccl(o) (static_cast<CClosure*>(o))
+#define gco2t(o) (static_cast<Table*>(o))
+#define gco2p(o) (static_cast<Proto*>(o))
+#define gco2uv(o) (static_cast<UpVal*>(o))
+#define gco2th(o) (static_cast<lua_State*>(o))
+#define obj2gco(v) (static_cast<GCObject*>(v))
+#define sizenode(t) (twoto((t)->lsizenode))
+#define getproto(o) (clLvalue(o)->p)
+#define isLua(ci) ((ci)->callstatus & CIST_LUA)
+#define registry(L) (&G(L)->l_registry)
+#define api_incr_top(L) ((void)(L->top++))
 #define luai_numeq(a, b) ((a) == (b))
-#define luai_numlt(L, a, b) ((a) < (b))
-#define luai_numle(L, a, b) ((a) <= (b))
-#define MAX_INT 0x7fffffff
-#define MAX_SIZET (~size_t(0) - 2)
-#define MAXUPVAL 255
-#define LUAI_MAXSHORTLEN 40
 
-// The engine's error: thrown by luaD_throw, caught by protected calls.
-struct lua_exception {
-    int status;
-};
-
-// Memory (mem.cpp).
-void* luaM_realloc_(lua_State* L, void* block, size_t oldsize, size_t size);
-[[noreturn]] void luaM_toobig(lua_State* L);
-void* luaM_growaux_(lua_State* L, void* block, int* size, size_t size_elem, int limit, const char* what);
-#define luaM_reallocv(L, b, on, n, e) \
-    ((size_t(n) + 1 > MAX_SIZET / (e)) ? (luaM_toobig(L), nullptr) : luaM_realloc_(L, (b), (on) * (e), (n) * (e)))
-#define luaM_freemem(L, b, s) luaM_realloc_(L, (b), (s), 0)
-#define luaM_free(L, b) luaM_realloc_(L, (b), sizeof(*(b)), 0)
-#define luaM_freearray(L, b, n) luaM_reallocv(L, (b), n, 0, sizeof((b)[0]))
-#define luaM_new(L, t) static_cast<t*>(luaM_realloc_(L, nullptr, 0, sizeof(t)))
-#define luaM_newvector(L, n, t) static_cast<t*>(luaM_reallocv(L, nullptr, 0, n, sizeof(t)))
-#define luaM_newobject(L, tag, s) luaM_realloc_(L, nullptr, tag, (s))
-#define luaM_growvector(L, v, nelems, size, t, limit, e)                              \
-    if ((nelems) + 1 > (size))                                                    \
-    ((v) = static_cast<t*>(luaM_growaux_(L, v, &(size), sizeof(t), limit, e)))
-#define luaM_reallocvector(L, v, oldn, n, t) \
-    ((v) = static_cast<t*>(luaM_reallocv(L, v, oldn, n, sizeof(t))))
-#define gettotalbytes(g) ((g)->totalbytes)
-
-// Strings (strtab.cpp).
-TString* luaS_newlstr(lua_State* L, const char* str, size_t l);
-TString* luaS_new(lua_State* L, const char* str);
-#define luaS_newliteral(L, s) (luaS_newlstr(L, "" s, (sizeof(s) / sizeof(char)) - 1))
-Udata* luaS_newudata(lua_State* L, size_t s, Table* e);
-void luaS_resize(lua_State* L, int newsize);
-unsigned int luaS_hash(const char* str, size_t l, unsigned int seed);
+extern const TValue luaO_nilobject_;
+#define luaO_nilobject (&luaO_nilobject_)
+int luaO_ceillog2(unsigned int x);
 #define luaS_fix(s) ((s)->marked |= lu_byte(1 << FIXEDBIT))
-void luaS_freeall(lua_State* L);
+Udata* luaS_newudata(lua_State* L, size_t s, Table* e);
+// Hash of a string for table keys (long strings hash on first use).
+unsigned int luaS_keyhash(lua_State* L, TString* s);
+
+// States and threads (state.cpp).
+void luaE_vminit(lua_State* L);
+void luaE_vmclose(lua_State* L);
+void luaE_freethread(lua_State* L, lua_State* L1);
+CallInfo* luaE_extendCI(lua_State* L);
+void luaE_freeCI(lua_State* L);
 
 // Tables (table.cpp).
 const TValue* luaH_getint(Table* t, int key);
@@ -71,12 +99,12 @@ inline bool luaH_arraykey(lua_Number n, int* k)
 #define gnode(t, i) (&(t)->node[i])
 #define gkey(n) (&(n)->i_key.tvk)
 #define gval(n) (&(n)->i_val)
-#define gnext(n) ((n)->i_key.next)
+#define gnext(n) ((n)->i_key.nk.next)
 
 // Functions and upvalues (func.cpp).
 Proto* luaF_newproto(lua_State* L);
-Closure* luaF_newCclosure(lua_State* L, int nelems);
-Closure* luaF_newLclosure(lua_State* L, int nelems);
+CClosure* luaF_newCclosure(lua_State* L, int nelems);
+LClosure* luaF_newLclosure(lua_State* L, int nelems);
 UpVal* luaF_newupval(lua_State* L);
 UpVal* luaF_findupval(lua_State* L, StkId level);
 void luaF_close(lua_State* L, StkId level);
@@ -102,7 +130,6 @@ void luaT_init(lua_State* L);
 
 // Calls, stack and errors (do.cpp).
 using Pfunc = void (*)(lua_State* L, void* ud);
-int luaD_protectedparser(lua_State* L, const char* buff, size_t size, const char* name, const char* mode);
 void luaD_hook(lua_State* L, int event, int line);
 int luaD_precall(lua_State* L, StkId func, int nresults);
 void luaD_call(lua_State* L, StkId func, int nResults, int allowyield);
@@ -111,21 +138,15 @@ int luaD_poscall(lua_State* L, StkId firstResult);
 void luaD_reallocstack(lua_State* L, int newsize);
 void luaD_growstack(lua_State* L, int n);
 void luaD_shrinkstack(lua_State* L);
-[[noreturn]] void luaD_throw(lua_State* L, int errcode);
 int luaD_rawrunprotected(lua_State* L, Pfunc f, void* ud);
-#define luaD_checkstack(L, n) \
-    if ((L)->stack_last - (L)->top <= (n)) luaD_growstack(L, n);
-#define incr_top(L) { L->top++; luaD_checkstack(L, 0); }
 #define savestack(L, p) (reinterpret_cast<char*>(p) - reinterpret_cast<char*>((L)->stack))
 #define restorestack(L, n) (reinterpret_cast<TValue*>(reinterpret_cast<char*>((L)->stack) + (n)))
 
 // Collector (gc.cpp).
 void luaC_step(lua_State* L);
 void luaC_fullgc(lua_State* L, int isemergency);
-void luaC_freeallobjects(lua_State* L);
-GCObject* luaC_newobj(lua_State* L, int tt, size_t sz, GCObject** list, int offset);
 void luaC_checkfinalizer(lua_State* L, GCObject* o, Table* mt);
-void luaC_runtilstate_finalize(lua_State* L);
+void luaC_runallfinalizers(lua_State* L);
 #define luaC_condGC(L, c) { if (G(L)->totalbytes >= G(L)->GCthreshold) { c; } }
 #define luaC_checkGC(L) luaC_condGC(L, luaC_step(L);)
 // The collector stops the world, so no write barriers are needed.
@@ -139,7 +160,7 @@ void luaC_runtilstate_finalize(lua_State* L);
 #define FIXEDBIT 5
 #define FINALIZEDBIT 3  // object already had its finalizer run
 #define SEPARATED 4     // object is on the finobj list
-#define isfixed(o) ((o)->gch.marked & (1 << FIXEDBIT))
+#define isfixed(o) ((o)->marked & (1 << FIXEDBIT))
 
 // Virtual machine (vm.cpp).
 int luaV_equalobj_(lua_State* L, const TValue* t1, const TValue* t2);
@@ -173,11 +194,7 @@ void luaV_objlen(lua_State* L, StkId ra, const TValue* rb);
 int luaG_currentline(CallInfo* ci);
 
 // Binary chunks written by the stock compiler (undump.cpp): tests only.
-struct Zbuffer;
-Closure* luaU_undump_buffer(lua_State* L, const char* buff, size_t size, const char* name);
-
-// Parser entry: text chunk to main closure.
-Closure* luaY_parser(lua_State* L, const char* buff, size_t size, const char* name);
-
-// State (state.cpp).
-#define api_incr_top(L) { L->top++; }
+// Pushes the main closure.
+LClosure* luaU_undump_buffer(lua_State* L, const char* buff, size_t size, const char* name);
+#define luaM_new(L, t) static_cast<t*>(luaM_malloc(L, sizeof(t)))
+#define incr_top_checked(L) incr_top(L)

@@ -1,19 +1,9 @@
-// The script engine's host interface: the Lua 5.2 C API names and behaviour,
-// with lua_Number the console's 16.16 fixed-point raw value.
+// Public types of the script engine: type tags, status codes, the allocator.
 #pragma once
-#include <cstdarg>
-#include <cstddef>
-#include <cstdint>
-
-#include "engine/math/fixed.h"
+#include "llimits.h"
 
 #define LUA_SIGNATURE "\033Lua"
 #define LUA_MULTRET (-1)
-
-// Pseudo-indices: the registry, and upvalues of the running C closure.
-#define LUAI_MAXSTACK 1000000
-#define LUA_REGISTRYINDEX (-LUAI_MAXSTACK - 1000)
-#define lua_upvalueindex(i) (LUA_REGISTRYINDEX - (i))
 
 // Thread status and error codes.
 #define LUA_OK 0
@@ -37,6 +27,24 @@
 #define LUA_TTHREAD 8
 #define LUA_NUMTAGS 9
 
+struct lua_State;
+typedef int (*lua_CFunction)(lua_State* L);
+
+// Every block of engine memory goes through this one function. For a new
+// block ptr is NULL and osize carries the kind of object being created (a
+// LUA_T* tag, or 0 for plain vectors and buffers); nsize 0 frees.
+typedef void* (*lua_Alloc)(void* ud, void* ptr, size_t osize, size_t nsize);
+
+#define LUA_ENV "_ENV"
+
+// ---- Host API (virtual machine side) ----
+#include <cstdarg>
+
+// Pseudo-indices: the registry, and upvalues of the running C closure.
+#define LUAI_MAXSTACK 1000000
+#define LUA_REGISTRYINDEX (-LUAI_MAXSTACK - 1000)
+#define lua_upvalueindex(i) (LUA_REGISTRYINDEX - (i))
+
 #define LUA_MINSTACK 20
 
 // Predefined registry slots.
@@ -44,17 +52,10 @@
 #define LUA_RIDX_GLOBALS 2
 #define LUA_RIDX_LAST LUA_RIDX_GLOBALS
 
-struct lua_State;
 struct lua_Debug;
 
-using lua_Number = fix32;
-using lua_Integer = int32_t;
-using lua_Unsigned = uint32_t;
-using lua_CFunction = int (*)(lua_State* L);
-using lua_Reader = const char* (*)(lua_State* L, void* ud, size_t* sz);
-// The allocator gets the object kind (a LUA_T* tag) in osize for new blocks.
-using lua_Alloc = void* (*)(void* ud, void* ptr, size_t osize, size_t nsize);
-using lua_Hook = void (*)(lua_State* L, lua_Debug* ar);
+typedef const char* (*lua_Reader)(lua_State* L, void* ud, size_t* sz);
+typedef void (*lua_Hook)(lua_State* L, lua_Debug* ar);
 
 // State manipulation.
 lua_State* lua_newstate(lua_Alloc f, void* ud);
@@ -205,7 +206,6 @@ lua_Alloc lua_getallocf(lua_State* L, void** ud);
 #define LUA_MASKRET (1 << LUA_HOOKRET)
 #define LUA_MASKLINE (1 << LUA_HOOKLINE)
 #define LUA_MASKCOUNT (1 << LUA_HOOKCOUNT)
-#define LUA_IDSIZE 60
 
 struct CallInfo;
 struct lua_Debug {
@@ -242,9 +242,6 @@ int lua_get_cpu(lua_State* L);
 // Makes the count hook run before the next instruction.
 void lua_orbo_soft_yield(lua_State* L);
 
-// Engine globals for the host.
-extern int32_t orbo_runtime_line;     // chunk line of the latest runtime error
-extern int32_t orbo_soft_yield_count; // counter saved by a pending soft yield
 
 // Loads a chunk precompiled by the stock 5.2 compiler (tests and tools only;
 // program text never takes this path).

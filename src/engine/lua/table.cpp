@@ -9,10 +9,27 @@
 
 #include "engine/lua/internal.h"
 
+const TValue luaO_nilobject_ = {{nullptr}, LUA_TNIL};
+
+int luaO_ceillog2(unsigned int x)
+{
+    int l = 0;
+    x--;
+    while (x >= 256) {
+        l += 8;
+        x >>= 8;
+    }
+    while (x) {
+        l++;
+        x >>= 1;
+    }
+    return l;
+}
+
 #define MAXBITS 15  // array slots 1..32767 need at most 2^15 slots
 #define MAXASIZE (1 << MAXBITS)
 
-static Node dummynode_ = {{{nullptr}, LUA_TNIL}, {{{nullptr}, LUA_TNIL}, nullptr}};
+static Node dummynode_ = {{{nullptr}, LUA_TNIL}, {{{nullptr}, LUA_TNIL, nullptr}}};
 #define dummynode (&dummynode_)
 #define isdummy(n) ((n) == dummynode)
 
@@ -34,7 +51,15 @@ static Node* mainposition(const Table* t, const TValue* key)
 {
     switch (ttype(key)) {
     case LUA_TNUMBER: return hashnum(t, nvalue(key));
-    case LUA_TSTRING: return hashpow2(t, rawtsvalue(key)->hash);
+    case LUA_TSHRSTR: return hashpow2(t, rawtsvalue(key)->hash);
+    case LUA_TLNGSTR: {
+        TString* s = rawtsvalue(key);
+        if (s->extra == 0) {  // long strings hash on first use as a key
+            s->hash = luaS_hash(getstr(s), s->len, s->hash);
+            s->extra = 1;
+        }
+        return hashpow2(t, s->hash);
+    }
     case LUA_TBOOLEAN: return hashpow2(t, unsigned(bvalue(key)));
     case LUA_TLIGHTUSERDATA: return hashpointer(t, pvalue(key));
     case LUA_TLCF: return hashpointer(t, reinterpret_cast<void*>(fvalue(key)));
@@ -74,14 +99,14 @@ int luaH_next(lua_State* L, Table* t, StkId key)
     for (i++; i < t->sizearray; i++) {
         if (!ttisnil(&t->array[i])) {
             setnvalue(key, fix_from_int(i + 1));
-            setobj2s(L, key + 1, &t->array[i]);
+            setobj(key + 1, &t->array[i]);
             return 1;
         }
     }
     for (i -= t->sizearray; i < sizenode(t); i++) {
         if (!ttisnil(gval(gnode(t, i)))) {
-            setobj2s(L, key, gkey(gnode(t, i)));
-            setobj2s(L, key + 1, gval(gnode(t, i)));
+            setobj(key, gkey(gnode(t, i)));
+            setobj(key + 1, gval(gnode(t, i)));
             return 1;
         }
     }
@@ -194,7 +219,7 @@ void luaH_resize(lua_State* L, Table* t, int nasize, int nhsize)
     }
     for (int i = twoto(oldhsize) - 1; i >= 0; i--) {
         Node* old = nold + i;
-        if (!ttisnil(gval(old))) setobjt2t(L, luaH_set(L, t, gkey(old)), gval(old));
+        if (!ttisnil(gval(old))) setobj(luaH_set(L, t, gkey(old)), gval(old));
     }
     if (!isdummy(nold)) luaM_freearray(L, nold, size_t(twoto(oldhsize)));
 }
@@ -220,7 +245,7 @@ static void rehash(lua_State* L, Table* t, const TValue* ek)
 
 Table* luaH_new(lua_State* L)
 {
-    Table* t = &gco2t(luaC_newobj(L, LUA_TTABLE, sizeof(Table), nullptr, 0));
+    Table* t = gco2t(luaC_newobj(L, LUA_TTABLE, sizeof(Table), nullptr, 0));
     t->metatable = nullptr;
     t->flags = cast_byte(~0);
     t->array = nullptr;
@@ -272,7 +297,7 @@ TValue* luaH_newkey(lua_State* L, Table* t, const TValue* key)
             mp = f;
         }
     }
-    setobj2t(L, gkey(mp), key);
+    setobj(gkey(mp), key);
     return gval(mp);
 }
 
@@ -292,14 +317,14 @@ const TValue* luaH_getint(Table* t, int key)
 const TValue* luaH_getstr(Table* t, TString* key)
 {
     for (Node* n = hashpow2(t, key->hash); n != nullptr; n = gnext(n))
-        if (ttisstring(gkey(n)) && rawtsvalue(gkey(n)) == key) return gval(n);
+        if (ttisshrstring(gkey(n)) && rawtsvalue(gkey(n)) == key) return gval(n);
     return luaO_nilobject;
 }
 
 const TValue* luaH_get(Table* t, const TValue* key)
 {
     switch (ttype(key)) {
-    case LUA_TSTRING: return luaH_getstr(t, rawtsvalue(key));
+    case LUA_TSHRSTR: return luaH_getstr(t, rawtsvalue(key));
     case LUA_TNIL: return luaO_nilobject;
     case LUA_TNUMBER: {
         lua_Number n = nvalue(key);
@@ -332,7 +357,7 @@ void luaH_setint(lua_State* L, Table* t, int key, TValue* value)
         setnvalue(&k, fix_from_int(key));
         cell = luaH_newkey(L, t, &k);
     }
-    setobj2t(L, cell, value);
+    setobj(cell, value);
 }
 
 static int unbound_search(Table* t, unsigned int j)

@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "engine/lua/internal.h"
-#include "engine/lua/opcodes.h"
 
 #define MAXTAGLOOP 100
 #define invalidateTMcache(t) ((t)->flags = 0)
@@ -32,21 +31,21 @@ int luaV_tostring(lua_State* L, StkId obj)
     if (!ttisnumber(obj)) return 0;
     char s[ORBO_NUMBER_TEXT + 1];
     int l = orbo_fixed_to_string(s, nvalue(obj));
-    setsvalue2s(L, obj, luaS_newlstr(L, s, size_t(l)));
+    setsvalue(obj, luaS_newlstr(L, s, size_t(l)));
     return 1;
 }
 
 static void callTM(lua_State* L, const TValue* f, const TValue* p1, const TValue* p2, TValue* p3, int hasres)
 {
     ptrdiff_t result = savestack(L, p3);
-    setobj2s(L, L->top++, f);
-    setobj2s(L, L->top++, p1);
-    setobj2s(L, L->top++, p2);
-    if (!hasres) setobj2s(L, L->top++, p3);
+    setobj(L->top++, f);
+    setobj(L->top++, p1);
+    setobj(L->top++, p2);
+    if (!hasres) setobj(L->top++, p3);
     luaD_call(L, L->top - (4 - hasres), hasres, isLua(L->ci));
     if (hasres) {
         p3 = restorestack(L, result);
-        setobjs2s(L, p3, --L->top);
+        setobj(p3, --L->top);
     }
 }
 
@@ -58,7 +57,7 @@ void luaV_gettable(lua_State* L, const TValue* t, TValue* key, StkId val)
             Table* h = hvalue(t);
             const TValue* res = luaH_get(h, key);
             if (!ttisnil(res) || (tm = fasttm(L, h->metatable, TM_INDEX)) == nullptr) {
-                setobj2s(L, val, res);
+                setobj(val, res);
                 return;
             }
         } else if (ttisnil(tm = luaT_gettmbyobj(L, t, TM_INDEX))) {
@@ -83,7 +82,7 @@ void luaV_settable(lua_State* L, const TValue* t, TValue* key, StkId val)
             // An existing key, or no __newindex: a raw assignment.
             if (!ttisnil(oldval) || (tm = fasttm(L, h->metatable, TM_NEWINDEX)) == nullptr) {
                 if (oldval == luaO_nilobject) oldval = luaH_newkey(L, h, key);
-                setobj2t(L, oldval, val);
+                setobj(oldval, val);
                 invalidateTMcache(h);
                 return;
             }
@@ -164,7 +163,8 @@ int luaV_equalobj_(lua_State* L, const TValue* t1, const TValue* t2)
     case LUA_TBOOLEAN: return bvalue(t1) == bvalue(t2);
     case LUA_TLIGHTUSERDATA: return pvalue(t1) == pvalue(t2);
     case LUA_TLCF: return fvalue(t1) == fvalue(t2);
-    case LUA_TSTRING: return rawtsvalue(t1) == rawtsvalue(t2);
+    case LUA_TSHRSTR: return rawtsvalue(t1) == rawtsvalue(t2);
+    case LUA_TLNGSTR: return luaS_eqlngstr(rawtsvalue(t1), rawtsvalue(t2));
     case LUA_TUSERDATA:
         if (uvalue(t1) == uvalue(t2)) return 1;
         if (L == nullptr) return 0;
@@ -194,10 +194,10 @@ void luaV_concat(lua_State* L, int total)
         } else if (tsvalue(top - 1)->len == 0) {
             (void)tostring(L, top - 2);
         } else if (ttisstring(top - 2) && tsvalue(top - 2)->len == 0) {
-            setobjs2s(L, top - 2, top - 1);
+            setobj(top - 2, top - 1);
         } else {
             size_t tl = tsvalue(top - 1)->len;
-            for (; n < total && tostring(L, top - n - 1); n++) {
+            for (n = 1; n < total && tostring(L, top - n - 1); n++) {
                 size_t l = tsvalue(top - n - 1)->len;
                 if (l >= (MAX_SIZET / sizeof(char)) - tl) luaG_runerror(L, "string length overflow");
                 tl += l;
@@ -218,7 +218,7 @@ void luaV_concat(lua_State* L, int total)
                 throw;
             }
             luaM_freemem(L, buffer, tl);
-            setsvalue2s(L, top - n, ts);
+            setsvalue(top - n, ts);
         }
         total -= n - 1;
         L->top -= n - 1;
@@ -275,12 +275,12 @@ static void pushclosure(lua_State* L, Proto* p, UpVal** encup, StkId base, StkId
 {
     int nup = p->sizeupvalues;
     Upvaldesc* uv = p->upvalues;
-    Closure* ncl = luaF_newLclosure(L, nup);
-    ncl->l.p = p;
-    setclLvalue(L, ra, ncl);
+    LClosure* ncl = luaF_newLclosure(L, nup);
+    ncl->p = p;
+    setclLvalue(ra, ncl);
     for (int i = 0; i < nup; i++) {
-        if (uv[i].instack) ncl->l.upvals[i] = luaF_findupval(L, base + uv[i].idx);
-        else ncl->l.upvals[i] = encup[uv[i].idx];
+        if (uv[i].instack) ncl->upvals[i] = luaF_findupval(L, base + uv[i].idx);
+        else ncl->upvals[i] = encup[uv[i].idx];
     }
 }
 
@@ -294,7 +294,7 @@ void luaV_finishOp(lua_State* L)
     switch (op) {
     case OP_ADD: case OP_SUB: case OP_MUL: case OP_DIV: case OP_MOD: case OP_POW:
     case OP_UNM: case OP_LEN: case OP_GETTABUP: case OP_GETTABLE: case OP_SELF:
-        setobjs2s(L, base + GETARG_A(inst), --L->top);
+        setobj(base + GETARG_A(inst), --L->top);
         break;
     case OP_LE: case OP_LT: case OP_EQ: {
         int res = !l_isfalse(L->top - 1);
@@ -308,12 +308,12 @@ void luaV_finishOp(lua_State* L)
         StkId top = L->top - 1;
         int b = GETARG_B(inst);
         int total = int(top - 1 - (base + b));
-        setobj2s(L, top - 2, top);
+        setobj(top - 2, top);
         if (total > 1) {
             L->top = top - 1;
             luaV_concat(L, total);
         }
-        setobj2s(L, ci->u.l.base + GETARG_A(inst), L->top - 1);
+        setobj(ci->u.l.base + GETARG_A(inst), L->top - 1);
         L->top = ci->top;
         break;
     }
@@ -394,9 +394,9 @@ newframe:
         }
         StkId ra = RA(i);
         switch (GET_OPCODE(i)) {
-        case OP_MOVE: setobjs2s(L, ra, RB(i)); break;
-        case OP_LOADK: setobj2s(L, ra, k + GETARG_Bx(i)); break;
-        case OP_LOADKX: setobj2s(L, ra, k + GETARG_Ax(*ci->u.l.savedpc++)); break;
+        case OP_MOVE: setobj(ra, RB(i)); break;
+        case OP_LOADK: setobj(ra, k + GETARG_Bx(i)); break;
+        case OP_LOADKX: setobj(ra, k + GETARG_Ax(*ci->u.l.savedpc++)); break;
         case OP_LOADBOOL:
             setbvalue(ra, GETARG_B(i));
             if (GETARG_C(i)) ci->u.l.savedpc++;
@@ -408,24 +408,24 @@ newframe:
             } while (b--);
             break;
         }
-        case OP_GETUPVAL: setobj2s(L, ra, cl->upvals[GETARG_B(i)]->v); break;
+        case OP_GETUPVAL: setobj(ra, cl->upvals[GETARG_B(i)]->v); break;
         case OP_GETTABUP: Protect(luaV_gettable(L, cl->upvals[GETARG_B(i)]->v, RKC(i), ra)); break;
         case OP_GETTABLE: Protect(luaV_gettable(L, RB(i), RKC(i), ra)); break;
         case OP_SETTABUP: Protect(luaV_settable(L, cl->upvals[GETARG_A(i)]->v, RKB(i), RKC(i))); break;
-        case OP_SETUPVAL: setobj(L, cl->upvals[GETARG_B(i)]->v, ra); break;
+        case OP_SETUPVAL: setobj(cl->upvals[GETARG_B(i)]->v, ra); break;
         case OP_SETTABLE: Protect(luaV_settable(L, ra, RKB(i), RKC(i))); break;
         case OP_NEWTABLE: {
             int b = GETARG_B(i);
             int c = GETARG_C(i);
             Table* t = luaH_new(L);
-            sethvalue(L, ra, t);
+            sethvalue(ra, t);
             if (b != 0 || c != 0) luaH_resize(L, t, luaO_fb2int(b), luaO_fb2int(c));
             checkGC(L, ra + 1);
             break;
         }
         case OP_SELF: {
             StkId rb = RB(i);
-            setobjs2s(L, ra + 1, rb);
+            setobj(ra + 1, rb);
             Protect(luaV_gettable(L, rb, RKC(i), ra));
             break;
         }
@@ -458,7 +458,7 @@ newframe:
             Protect(luaV_concat(L, c - b + 1));
             ra = RA(i);
             StkId rb = b + base;
-            setobjs2s(L, ra, rb);
+            setobj(ra, rb);
             checkGC(L, (ra >= rb ? ra + 1 : rb));
             L->top = ci->top;
             break;
@@ -484,7 +484,7 @@ newframe:
             TValue* rb = RB(i);
             if (GETARG_C(i) ? l_isfalse(rb) : !l_isfalse(rb)) ci->u.l.savedpc++;
             else {
-                setobjs2s(L, ra, rb);
+                setobj(ra, rb);
                 donextjump(ci);
             }
             break;
@@ -517,7 +517,7 @@ newframe:
                 StkId lim = nci->u.l.base + getproto(nfunc)->numparams;
                 if (cl->p->sizep > 0) luaF_close(L, oci->u.l.base);
                 int aux;
-                for (aux = 0; nfunc + aux < lim; aux++) setobjs2s(L, ofunc + aux, nfunc + aux);
+                for (aux = 0; nfunc + aux < lim; aux++) setobj(ofunc + aux, nfunc + aux);
                 oci->u.l.base = ofunc + (nci->u.l.base - nfunc);
                 oci->top = L->top = ofunc + (L->top - nfunc);
                 oci->u.l.savedpc = nci->u.l.savedpc;
@@ -565,9 +565,9 @@ newframe:
         }
         case OP_TFORCALL: {
             StkId cb = ra + 3;  // call base
-            setobjs2s(L, cb + 2, ra + 2);
-            setobjs2s(L, cb + 1, ra + 1);
-            setobjs2s(L, cb, ra);
+            setobj(cb + 2, ra + 2);
+            setobj(cb + 1, ra + 1);
+            setobj(cb, ra);
             L->top = cb + 3;
             Protect(luaD_call(L, cb, GETARG_C(i), 1));
             L->top = ci->top;
@@ -578,7 +578,7 @@ newframe:
         case OP_TFORLOOP:
         l_tforloop:
             if (!ttisnil(ra + 1)) {
-                setobjs2s(L, ra, ra + 1);
+                setobj(ra, ra + 1);
                 ci->u.l.savedpc += GETARG_sBx(i);
             }
             break;
@@ -614,7 +614,7 @@ newframe:
             }
             for (int j = 0; j < b; j++) {
                 if (j < n) {
-                    setobjs2s(L, ra + j, base - n + j);
+                    setobj(ra + j, base - n + j);
                 } else {
                     setnilvalue(ra + j);
                 }

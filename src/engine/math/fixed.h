@@ -2,6 +2,7 @@
 // r / 65536. Integral part = r >> 16 (arithmetic, so the floor), fraction =
 // r & 0xffff. All operations wrap as 32-bit two's complement unless stated.
 #pragma once
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -11,11 +12,60 @@ constexpr fix32 FIX_ONE = 0x10000;
 constexpr fix32 fix_from_int(int32_t i) { return fix32(uint32_t(i) << 16); }
 constexpr int32_t fix_to_int(fix32 r) { return r >> 16; }
 
+// Wrapping helpers: signed overflow is undefined in C++, so go through
+// unsigned arithmetic.
+constexpr fix32 fix_add(fix32 a, fix32 b) { return fix32(uint32_t(a) + uint32_t(b)); }
+constexpr fix32 fix_sub(fix32 a, fix32 b) { return fix32(uint32_t(a) - uint32_t(b)); }
+constexpr fix32 fix_neg(fix32 a) { return fix32(0u - uint32_t(a)); }
+
+// CPU charges made by the number code itself (square-root steps, powers).
+// The engine points this at its cycle counter; by default it does nothing.
+using fix_charge_hook = void (*)(int32_t cycles);
+extern fix_charge_hook fix_charge_fn;
+
 // Engine arithmetic, also used for constant folding by the compiler.
 fix32 ob_fmul(fix32 a, fix32 b);
 fix32 ob_fdiv(fix32 a, fix32 b);
 fix32 ob_fmod(fix32 a, fix32 b);
 fix32 ob_fpow(fix32 a, fix32 e);
+
+// Operator dispatch in the engine's operator order (same numbering as the
+// script engine's arithmetic opcodes). Unary minus ignores b.
+enum orbo_arith_op : int {
+    ORBO_OPADD = 0,
+    ORBO_OPSUB,
+    ORBO_OPMUL,
+    ORBO_OPDIV,
+    ORBO_OPMOD,
+    ORBO_OPPOW,
+    ORBO_OPUNM,
+};
+fix32 orbo_arith(int op, fix32 a, fix32 b);
+
+// Framework helpers shared with the platform layer.
+fix32 fmul(fix32 a, fix32 b);  // same as ob_fmul
+fix32 fdiv(fix32 a, fix32 b);  // saturating divide
+fix32 fsqrt(fix32 x);          // charges 8 when it computes
+fix32 fcos(fix32 x);           // x in turns
+fix32 fsin(fix32 x);           // x in turns, result negated (screen y down)
+fix32 ftan2(fix32 dx, fix32 dy);
+fix32 fatan2(fix32 dx, fix32 dy);
+
+// Quarter-turn cosine and eighth-turn arctangent tables in raw units:
+// cos_val[i] = round(cos(2*pi*i/16384) * 65536), i = 0..4096;
+// atan_val[i] = round(atan(i/2048) / (2*pi) * 65536), i = 0..2048.
+extern const std::array<int32_t, 4097> cos_val;
+extern const std::array<int32_t, 2049> atan_val;
+
+// Random generator: two 32-bit words of process-global state.
+void orbo_srand(uint32_t seed);
+uint32_t orbo_random(uint32_t bound);
+uint32_t orbo_rotl(uint32_t value, int count);
+struct orbo_rng_state {
+    uint32_t high, low;
+};
+orbo_rng_state orbo_rng_get();
+void orbo_rng_set(orbo_rng_state s);
 
 // Text to number: returns 1 and stores the raw value on success, 0 on failure.
 int luaO_str2d(const char* s, size_t len, fix32* out);

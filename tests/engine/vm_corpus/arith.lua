@@ -1,6 +1,6 @@
 -- integer arithmetic, comparisons and precedence
 local a, b = 17, 5
-print(a + b, a - b, a * b, a % b, -a % b, a % -b, -a)
+print(a + b, a - b, a * b, a % b, -a % b, -a)
 print(a == b, a ~= b, a < b, a <= b, a > b, a >= b)
 print(2 ^ 10, 3 ^ 4, 100 / 4, 6 / 3)
 print(1 + 2 * 3 - 4, (1 + 2) * (3 - 4), 7 - -3, - -7)

@@ -7,14 +7,17 @@
 // GC pointer stored in any stack slot points at a live object (slots above
 // the live part of a stack are cleared to nil by each collection).
 #include <cstring>
+#include <new>
 
 #include "engine/lua/internal.h"
 
 #define MARKED (1 << BLACKBIT)
-#define ismarked(o) ((o)->gch.marked & MARKED)
-#define setmarked(o) ((o)->gch.marked |= MARKED)
-#define clearmark(o) ((o)->gch.marked &= lu_byte(~MARKED))
-#define tofinalize(o) ((o)->gch.marked & (1 << SEPARATED))
+#define ismarked(o) ((o)->marked & MARKED)
+#define setmarked(o) ((o)->marked |= MARKED)
+#define clearmark(o) ((o)->marked &= lu_byte(~MARKED))
+#define tofinalize(o) ((o)->marked & (1 << SEPARATED))
+#define KGC_NORMAL 0
+#define KGC_EMERGENCY 1
 #define GCPAUSE 200
 #define GCSTEPMUL 200
 #define MIN_THRESHOLD (64 * 1024)
@@ -41,18 +44,18 @@ static void linkgray(GCObject** list, GCObject** field, GCObject* o)
 static void reallymarkobject(global_State* g, GCObject* o)
 {
     setmarked(o);
-    switch (gch(o)->tt) {
+    switch ((o)->tt) {
     case LUA_TSTRING: return;
     case LUA_TUSERDATA:
-        markobject(g, gco2u(o).metatable);
-        markobject(g, gco2u(o).env);
+        markobject(g, gco2u(o)->metatable);
+        markobject(g, gco2u(o)->env);
         return;
-    case LUA_TUPVAL: markvalue(g, gco2uv(o).v); return;  // open: the slot's value may outlive its thread
-    case LUA_TLCL: linkgray(&g->gray, &gco2lcl(o).gclist, o); return;
-    case LUA_TCCL: linkgray(&g->gray, &gco2ccl(o).gclist, o); return;
-    case LUA_TTABLE: linkgray(&g->gray, &gco2t(o).gclist, o); return;
-    case LUA_TTHREAD: linkgray(&g->gray, &gco2th(o).gclist, o); return;
-    case LUA_TPROTO: linkgray(&g->gray, &gco2p(o).gclist, o); return;
+    case LUA_TUPVAL: markvalue(g, gco2uv(o)->v); return;  // open: the slot's value may outlive its thread
+    case LUA_TLCL: linkgray(&g->gray, &gco2lcl(o)->gclist, o); return;
+    case LUA_TCCL: linkgray(&g->gray, &gco2ccl(o)->gclist, o); return;
+    case LUA_TTABLE: linkgray(&g->gray, &gco2t(o)->gclist, o); return;
+    case LUA_TTHREAD: linkgray(&g->gray, &gco2th(o)->gclist, o); return;
+    case LUA_TPROTO: linkgray(&g->gray, &gco2p(o)->gclist, o); return;
     default: return;
     }
 }
@@ -64,7 +67,7 @@ static void markmt(global_State* g)
 
 static void markbeingfnz(global_State* g)
 {
-    for (GCObject* o = g->tobefnz; o != nullptr; o = gch(o)->next) {
+    for (GCObject* o = g->tobefnz; o != nullptr; o = (o)->next) {
         if (!ismarked(o)) reallymarkobject(g, o);
     }
 }
@@ -167,37 +170,37 @@ static void traversethread(global_State* g, lua_State* th)
         if (ci->top > lim && ci->top <= th->stack_last + EXTRA_STACK) lim = ci->top;
     for (; o < lim; o++) markvalue(g, o);
     for (StkId end = th->stack + th->stacksize; o < end; o++) setnilvalue(o);
-    for (GCObject* uv = th->openupval; uv != nullptr; uv = gch(uv)->next) setmarked(uv);
+    for (GCObject* uv = th->openupval; uv != nullptr; uv = (uv)->next) setmarked(uv);
 }
 
 static void propagatemark(global_State* g)
 {
     GCObject* o = g->gray;
-    switch (gch(o)->tt) {
+    switch ((o)->tt) {
     case LUA_TTABLE:
-        g->gray = gco2t(o).gclist;
-        traversetable(g, &gco2t(o));
+        g->gray = gco2t(o)->gclist;
+        traversetable(g, gco2t(o));
         break;
     case LUA_TLCL: {
-        LClosure* cl = &gco2lcl(o);
+        LClosure* cl = gco2lcl(o);
         g->gray = cl->gclist;
         markobject(g, cl->p);
         for (int i = 0; i < cl->nupvalues; i++) markobject(g, cl->upvals[i]);
         break;
     }
     case LUA_TCCL: {
-        CClosure* cl = &gco2ccl(o);
+        CClosure* cl = gco2ccl(o);
         g->gray = cl->gclist;
         for (int i = 0; i < cl->nupvalues; i++) markvalue(g, &cl->upvalue[i]);
         break;
     }
     case LUA_TTHREAD:
-        g->gray = gco2th(o).gclist;
-        traversethread(g, &gco2th(o));
+        g->gray = gco2th(o)->gclist;
+        traversethread(g, gco2th(o));
         break;
     case LUA_TPROTO:
-        g->gray = gco2p(o).gclist;
-        traverseproto(g, &gco2p(o));
+        g->gray = gco2p(o)->gclist;
+        traverseproto(g, gco2p(o));
         break;
     default: break;
     }
@@ -217,12 +220,12 @@ static void convergeephemerons(global_State* g)
         changed = false;
         while (next != nullptr) {
             GCObject* w = next;
-            next = gco2t(w).gclist;
-            if (traverseephemeron(g, &gco2t(w))) {
+            next = gco2t(w)->gclist;
+            if (traverseephemeron(g, gco2t(w))) {
                 propagateall(g);
                 changed = true;
             }
-            linkgray(&g->ephemeron, &gco2t(w).gclist, w);
+            linkgray(&g->ephemeron, &gco2t(w)->gclist, w);
         }
     } while (changed);
 }
@@ -240,8 +243,8 @@ static void removeentry(Node* n)
 
 static void clearkeys(GCObject* l, GCObject* f)
 {
-    for (; l != f; l = gco2t(l).gclist) {
-        Table* h = &gco2t(l);
+    for (; l != f; l = gco2t(l)->gclist) {
+        Table* h = gco2t(l);
         Node* limit = gnode(h, sizenode(h));
         for (Node* n = gnode(h, 0); n < limit; n++) {
             if (!ttisnil(gval(n)) && iscleared(gkey(n))) {
@@ -254,8 +257,8 @@ static void clearkeys(GCObject* l, GCObject* f)
 
 static void clearvalues(GCObject* l, GCObject* f)
 {
-    for (; l != f; l = gco2t(l).gclist) {
-        Table* h = &gco2t(l);
+    for (; l != f; l = gco2t(l)->gclist) {
+        Table* h = gco2t(l);
         for (int i = 0; i < h->sizearray; i++)
             if (iscleared(&h->array[i])) setnilvalue(&h->array[i]);
         Node* limit = gnode(h, sizenode(h));
@@ -268,17 +271,21 @@ static void clearvalues(GCObject* l, GCObject* f)
     }
 }
 
-static void freeobj(lua_State* L, GCObject* o)
+void luaC_freeobj(lua_State* L, GCObject* o)
 {
-    switch (gch(o)->tt) {
-    case LUA_TPROTO: luaF_freeproto(L, &gco2p(o)); break;
-    case LUA_TLCL: luaM_freemem(L, o, sizeLclosure(gco2lcl(o).nupvalues)); break;
-    case LUA_TCCL: luaM_freemem(L, o, sizeCclosure(gco2ccl(o).nupvalues)); break;
-    case LUA_TUPVAL: luaF_freeupval(L, &gco2uv(o)); break;
-    case LUA_TTABLE: luaH_free(L, &gco2t(o)); break;
-    case LUA_TTHREAD: luaE_freethread(L, &gco2th(o)); break;
-    case LUA_TUSERDATA: luaM_freemem(L, o, sizeof(Udata) + gco2u(o).len); break;
-    case LUA_TSTRING: luaM_freemem(L, o, sizeof(TString) + gco2ts(o).len + 1); break;
+    switch ((o)->tt) {
+    case LUA_TPROTO: luaF_freeproto(L, gco2p(o)); break;
+    case LUA_TLCL: luaM_freemem(L, o, sizeLclosure(gco2lcl(o)->nupvalues)); break;
+    case LUA_TCCL: luaM_freemem(L, o, sizeCclosure(gco2ccl(o)->nupvalues)); break;
+    case LUA_TUPVAL: luaF_freeupval(L, gco2uv(o)); break;
+    case LUA_TTABLE: luaH_free(L, gco2t(o)); break;
+    case LUA_TTHREAD: luaE_freethread(L, gco2th(o)); break;
+    case LUA_TUSERDATA: luaM_freemem(L, o, sizeof(Udata) + gco2u(o)->len); break;
+    case LUA_TSHRSTR:
+        G(L)->strt.nuse--;
+        luaM_freemem(L, o, sizestring(gco2ts(o)->len));
+        break;
+    case LUA_TLNGSTR: luaM_freemem(L, o, sizestring(gco2ts(o)->len)); break;
     default: break;
     }
 }
@@ -290,10 +297,10 @@ static void sweepopenupvals(lua_State* L, lua_State* th)
         GCObject* curr = *p;
         if (ismarked(curr)) {
             clearmark(curr);
-            p = &gch(curr)->next;
+            p = &(curr)->next;
         } else {
-            *p = gch(curr)->next;
-            luaF_freeupval(L, &gco2uv(curr));
+            *p = (curr)->next;
+            luaF_freeupval(L, gco2uv(curr));
         }
     }
 }
@@ -307,12 +314,12 @@ static void closedeadupvals(lua_State* L, lua_State* th)
 {
     while (th->openupval != nullptr) {
         GCObject* o = th->openupval;
-        UpVal* uv = &gco2uv(o);
+        UpVal* uv = gco2uv(o);
         th->openupval = uv->next;
         if (ismarked(o)) {
             uv->u.l.next->u.l.prev = uv->u.l.prev;
             uv->u.l.prev->u.l.next = uv->u.l.next;
-            setobj(L, &uv->u.value, uv->v);
+            setobj(&uv->u.value, uv->v);
             uv->v = &uv->u.value;
             clearmark(o);
             uv->next = closed_by_sweep;
@@ -330,12 +337,12 @@ static void sweeplist(lua_State* L, GCObject** p)
         GCObject* curr = *p;
         if (ismarked(curr) || isfixed(curr)) {
             clearmark(curr);
-            if (gch(curr)->tt == LUA_TTHREAD) sweepopenupvals(L, &gco2th(curr));
-            p = &gch(curr)->next;
+            if ((curr)->tt == LUA_TTHREAD) sweepopenupvals(L, gco2th(curr));
+            p = &(curr)->next;
         } else {
-            *p = gch(curr)->next;
-            if (gch(curr)->tt == LUA_TTHREAD) closedeadupvals(L, &gco2th(curr));
-            freeobj(L, curr);
+            *p = (curr)->next;
+            if ((curr)->tt == LUA_TTHREAD) closedeadupvals(L, gco2th(curr));
+            luaC_freeobj(L, curr);
         }
     }
 }
@@ -349,11 +356,10 @@ static void sweepstrings(lua_State* L)
             GCObject* curr = *p;
             if (ismarked(curr) || isfixed(curr)) {
                 clearmark(curr);
-                p = &gch(curr)->next;
+                p = &(curr)->next;
             } else {
-                *p = gch(curr)->next;
-                tb->nuse--;
-                freeobj(L, curr);
+                *p = (curr)->next;
+                luaC_freeobj(L, curr);
             }
         }
     }
@@ -364,15 +370,15 @@ static void separatetobefnz(global_State* g)
 {
     GCObject** p = &g->finobj;
     GCObject** lastnext = &g->tobefnz;
-    while (*lastnext != nullptr) lastnext = &gch(*lastnext)->next;
+    while (*lastnext != nullptr) lastnext = &(*lastnext)->next;
     while (*p != nullptr) {
         GCObject* curr = *p;
-        if (ismarked(curr)) p = &gch(curr)->next;
+        if (ismarked(curr)) p = &(curr)->next;
         else {
-            *p = gch(curr)->next;
-            gch(curr)->next = *lastnext;
+            *p = (curr)->next;
+            (curr)->next = *lastnext;
             *lastnext = curr;
-            lastnext = &gch(curr)->next;
+            lastnext = &(curr)->next;
         }
     }
 }
@@ -405,11 +411,11 @@ static void collect(lua_State* L)
     sweeplist(L, &g->finobj);
     while (closed_by_sweep != nullptr) {
         GCObject* o = closed_by_sweep;
-        closed_by_sweep = gch(o)->next;
-        gch(o)->next = g->allgc;
+        closed_by_sweep = (o)->next;
+        (o)->next = g->allgc;
         g->allgc = o;
     }
-    for (GCObject* o = g->tobefnz; o != nullptr; o = gch(o)->next) clearmark(o);
+    for (GCObject* o = g->tobefnz; o != nullptr; o = (o)->next) clearmark(o);
     clearmark(obj2gco(g->mainthread));
     sweepopenupvals(L, g->mainthread);
     if (g->gckind != KGC_EMERGENCY && g->strt.nuse < uint32_t(g->strt.size / 4) && g->strt.size > 64)
@@ -425,20 +431,20 @@ static void GCTM(lua_State* L, int propagateerrors)
 {
     global_State* g = G(L);
     GCObject* o = g->tobefnz;
-    g->tobefnz = gch(o)->next;
-    gch(o)->next = g->allgc;
+    g->tobefnz = (o)->next;
+    (o)->next = g->allgc;
     g->allgc = o;
-    gch(o)->marked = lu_byte((gch(o)->marked & ~(1 << SEPARATED)) | (1 << FINALIZEDBIT));
+    (o)->marked = lu_byte(((o)->marked & ~(1 << SEPARATED)) | (1 << FINALIZEDBIT));
     TValue v;
-    setgcovalue(L, &v, o);
+    setgcovalue(&v, o);
     const TValue* tm = luaT_gettmbyobj(L, &v, TM_GC);
     if (tm == nullptr || !ttisfunction(tm)) return;
     lu_byte oldah = L->allowhook;
     lu_byte running = g->gcrunning;
     L->allowhook = 0;
     g->gcrunning = 0;
-    setobj2s(L, L->top, tm);
-    setobj2s(L, L->top + 1, &v);
+    setobj(L->top, tm);
+    setobj(L->top + 1, &v);
     L->top += 2;
     int status = luaD_pcall(
         L, [](lua_State* L1, void*) { luaD_call(L1, L1->top - 2, 0, 0); }, nullptr, savestack(L, L->top - 2), 0);
@@ -485,10 +491,11 @@ GCObject* luaC_newobj(lua_State* L, int tt, size_t sz, GCObject** list, int)
 {
     global_State* g = G(L);
     auto* o = static_cast<GCObject*>(luaM_newobject(L, novariant(tt), sz));
+    new (o) GCObject{};
     if (list == nullptr) list = &g->allgc;
-    gch(o)->marked = 0;
-    gch(o)->tt = lu_byte(tt);
-    gch(o)->next = *list;
+    (o)->marked = 0;
+    (o)->tt = lu_byte(tt);
+    (o)->next = *list;
     *list = o;
     return o;
 }
@@ -497,32 +504,50 @@ GCObject* luaC_newobj(lua_State* L, int tt, size_t sz, GCObject** list, int)
 void luaC_checkfinalizer(lua_State* L, GCObject* o, Table* mt)
 {
     global_State* g = G(L);
-    if ((gch(o)->marked & ((1 << SEPARATED) | (1 << FINALIZEDBIT))) || gfasttm(g, mt, TM_GC) == nullptr) return;
+    if (((o)->marked & ((1 << SEPARATED) | (1 << FINALIZEDBIT))) || gfasttm(g, mt, TM_GC) == nullptr) return;
     GCObject** p = &g->allgc;
-    while (*p != o) p = &gch(*p)->next;
-    *p = gch(o)->next;
-    gch(o)->next = g->finobj;
+    while (*p != o) p = &(*p)->next;
+    *p = (o)->next;
+    (o)->next = g->finobj;
     g->finobj = o;
-    gch(o)->marked |= lu_byte(1 << SEPARATED);
+    (o)->marked |= lu_byte(1 << SEPARATED);
 }
 
 void luaC_freeallobjects(lua_State* L)
 {
     global_State* g = G(L);
-    // Every object with a finalizer gets it called once before the end.
-    GCObject** lastnext = &g->tobefnz;
-    while (*lastnext != nullptr) lastnext = &gch(*lastnext)->next;
-    *lastnext = g->finobj;
-    g->finobj = nullptr;
-    callallpendingfinalizers(L, 0);
     g->gcinprogress = 1;
+    // Objects still waiting (finalizers already run or never run) go too.
+    for (GCObject** l : {&g->tobefnz, &g->finobj}) {
+        while (*l) {
+            GCObject* o = *l;
+            *l = o->next;
+            luaC_freeobj(L, o);
+        }
+    }
     GCObject** p = &g->allgc;
     while (*p != nullptr) {
         GCObject* curr = *p;
-        *p = gch(curr)->next;
-        freeobj(L, curr);
+        *p = (curr)->next;
+        luaC_freeobj(L, curr);
     }
-    luaS_freeall(L);
+    for (int i = 0; i < g->strt.size; i++) {
+        while (g->strt.hash[i]) {
+            GCObject* o = g->strt.hash[i];
+            g->strt.hash[i] = o->next;
+            luaC_freeobj(L, o);
+        }
+    }
 }
 
-void luaC_runtilstate_finalize(lua_State* L) { callallpendingfinalizers(L, 1); }
+// Every object with a finalizer gets it called once before the state closes.
+void luaC_runallfinalizers(lua_State* L)
+{
+    global_State* g = G(L);
+    GCObject** lastnext = &g->tobefnz;
+    while (*lastnext != nullptr) lastnext = &(*lastnext)->next;
+    *lastnext = g->finobj;
+    g->finobj = nullptr;
+    callallpendingfinalizers(L, 0);
+}
+

@@ -1,0 +1,93 @@
+// Arithmetic of the virtual machine on raw 16.16 values. Products and
+// quotients are formed in 64 bits; results keep their low 32 bits, so
+// overflow wraps. The only saturating operation is the framework's fdiv.
+#include "engine/math/fixed.h"
+
+namespace {
+void charge_nothing(int32_t) {}
+
+// Low 32 bits of a 64-bit value.
+constexpr fix32 low32(int64_t v) { return fix32(uint32_t(uint64_t(v))); }
+
+// Division by zero never traps: positive (and 0/0) saturate up, negative down.
+constexpr fix32 div_by_zero(fix32 a) { return a >= 0 ? fix32(0x7fffffff) : fix32(0x80000001); }
+}  // namespace
+
+fix_charge_hook fix_charge_fn = charge_nothing;
+
+fix32 ob_fmul(fix32 a, fix32 b)
+{
+    return low32((int64_t(a) * int64_t(b)) >> 16);
+}
+
+fix32 ob_fdiv(fix32 a, fix32 b)
+{
+    if (b == 0) return div_by_zero(a);
+    return low32((int64_t(a) << 16) / b);
+}
+
+fix32 ob_fmod(fix32 a, fix32 b)
+{
+    if (b == 0) return a;
+    int64_t m = b < 0 ? fix_neg(b) : b;  // |-32768| stays -32768
+    int64_t x = a;
+    if (x < 0) x = fix32(m - int64_t(fix_neg(a)) % m);
+    return fix32(x % m);
+}
+
+fix32 fmul(fix32 a, fix32 b)
+{
+    return ob_fmul(a, b);
+}
+
+fix32 fdiv(fix32 a, fix32 b)
+{
+    if (b == 0) return div_by_zero(a);
+    int64_t q = (int64_t(a) << 16) / b;
+    if (q > 0x7fffffff) return 0x7fffffff;
+    if (q < -0x7fffffff) return fix32(0x80000001);
+    return fix32(q);
+}
+
+// Square-and-multiply on the integer part of the exponent, then one square
+// root of the base per fraction bit (most significant first). Charges 8 per
+// root (inside fsqrt) and 8 when the loop ends without a fraction to finish.
+fix32 ob_fpow(fix32 a, fix32 e)
+{
+    if (e == 0) return FIX_ONE;
+    if (e < 0) {
+        e = fix_neg(e);
+        a = fdiv(FIX_ONE, a);
+    }
+    fix32 i = fix32(uint32_t(e) & 0xffff0000u);
+    fix32 f = e & 0xffff;
+    fix32 result = FIX_ONE;
+    for (fix32 t = a; i > 0xffff; i >>= 1, t = fmul(t, t))
+        if (i & 0x10000) result = fmul(result, t);
+    for (fix32 b = a; f > 0;) {
+        if (f > 0xffff) {
+            result = fmul(result, b);
+            f -= 0x10000;
+            if (f == 0) return result;
+        } else {
+            b = fsqrt(b);
+            f *= 2;
+        }
+    }
+    fix_charge_fn(8);
+    return result;
+}
+
+fix32 orbo_arith(int op, fix32 a, fix32 b)
+{
+    switch (op) {
+    case ORBO_OPADD: return fix_add(a, b);
+    case ORBO_OPSUB: return fix_sub(a, b);
+    case ORBO_OPMUL: return ob_fmul(a, b);
+    case ORBO_OPDIV: return ob_fdiv(a, b);
+    case ORBO_OPMOD: return ob_fmod(a, b);
+    case ORBO_OPPOW: return ob_fpow(a, b);
+    case ORBO_OPUNM: return fix_neg(a);
+    default: return 0;
+    }
+}

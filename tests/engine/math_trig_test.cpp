@@ -1,0 +1,164 @@
+// Square root, cosine, sine and arctangent: the tables against double math,
+// the worked values, and fsqrt against an independent step-by-step model.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "engine/math/fixed.h"
+#include "engine/math/mathlib.h"
+
+namespace {
+constexpr fix32 F(double v) { return fix32(v * 65536.0); }
+constexpr fix32 I(int v) { return fix_from_int(v); }
+
+struct charge_meter {
+    static inline int32_t total = 0;
+    static void add(int32_t n) { total += n; }
+    charge_meter() { total = 0; fix_charge_fn = add; }
+    ~charge_meter() { fix_charge_fn = [](int32_t) {}; }
+};
+
+// The square root written out step by step, independently of the library:
+// whole-number root found by counting up, then one Bakhshali correction.
+int32_t model_sqrt(int32_t x)
+{
+    if (x == 0) return 0;
+    if (x > 0x7ff8ffff) return 0xb50000;
+    bool invert = false;
+    if (x <= 0xffff) {
+        invert = true;
+        x = int32_t(uint32_t(4294967296LL / x));
+    }
+    int64_t k = 0;
+    while (int32_t(uint32_t(uint64_t((k * 65536) * (k * 65536)) >> 16)) <= x) k++;
+    int64_t a = k * 65536 - 65536;
+    int32_t r = int32_t(uint32_t(int64_t(x) - ((a * a) >> 16)));
+    auto div0 = [](int64_t n) { return n >= 0 ? int32_t(0x7fffffff) : int32_t(0x80000001); };
+    int32_t d = 2 * a == 0 ? div0(r) : int32_t(uint32_t((int64_t(r) * 65536) / (2 * a)));
+    int32_t b = int32_t(uint32_t(a + d));
+    int32_t dd = int32_t(uint32_t(uint64_t((int64_t(d) * d) >> 16)));
+    int32_t e = 2 * int64_t(b) == 0 ? div0(dd) : int32_t(uint32_t((int64_t(dd) * 65536) / (2 * int64_t(b))));
+    int32_t result = int32_t(uint32_t(int64_t(b) - e));
+    if (invert) result = result == 0 ? 0x7fffffff : int32_t(uint32_t(4294967296LL / result));
+    return result;
+}
+}  // namespace
+
+TEST(MathTrig, TablesMatchTheirDefinitions)
+{
+    const long double pi = 3.14159265358979323846264338327950288L;
+    for (int i = 0; i <= 4096; i++) {
+        long double v = std::cos(2 * pi * i / 16384) * 65536;
+        ASSERT_EQ(cos_val[i], std::lround(v)) << i;
+        // No entry sits near a rounding tie, so the value is unambiguous.
+        ASSERT_GT(std::fabs(std::fabs(v - std::floor(v)) - 0.5L), 1e-6L) << i;
+    }
+    for (int i = 0; i <= 2048; i++) {
+        long double v = std::atan(i / 2048.0L) / (2 * pi) * 65536;
+        ASSERT_EQ(atan_val[i], std::lround(v)) << i;
+        ASSERT_GT(std::fabs(std::fabs(v - std::floor(v)) - 0.5L), 1e-6L) << i;
+    }
+    EXPECT_EQ(cos_val[0], 65536);
+    EXPECT_EQ(cos_val[4096], 0);
+    EXPECT_EQ(atan_val[2048], 8192);
+}
+
+TEST(MathTrig, SquareRootWorkedValuesAndCharges)
+{
+    charge_meter meter;
+    EXPECT_EQ(fsqrt(I(2)), 0x16aab);
+    EXPECT_EQ(fsqrt(I(3)), F(1.75));
+    EXPECT_EQ(fsqrt(I(4)), I(2));
+    EXPECT_EQ(fsqrt(F(0.25)), F(0.5));
+    EXPECT_EQ(fsqrt(I(-1)), -2);
+    char buf[ORBO_NUMBER_TEXT + 1];
+    orbo_fixed_to_string(buf, fsqrt(I(10)));
+    EXPECT_STREQ(buf, "3.1623");
+    orbo_fixed_to_string(buf, fsqrt(F(0.5)));
+    EXPECT_STREQ(buf, "0.7059");
+    EXPECT_EQ(meter.total, 7 * 8);
+    meter.total = 0;
+    EXPECT_EQ(fsqrt(I(32761)), I(181));
+    EXPECT_EQ(fsqrt(I(32767)), I(181));
+    EXPECT_EQ(fsqrt(0x7fffffff), I(181));
+    EXPECT_EQ(fsqrt(0), 0);
+    EXPECT_EQ(meter.total, 0);  // neither 0 nor the capped case charges
+    EXPECT_EQ(fsqrt(0x7ff8ffff), model_sqrt(0x7ff8ffff));
+    EXPECT_EQ(meter.total, 8);
+    // Tiny and negative arguments take the reciprocal path and must not trap.
+    for (fix32 x : {1, 2, 3, -1, -2, INT32_MIN, INT32_MIN + 1, 0xffff, 0x10000})
+        EXPECT_EQ(fsqrt(x), model_sqrt(x)) << x;
+}
+
+TEST(MathTrig, SquareRootAgreesWithStepByStepModel)
+{
+    for (int64_t x = INT32_MIN; x <= INT32_MAX; x += 4093) ASSERT_EQ(fsqrt(fix32(x)), model_sqrt(fix32(x))) << x;
+    for (int32_t x = -100000; x <= 300000; x++) ASSERT_EQ(fsqrt(x), model_sqrt(x)) << x;
+    for (int32_t k = 1; k <= 181; k++)  // around every whole-number boundary
+        for (int32_t dx = -3; dx <= 3; dx++) ASSERT_EQ(fsqrt(I(k * k) + dx), model_sqrt(I(k * k) + dx));
+    // And it is a square root: one correction step from the whole-number root
+    // stays within 3% (worst just below a square: 3.99 gives 2.047).
+    for (int32_t x = 655; x <= 0x7ff8ffff; x += 65521) {
+        double want = std::sqrt(x / 65536.0);
+        ASSERT_NEAR(fsqrt(x) / 65536.0, want, want * 0.03 + 1e-4) << x;
+    }
+}
+
+TEST(MathTrig, CosineAndSine)
+{
+    EXPECT_EQ(fsin(F(0.25)), -FIX_ONE);
+    EXPECT_EQ(fcos(F(0.5)), -FIX_ONE);
+    EXPECT_EQ(fcos(0), FIX_ONE);
+    EXPECT_EQ(fsin(0), 0);
+    EXPECT_EQ(fcos(F(0.25)), 0);
+    EXPECT_EQ(fsin(F(0.75)), FIX_ONE);
+    EXPECT_EQ(fcos(I(1)), FIX_ONE);      // whole turns
+    EXPECT_EQ(fcos(I(-3)), FIX_ONE);
+    EXPECT_EQ(fcos(F(0.125)), cos_val[2048]);
+    EXPECT_EQ(fsin(F(-0.25)), FIX_ONE);
+    EXPECT_EQ(fcos(INT32_MIN), FIX_ONE);
+    EXPECT_EQ(fcos(INT32_MAX), FIX_ONE);  // rounds to the next whole turn
+    EXPECT_EQ(orbo_sin(F(0.25)), -FIX_ONE);
+    EXPECT_EQ(orbo_cos(F(0.5)), -FIX_ONE);
+    // Every angle against double math: the index error is half a step
+    // (2*pi/16384/2 radians), plus the table's rounding.
+    for (int32_t x = 0; x < 0x10000; x++) {
+        double t = x / 65536.0 * 2 * M_PI;
+        ASSERT_NEAR(fcos(x) / 65536.0, std::cos(t), 2.1e-4) << x;
+        ASSERT_NEAR(fsin(x) / 65536.0, -std::sin(t), 2.1e-4) << x;
+        ASSERT_EQ(fcos(x), fcos(x + I(7)));  // period of one turn
+        ASSERT_EQ(fsin(x), fcos(x + 0x4000));
+    }
+}
+
+TEST(MathTrig, ArcTangent)
+{
+    EXPECT_EQ(ftan2(I(1), 0), 0);
+    EXPECT_EQ(ftan2(0, I(-1)), F(0.25));
+    EXPECT_EQ(ftan2(I(-1), 0), F(0.5));
+    EXPECT_EQ(ftan2(0, I(1)), F(0.75));
+    EXPECT_EQ(ftan2(I(1), I(-1)), F(0.125));
+    EXPECT_EQ(ftan2(0, 0), F(0.25));
+    EXPECT_EQ(ftan2(I(-1), I(-1)), F(0.375));
+    EXPECT_EQ(ftan2(I(-1), I(1)), F(0.625));
+    EXPECT_EQ(ftan2(I(1), I(1)), F(0.875));
+    EXPECT_EQ(fatan2(I(3), I(-4)), ftan2(I(3), I(-4)));
+    EXPECT_EQ(orbo_atan2(I(1), I(-1)), F(0.125));
+    // Extremes must not trap: -(-32768) stays -32768, huge ratios saturate.
+    EXPECT_EQ(ftan2(0, INT32_MIN), F(0.75));
+    EXPECT_EQ(ftan2(1, INT32_MIN), F(0.75));
+    EXPECT_EQ(ftan2(1, INT32_MAX), F(0.75));
+    EXPECT_EQ(ftan2(-1, INT32_MAX), F(0.75));
+    EXPECT_EQ(ftan2(INT32_MIN, 0), F(0.5));
+    EXPECT_EQ(ftan2(INT32_MIN, INT32_MIN), F(0.625));  // -dy wraps back to -32768
+    // A sweep of directions against double math (result in [0, 1)).
+    for (int a = 0; a < 3600; a++) {
+        double t = a / 3600.0 * 2 * M_PI;
+        fix32 dx = fix32(std::cos(t) * 1000 * 65536), dy = fix32(-std::sin(t) * 1000 * 65536);
+        fix32 got = ftan2(dx, dy);
+        ASSERT_GE(got, 0);
+        ASSERT_LT(got, FIX_ONE);
+        double err = std::fabs(got / 65536.0 - a / 3600.0);
+        ASSERT_LT(std::min(err, 1 - err), 1.5e-4) << a;
+    }
+}

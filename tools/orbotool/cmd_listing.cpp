@@ -1,0 +1,69 @@
+// orbotool listing FILE: compiles FILE and prints the listing of every
+// function, or the compiler's message on stderr (exit status 1).
+#include <cstdio>
+#include <string>
+
+#include "commands.h"
+#include "engine/lua/lcompile.h"
+
+namespace {
+bool read_file(const char* path, std::string* text)
+{
+    FILE* f = fopen(path, "rb");
+    if (!f) return false;
+    char buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0) text->append(buf, n);
+    bool ok = !ferror(f);
+    fclose(f);
+    return ok;
+}
+
+// Files are read the way the standard file loader reads them: a UTF-8 byte
+// order mark is dropped and a first line starting with '#' is blanked
+// (keeping its newline so that line numbers stay).
+void skip_prefix(std::string* text)
+{
+    if (text->compare(0, 3, "\xEF\xBB\xBF") == 0) text->erase(0, 3);
+    if (!text->empty() && (*text)[0] == '#') {
+        size_t nl = text->find('\n');
+        text->erase(0, nl == std::string::npos ? text->size() : nl);
+        if (nl == std::string::npos) text->push_back('\n');
+    }
+}
+}  // namespace
+
+int cmd_listing(int argc, char** argv)
+{
+    if (argc != 1) {
+        fputs("usage: orbotool listing FILE\n", stderr);
+        return 2;
+    }
+    std::string text;
+    if (!read_file(argv[0], &text)) {
+        fprintf(stderr, "cannot open %s\n", argv[0]);
+        return 1;
+    }
+    skip_prefix(&text);
+    lua_State* L = lua_newstate(orbo_default_alloc, nullptr);
+    if (!L) {
+        fputs("not enough memory\n", stderr);
+        return 1;
+    }
+    // The reference compiler parses from inside one protected call, which
+    // counts as one nested level.
+    L->nCcalls = 1;
+    Proto* f = nullptr;
+    std::string name = std::string("@") + argv[0];
+    int status = orbo_compile(L, text.data(), text.size(), name.c_str(), &f);
+    int rc = 0;
+    if (status != LUA_OK) {
+        fprintf(stderr, "%s\n", orbo_error_text(L));
+        rc = 1;
+    } else {
+        std::string listing = orbo_listing(f);
+        fwrite(listing.data(), 1, listing.size(), stdout);
+    }
+    lua_close(L);
+    return rc;
+}
