@@ -638,11 +638,22 @@ static void f_load(lua_State* L, void* ud)
 // no collection may run until the closure is pushed).
 static int load_chunk(lua_State* L, LoadP* lp)
 {
-    G(L)->gcblocked++;
-    L->nny++;
-    int status = luaD_pcall(L, f_load, lp, savestack(L, L->top), L->errfunc);
-    L->nny--;
-    G(L)->gcblocked--;
+    global_State* g = G(L);
+    int status = LUA_OK;
+    for (int attempt = 0; attempt < 2; attempt++) {
+        if (attempt == 1) {
+            // Out of memory while collections were held off: collect, retry once.
+            if (status != LUA_ERRMEM || g->gcinprogress) break;
+            lua_pop(L, 1);
+            luaC_fullgc(L, 1);
+        }
+        g->gcblocked++;
+        L->nny++;
+        status = luaD_pcall(L, f_load, lp, savestack(L, L->top), L->errfunc);
+        L->nny--;
+        g->gcblocked--;
+        if (status == LUA_OK) break;
+    }
     return status;
 }
 

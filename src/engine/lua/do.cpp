@@ -336,6 +336,8 @@ int lua_resume(lua_State* L, lua_State* from, int nargs)
 {
     L->nCcalls = from ? from->nCcalls + 1 : 1;
     L->nny = 0;
+    lu_byte oldresuming = L->resuming;
+    L->resuming = 1;
     int status = luaD_rawrunprotected(L, resume, L->top - nargs);
     if (status == -1) status = LUA_ERRRUN;
     else {
@@ -350,6 +352,7 @@ int lua_resume(lua_State* L, lua_State* from, int nargs)
         }
     }
     L->nny = 1;
+    L->resuming = oldresuming;
     L->nCcalls--;
     return status;
 }
@@ -358,7 +361,9 @@ int lua_yieldk(lua_State* L, int nresults, int ctx, lua_CFunction k)
 {
     CallInfo* ci = L->ci;
     if (L->nny > 0) {
-        if (L != G(L)->mainthread) luaG_runerror(L, "attempt to yield across a C-call boundary");
+        // A thread being resumed (the main one included: the program runs
+        // that way) can only be blocked by a host call in between.
+        if (L != G(L)->mainthread || L->resuming) luaG_runerror(L, "attempt to yield across a C-call boundary");
         else luaG_runerror(L, "attempt to yield from outside a coroutine");
     }
     L->status = LUA_YIELD;

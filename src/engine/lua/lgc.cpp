@@ -165,10 +165,9 @@ static void traversethread(global_State* g, lua_State* th)
 {
     StkId o = th->stack;
     if (o == nullptr) return;
-    StkId lim = th->top;
-    for (CallInfo* ci = &th->base_ci; ci != nullptr; ci = ci->next)
-        if (ci->top > lim && ci->top <= th->stack_last + EXTRA_STACK) lim = ci->top;
-    for (; o < lim; o++) markvalue(g, o);
+    // Everything live is below top: Lua frames keep top at their register
+    // limit, and the virtual machine lowers it before collecting.
+    for (; o < th->top; o++) markvalue(g, o);
     for (StkId end = th->stack + th->stacksize; o < end; o++) setnilvalue(o);
     for (GCObject* uv = th->openupval; uv != nullptr; uv = (uv)->next) setmarked(uv);
 }
@@ -418,8 +417,11 @@ static void collect(lua_State* L)
     for (GCObject* o = g->tobefnz; o != nullptr; o = (o)->next) clearmark(o);
     clearmark(obj2gco(g->mainthread));
     sweepopenupvals(L, g->mainthread);
-    if (g->gckind != KGC_EMERGENCY && g->strt.nuse < uint32_t(g->strt.size / 4) && g->strt.size > 64)
-        luaS_resize(L, g->strt.size / 2);
+    if (g->gckind != KGC_EMERGENCY) {
+        int size = g->strt.size;
+        while (g->strt.nuse < uint32_t(size / 4) && size > 64) size /= 2;
+        if (size != g->strt.size) luaS_resize(L, size);
+    }
     g->GCestimate = g->totalbytes;
     size_t threshold = (g->GCestimate / 100) * size_t(g->gcpause);
     g->GCthreshold = threshold < MIN_THRESHOLD ? MIN_THRESHOLD : threshold;

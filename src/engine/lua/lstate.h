@@ -104,6 +104,7 @@ struct lua_State : GCObject {
     GCObject* gclist;
     ptrdiff_t errfunc;          // current error handling function (stack index)
     CallInfo base_ci;           // the first frame
+    lu_byte resuming;           // inside lua_resume: yields are possible in principle
 };
 
 #define G(L) (L->l_G)

@@ -80,6 +80,9 @@ void luaE_vminit(lua_State* L)
     setnilvalue(L->top++);  // the base frame's function slot
     ci->top = L->top + LUA_MINSTACK;
     L->ci = ci;
+    // Strings made so far (the reserved words) live as long as the state.
+    for (int i = 0; i < g->strt.size; i++)
+        for (GCObject* o = g->strt.hash[i]; o != nullptr; o = o->next) luaS_fix(gco2ts(o));
     init_registry(L, g);
     luaT_init(L);
     g->memerrmsg = luaS_newliteral(L, "not enough memory");
