@@ -1,9 +1,11 @@
-// orbotool lua [--count] [--budget N] [--luac] FILE: runs FILE as a program
+// orbotool lua [--count] [--budget N] [--hook N] [--luac] FILE: runs FILE as a program
 // with the console's library functions and a print that writes its
 // arguments separated by tabs. --count reports the instructions executed,
 // --budget N resumes the program in slices of N instructions (like the
 // frame scheduler does) and reports the number of slices, --luac runs the
-// bytecode of the stock compiler instead of our own compiler's.
+// bytecode of the stock compiler instead of our own compiler's, --hook N
+// installs a count hook every N instructions that does nothing (for timing
+// the engine as the console runs it).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +22,9 @@ long long g_instructions = 0;
 int g_budget = 0;      // instructions per slice; 0: no slicing
 int g_slice_used = 0;  // instructions counted in the current slice
 bool g_counting = false;
+int g_idle_hook = 0;   // count of a hook that does nothing; 0: none
+
+void idle_hook(lua_State*, lua_Debug*) {}
 
 int print_value(lua_State* L, int i, std::string& out)
 {
@@ -110,7 +115,7 @@ int run_chunk(lua_State* L)
 
 int usage()
 {
-    fputs("usage: orbotool lua [--count] [--budget N] [--luac] FILE\n", stderr);
+    fputs("usage: orbotool lua [--count] [--budget N] [--hook N] [--luac] FILE\n", stderr);
     return 2;
 }
 }  // namespace
@@ -123,6 +128,7 @@ int cmd_lua(int argc, char** argv)
         if (strcmp(argv[i], "--count") == 0) g_counting = true;
         else if (strcmp(argv[i], "--luac") == 0) use_luac = true;
         else if (strcmp(argv[i], "--budget") == 0 && i + 1 < argc) g_budget = atoi(argv[++i]);
+        else if (strcmp(argv[i], "--hook") == 0 && i + 1 < argc) g_idle_hook = atoi(argv[++i]);
         else if (argv[i][0] == '-' || path) return usage();
         else path = argv[i];
     }
@@ -144,6 +150,7 @@ int cmd_lua(int argc, char** argv)
     if (status == LUA_OK) {
         if (g_counting) lua_sethook(L, hook, LUA_MASKCOUNT, 1);
         else if (g_budget > 0) lua_sethook(L, hook, LUA_MASKCOUNT, g_budget);
+        else if (g_idle_hook > 0) lua_sethook(L, idle_hook, LUA_MASKCOUNT, g_idle_hook);
         if (g_budget > 0) {
             // The main program as a resumable thread, resumed slice after slice.
             do {

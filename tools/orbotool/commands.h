@@ -5,7 +5,7 @@
 
 #define ORBOTOOL_COMMANDS(X) \
     X(version, cmd_version, "") \
-    X(lua, cmd_lua, "[--count] [--budget N] [--luac] FILE")                                         \
+    X(lua, cmd_lua, "[--count] [--budget N] [--hook N] [--luac] FILE")                                         \
     X(fixed, cmd_fixed, "EXPR...")                                      \
     X(listing, cmd_listing, "FILE")
 
