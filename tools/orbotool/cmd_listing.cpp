@@ -19,18 +19,6 @@ bool read_file(const char* path, std::string* text)
     return ok;
 }
 
-// Files are read the way the standard file loader reads them: a UTF-8 byte
-// order mark is dropped and a first line starting with '#' is blanked
-// (keeping its newline so that line numbers stay).
-void skip_prefix(std::string* text)
-{
-    if (text->compare(0, 3, "\xEF\xBB\xBF") == 0) text->erase(0, 3);
-    if (!text->empty() && (*text)[0] == '#') {
-        size_t nl = text->find('\n');
-        text->erase(0, nl == std::string::npos ? text->size() : nl);
-        if (nl == std::string::npos) text->push_back('\n');
-    }
-}
 }  // namespace
 
 int cmd_listing(int argc, char** argv)
@@ -44,7 +32,7 @@ int cmd_listing(int argc, char** argv)
         fprintf(stderr, "cannot open %s\n", argv[0]);
         return 1;
     }
-    skip_prefix(&text);
+    orbo_skip_file_prefix(&text);
     lua_State* L = lua_newstate(orbo_default_alloc, nullptr);
     if (!L) {
         fputs("not enough memory\n", stderr);

@@ -27,3 +27,13 @@ const char* orbo_error_text(lua_State* L)
     if (L->top == L->stack || !ttisstring(L->top - 1)) return "";
     return svalue(L->top - 1);
 }
+
+void orbo_skip_file_prefix(std::string* text)
+{
+    if (text->compare(0, 3, "\xEF\xBB\xBF") == 0) text->erase(0, 3);
+    if (!text->empty() && (*text)[0] == '#') {
+        size_t nl = text->find('\n');
+        text->erase(0, nl == std::string::npos ? text->size() : nl);
+        if (nl == std::string::npos) text->push_back('\n');
+    }
+}

@@ -18,4 +18,11 @@ const char* orbo_error_text(lua_State* L);
 // The listing of a prototype and its nested functions in the layout of the
 // reference compiler's "-l -l" output, with functions identified by their
 // pre-order index instead of an address.
-std::string orbo_listing(const Proto* f);
+// With raw_numbers, numbers print as N followed by their raw value in hex
+// (exact, for comparisons).
+std::string orbo_listing(const Proto* f, bool raw_numbers = false);
+
+// Prepares file contents the way the standard file loader reads them: a
+// UTF-8 byte order mark is dropped and a first line starting with '#' is
+// blanked (its newline stays, so line numbers do not change).
+void orbo_skip_file_prefix(std::string* text);

@@ -13,6 +13,7 @@ namespace {
 struct lister {
     std::string out;
     std::map<const Proto*, int> index;
+    bool raw_numbers = false;
 
     void printf(const char* fmt, ...)
     {
@@ -26,6 +27,10 @@ struct lister {
 
     void number(lua_Number n)
     {
+        if (raw_numbers) {
+            printf("N%08x", unsigned(n));
+            return;
+        }
         char buf[ORBO_NUMBER_TEXT + 1];
         int len = orbo_fixed_to_string(buf, n);
         out.append(buf, size_t(len));
@@ -247,9 +252,10 @@ struct lister {
 };
 }  // namespace
 
-std::string orbo_listing(const Proto* f)
+std::string orbo_listing(const Proto* f, bool raw_numbers)
 {
     lister l;
+    l.raw_numbers = raw_numbers;
     l.number_pass(f);
     l.function(f);
     return std::move(l.out);

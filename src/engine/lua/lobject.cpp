@@ -40,6 +40,7 @@ struct fmt_buffer {
     size_t size = 0;
     void add(const char* s, size_t l)
     {
+        if (l == 0) return;
         if (n + l > size) {
             size_t ns = size ? size : 64;
             while (ns < n + l) ns *= 2;

@@ -413,6 +413,18 @@ static Proto* addprototype(LexState* ls)
     return clp;
 }
 
+// Releases the constant lookup of a function when parsing leaves it, also
+// when an error unwinds through it.
+struct CacheGuard {
+    lua_State* L;
+    FuncState* fs;
+    ~CacheGuard()
+    {
+        luaK_freecache(L, fs->h);
+        fs->h = nullptr;
+    }
+};
+
 // Codes instruction to create a closure in the parent function.
 static void codeclosure(LexState* ls, expdesc* v)
 {
@@ -425,7 +437,6 @@ static void open_func(LexState* ls, FuncState* fs, BlockCnt* bl)
 {
     fs->prev = ls->fs;  // linked list of funcstates
     fs->ls = ls;
-    fs->h = nullptr;
     ls->fs = fs;
     fs->pc = 0;
     fs->lasttarget = 0;
@@ -656,6 +667,8 @@ static void body(LexState* ls, expdesc* e, int ismethod, int line)
     BlockCnt bl;
     new_fs.f = addprototype(ls);
     new_fs.f->linedefined = line;
+    new_fs.h = nullptr;
+    CacheGuard guard{ls->L, &new_fs};
     open_func(ls, &new_fs, &bl);
     checknext(ls, '(');
     if (ismethod) {
@@ -1340,6 +1353,8 @@ static void mainfunc(LexState* ls, FuncState* fs)
 {
     BlockCnt bl;
     expdesc v;
+    fs->h = nullptr;
+    CacheGuard guard{ls->L, fs};
     open_func(ls, fs, &bl);
     fs->f->is_vararg = 1;
     init_exp(&v, VLOCAL, 0);
@@ -1360,16 +1375,7 @@ Proto* luaY_parser(lua_State* L, ZIO* z, Mbuffer* buff, Dyndata* dyd, const char
     lexstate.dyd = dyd;
     dyd->actvar.n = dyd->gt.n = dyd->label.n = 0;
     luaX_setinput(L, &lexstate, z, funcstate.f->source, zgetc(z));
-    try {
-        mainfunc(&lexstate, &funcstate);
-    } catch (...) {
-        // release the constant lookups of the functions still open
-        for (FuncState* fs = lexstate.fs; fs; fs = fs->prev) {
-            luaK_freecache(L, fs->h);
-            fs->h = nullptr;
-        }
-        throw;
-    }
+    mainfunc(&lexstate, &funcstate);
     lua_assert(!funcstate.prev && funcstate.nups == 1 && !lexstate.fs);
     return funcstate.f;
 }

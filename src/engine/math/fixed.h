@@ -73,3 +73,16 @@ int luaO_str2d(const char* s, size_t len, fix32* out);
 // and returns the length.
 constexpr int ORBO_NUMBER_TEXT = 32;
 int orbo_fixed_to_string(char* buf, fix32 r);
+
+// Numeric for loop. The prepared index is init - step; each pass computes
+// next = index + step (wrapping) and continues while next <= limit (step > 0)
+// or next >= limit (step <= 0). An ascending (or zero) step whose index was
+// >= 0 and whose next value is <= 0 stops: the index wrapped past
+// 32767.99998 (or a zero step sits at 0). Descending loops have no guard.
+fix32 orbo_forprep(fix32 init, fix32 step);
+// Advances *index and returns true when the loop body runs again.
+bool orbo_forloop(fix32* index, fix32 step, fix32 limit);
+
+// Table keys: a whole number 1..32767 (raw 0x10000..0x7fff0000 with a zero
+// fraction) addresses array slot r >> 16; every other number is a hash key.
+bool orbo_array_key(fix32 r, int32_t* slot);

@@ -4,6 +4,8 @@
 // Negative arguments run the same steps and give meaningless values; they
 // must not trap. Intermediate products and quotients are 64-bit; quotients
 // truncate toward zero and keep their low 32 bits.
+#include <cmath>
+
 #include "engine/math/fixed.h"
 
 namespace {
@@ -16,10 +18,12 @@ fix32 shifted_quotient(fix32 n, int64_t den)
     return low32((int64_t(n) << 16) / den);
 }
 
-// Largest whole k with k*k <= n (n >= 0, n < 32768).
+// Largest whole k with k*k <= n (0 <= n < 32768). The double estimate is
+// only a starting point; the corrections make the result exact.
 int32_t whole_root(int32_t n)
 {
-    int32_t k = 0;
+    int32_t k = int32_t(std::sqrt(double(n)));
+    while (k * k > n) k--;
     while ((k + 1) * (k + 1) <= n) k++;
     return k;
 }
