@@ -97,10 +97,13 @@ TEST(MathArith, ModuloRules)
         int64_t want = ((int64_t(a) % m) + m) % m;
         ASSERT_EQ(ob_fmod(a, b), want) << a << " % " << b;
     }
-    // The documented corner: |-32768| stays -32768 and must not trap.
-    (void)ob_fmod(fix32(0x80000000), fix32(0x80000000));
-    (void)ob_fmod(fix32(0x80000000), 0x7fffffff);
-    (void)ob_fmod(-1, fix32(0x80000000));
+    // The corners: |-32768| stays -32768 and -(-32768) wraps; nothing traps
+    // and the 32-bit steps give these values.
+    EXPECT_EQ(ob_fmod(INT32_MIN, INT32_MIN), 0);
+    EXPECT_EQ(ob_fmod(INT32_MIN, INT32_MAX), -1);
+    EXPECT_EQ(ob_fmod(-1, INT32_MIN), INT32_MAX);
+    EXPECT_EQ(ob_fmod(INT32_MIN, 1), 0);
+    EXPECT_EQ(ob_fmod(INT32_MIN, -1), 0);
 }
 
 TEST(MathArith, PowerValuesAndCharges)

@@ -100,6 +100,7 @@ TEST(MathConv, LengthBoundsTheText)
     EXPECT_EQ(luaO_str2d(hex, 1, &v), 1);  // "0"
     EXPECT_EQ(v, 0);
     EXPECT_EQ(luaO_str2d(hex, 0, &v), 0);
+    EXPECT_EQ(luaO_str2d(nullptr, 0, &v), 0);  // an empty string may have no storage
     // A very long decimal text (longer than any internal buffer).
     std::string lng = "1." + std::string(500, '0') + "1";
     expect_number(lng, I(1));

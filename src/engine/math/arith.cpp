@@ -29,10 +29,11 @@ fix32 ob_fdiv(fix32 a, fix32 b)
 fix32 ob_fmod(fix32 a, fix32 b)
 {
     if (b == 0) return a;
-    int64_t m = b < 0 ? fix_neg(b) : b;  // |-32768| stays -32768
-    int64_t x = a;
-    if (x < 0) x = fix32(m - int64_t(fix_neg(a)) % m);
-    return fix32(x % m);
+    // The sign of b is ignored; |-32768| stays -32768. m is never -1, so
+    // the remainders cannot overflow.
+    const fix32 m = b < 0 ? fix_neg(b) : b;
+    if (a < 0) a = fix_sub(m, fix_neg(a) % m);
+    return a % m;
 }
 
 fix32 fmul(fix32 a, fix32 b)

@@ -84,7 +84,7 @@ size_t read_decimal(const char* s, size_t len, fix32* out)
         heap.resize(len + 1);
         buf = heap.data();
     }
-    memcpy(buf, s, len);
+    if (len > 0) memcpy(buf, s, len);  // s may be null when len is 0
     buf[len] = '\0';
     char* end;
     double d = strtod(buf, &end);
