@@ -100,3 +100,37 @@ TEST(VmTable, ConcatenationAndComparisonOfNumbers)
                     "print(1 < 2, '10' < '9', 2 == 2.0, '1' == 1)"), "");
     EXPECT_EQ(s.out, "1\t0.5|-0.25\t0.3333\t32768\ntrue\ttrue\ttrue\tfalse\n");
 }
+
+// The loop and key rules of the virtual machine agree with the number
+// module's reference functions over a grid of edge values.
+TEST(VmTable, LoopAndKeyRulesMatchTheNumberModule)
+{
+    const fix32 values[] = {fix32(0x80000000), fix_from_int(-32767), fix_from_int(-2), -FIX_ONE, -0x8000, -1, 0, 1,
+                            0x8000, FIX_ONE, fix_from_int(2), fix_from_int(3), fix_from_int(32760),
+                            fix_from_int(32766), fix_from_int(32767), fix32(0x7fffffff)};
+    vm_state s;
+    ASSERT_EQ(s.run("function count(a, b, c) local n = 0 for i = a, b, c do n = n + 1 if n > 40 then break end end return n end"), "");
+    for (fix32 init : values)
+        for (fix32 limit : values)
+            for (fix32 step : {fix32(0), FIX_ONE, -FIX_ONE, 0x8000, fix_from_int(-7), fix_from_int(16384)}) {
+                int expected = 0;
+                fix32 index = orbo_forprep(init, step);
+                while (expected <= 40 && orbo_forloop(&index, step, limit)) expected++;
+                lua_getglobal(s.L, "count");
+                lua_pushnumber(s.L, init);
+                lua_pushnumber(s.L, limit);
+                lua_pushnumber(s.L, step);
+                ASSERT_EQ(lua_pcall(s.L, 3, 1, 0), LUA_OK);
+                EXPECT_EQ(lua_tonumber(s.L, -1), fix_from_int(expected < 41 ? expected : 41))
+                    << init << " " << limit << " " << step;
+                lua_pop(s.L, 1);
+            }
+    for (fix32 r : values) {
+        int32_t a = -1;
+        int k = -1;
+        EXPECT_EQ(orbo_array_key(r, &a), luaH_arraykey(r, &k)) << r;
+        if (luaH_arraykey(r, &k)) {
+            EXPECT_EQ(a, k);
+        }
+    }
+}
