@@ -126,3 +126,15 @@ TEST(VmGc, EmergencyCollectionThenNotEnoughMemory)
     EXPECT_EQ(s.run("keep = nil s = 'a' for i = 1, 40 do s = s .. s end"), "not enough memory");
     EXPECT_EQ(s.run("x = 1"), "");  // the state is still usable
 }
+
+TEST(VmGc, StacksShrinkAfterDeepRecursion)
+{
+    vm_state s;
+    ASSERT_EQ(s.run("local function f(n) if n == 0 then return 0 end return 1 + f(n - 1) end depth = f(20000)"), "");
+    EXPECT_EQ(s.number("depth"), fix_from_int(20000));
+    int grown = s.L->stacksize;
+    lua_gc(s.L, LUA_GCCOLLECT, 0);
+    EXPECT_GT(grown, 40000);
+    EXPECT_LT(s.L->stacksize, 1000);
+    EXPECT_EQ(s.run("x = 1"), "");
+}

@@ -476,6 +476,12 @@ void luaC_fullgc(lua_State* L, int isemergency)
     collect(L);
     g->gckind = KGC_NORMAL;
     g->gcinprogress = 0;
+    if (!isemergency) {
+        // Stacks grown by deep recursion give their memory back.
+        luaD_shrinkstack(g->mainthread);
+        for (GCObject* o = g->allgc; o != nullptr; o = o->next)
+            if (o->tt == LUA_TTHREAD) luaD_shrinkstack(gco2th(o));
+    }
     if (!isemergency) callallpendingfinalizers(L, 1);
 }
 
