@@ -4,9 +4,9 @@ local function counter()
   return function(d) n = (n + d) % 20000 return n end
 end
 local s = 0
-for i = 1, 200000 do
+for rep = 1, 200 do for i = 1, 10000 do
   local c = counter()
   c(i % 7) c(3)
   s = (s + c(1)) % 30000
-end
+end end
 print(s)

@@ -9,5 +9,5 @@ Derived.__index = Derived
 function Derived.new(v) return setmetatable({v = v}, Derived) end
 function Derived:twice() self:add(self:get()) end
 local o = Derived.new(1)
-for i = 1, 1000000 do o:twice() o:add(1) end
+for rep = 1, 400 do for i = 1, 10000 do o:twice() o:add(1) end end
 print(o:get())

@@ -355,6 +355,46 @@ static void traceexec(lua_State* L)
     }
 }
 
+// Raw lookup for the common keys (array-part numbers, short strings).
+static inline const TValue* rawget(Table* h, const TValue* key)
+{
+    int k;
+    if (ttisnumber(key) && luaH_arraykey(nvalue(key), &k) && k <= h->sizearray) return &h->array[k - 1];
+    if (ttisshrstring(key)) return luaH_getstr(h, rawtsvalue(key));
+    return luaH_get(h, key);
+}
+
+// t[key] without metamethods when the table answers by itself; else the
+// full path with __index.
+static inline void gettable(lua_State* L, const TValue* t, TValue* key, StkId val)
+{
+    if (ttistable(t)) {
+        Table* h = hvalue(t);
+        const TValue* v = rawget(h, key);
+        if (!ttisnil(v) || h->metatable == nullptr) {
+            setobj(val, v);
+            return;
+        }
+    }
+    luaV_gettable(L, t, key, val);
+}
+
+// t[key] = val storing directly into an existing slot when no __newindex
+// can be involved; else the full path.
+static inline void settable(lua_State* L, const TValue* t, TValue* key, StkId val)
+{
+    if (ttistable(t)) {
+        Table* h = hvalue(t);
+        TValue* slot = const_cast<TValue*>(rawget(h, key));
+        if (slot != luaO_nilobject && (!ttisnil(slot) || h->metatable == nullptr)) {
+            setobj(slot, val);
+            invalidateTMcache(h);
+            return;
+        }
+    }
+    luaV_settable(L, t, key, val);
+}
+
 #define RA(i) (base + GETARG_A(i))
 #define RB(i) (base + GETARG_B(i))
 #define RC(i) (base + GETARG_C(i))
@@ -409,11 +449,11 @@ newframe:
             break;
         }
         case OP_GETUPVAL: setobj(ra, cl->upvals[GETARG_B(i)]->v); break;
-        case OP_GETTABUP: Protect(luaV_gettable(L, cl->upvals[GETARG_B(i)]->v, RKC(i), ra)); break;
-        case OP_GETTABLE: Protect(luaV_gettable(L, RB(i), RKC(i), ra)); break;
-        case OP_SETTABUP: Protect(luaV_settable(L, cl->upvals[GETARG_A(i)]->v, RKB(i), RKC(i))); break;
+        case OP_GETTABUP: Protect(gettable(L, cl->upvals[GETARG_B(i)]->v, RKC(i), ra)); break;
+        case OP_GETTABLE: Protect(gettable(L, RB(i), RKC(i), ra)); break;
+        case OP_SETTABUP: Protect(settable(L, cl->upvals[GETARG_A(i)]->v, RKB(i), RKC(i))); break;
         case OP_SETUPVAL: setobj(cl->upvals[GETARG_B(i)]->v, ra); break;
-        case OP_SETTABLE: Protect(luaV_settable(L, ra, RKB(i), RKC(i))); break;
+        case OP_SETTABLE: Protect(settable(L, ra, RKB(i), RKC(i))); break;
         case OP_NEWTABLE: {
             int b = GETARG_B(i);
             int c = GETARG_C(i);
@@ -426,7 +466,7 @@ newframe:
         case OP_SELF: {
             StkId rb = RB(i);
             setobj(ra + 1, rb);
-            Protect(luaV_gettable(L, rb, RKC(i), ra));
+            Protect(gettable(L, rb, RKC(i), ra));
             break;
         }
         case OP_ADD: arith_case(TM_ADD, wadd)
@@ -467,15 +507,33 @@ newframe:
         case OP_EQ: {
             TValue* rb = RKB(i);
             TValue* rc = RKC(i);
-            Protect(if (equalobj(L, rb, rc) != GETARG_A(i)) ci->u.l.savedpc++; else donextjump(ci););
+            int res;
+            if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) == nvalue(rc);
+            else Protect(res = equalobj(L, rb, rc));
+            if (res != GETARG_A(i)) ci->u.l.savedpc++;
+            else donextjump(ci);
             break;
         }
-        case OP_LT:
-            Protect(if (luaV_lessthan(L, RKB(i), RKC(i)) != GETARG_A(i)) ci->u.l.savedpc++; else donextjump(ci););
+        case OP_LT: {
+            TValue* rb = RKB(i);
+            TValue* rc = RKC(i);
+            int res;
+            if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) < nvalue(rc);
+            else Protect(res = luaV_lessthan(L, rb, rc));
+            if (res != GETARG_A(i)) ci->u.l.savedpc++;
+            else donextjump(ci);
             break;
-        case OP_LE:
-            Protect(if (luaV_lessequal(L, RKB(i), RKC(i)) != GETARG_A(i)) ci->u.l.savedpc++; else donextjump(ci););
+        }
+        case OP_LE: {
+            TValue* rb = RKB(i);
+            TValue* rc = RKC(i);
+            int res;
+            if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) <= nvalue(rc);
+            else Protect(res = luaV_lessequal(L, rb, rc));
+            if (res != GETARG_A(i)) ci->u.l.savedpc++;
+            else donextjump(ci);
             break;
+        }
         case OP_TEST:
             if (GETARG_C(i) ? l_isfalse(ra) : !l_isfalse(ra)) ci->u.l.savedpc++;
             else donextjump(ci);
