@@ -57,17 +57,13 @@
 #define sizenode(t) (twoto((t)->lsizenode))
 #define getproto(o) (clLvalue(o)->p)
 #define isLua(ci) ((ci)->callstatus & CIST_LUA)
-#define registry(L) (&G(L)->l_registry)
 #define api_incr_top(L) ((void)(L->top++))
-#define luai_numeq(a, b) ((a) == (b))
 
 extern const TValue luaO_nilobject_;
 #define luaO_nilobject (&luaO_nilobject_)
 int luaO_ceillog2(unsigned int x);
 #define luaS_fix(s) ((s)->marked |= lu_byte(1 << FIXEDBIT))
 Udata* luaS_newudata(lua_State* L, size_t s, Table* e);
-// Hash of a string for table keys (long strings hash on first use).
-unsigned int luaS_keyhash(lua_State* L, TString* s);
 
 // States and threads (state.cpp).
 void luaE_vminit(lua_State* L);
@@ -119,6 +115,7 @@ enum TMS {
     TM_LT, TM_LE, TM_CONCAT, TM_CALL,
     TM_N
 };
+static_assert(TM_N == ORBO_TM_COUNT, "one name per metamethod event");
 #define gfasttm(g, et, e) ((et) == nullptr ? nullptr : ((et)->flags & (1u << (e))) ? nullptr : luaT_gettm(et, e, (g)->tmname[e]))
 #define fasttm(l, et, e) gfasttm(G(l), et, e)
 #define ttypename(x) luaT_typenames_[(x) + 1]
@@ -142,19 +139,13 @@ int luaD_rawrunprotected(lua_State* L, Pfunc f, void* ud);
 #define savestack(L, p) (reinterpret_cast<char*>(p) - reinterpret_cast<char*>((L)->stack))
 #define restorestack(L, n) (reinterpret_cast<TValue*>(reinterpret_cast<char*>((L)->stack) + (n)))
 
-// Collector (gc.cpp).
+// Collector (lgc.cpp). It stops the world, so no write barriers exist.
 void luaC_step(lua_State* L);
 void luaC_fullgc(lua_State* L, int isemergency);
 void luaC_checkfinalizer(lua_State* L, GCObject* o, Table* mt);
 void luaC_runallfinalizers(lua_State* L);
 #define luaC_condGC(L, c) { if (G(L)->totalbytes >= G(L)->GCthreshold) { c; } }
 #define luaC_checkGC(L) luaC_condGC(L, luaC_step(L);)
-// The collector stops the world, so no write barriers are needed.
-#define luaC_barrier(L, p, v) ((void)0)
-#define luaC_barrierback(L, p, v) ((void)0)
-#define luaC_objbarrier(L, p, o) ((void)0)
-#define luaC_objbarrierback(L, p, o) ((void)0)
-#define luaC_barrierproto(L, p, c) ((void)0)
 // Mark bits.
 #define BLACKBIT 2
 #define FIXEDBIT 5
@@ -193,8 +184,8 @@ void luaV_objlen(lua_State* L, StkId ra, const TValue* rb);
 [[noreturn]] void luaG_errormsg(lua_State* L);
 int luaG_currentline(CallInfo* ci);
 
+#define luaM_new(L, t) static_cast<t*>(luaM_malloc(L, sizeof(t)))
+
 // Binary chunks written by the stock compiler (undump.cpp): tests only.
 // Pushes the main closure.
 LClosure* luaU_undump_buffer(lua_State* L, const char* buff, size_t size, const char* name);
-#define luaM_new(L, t) static_cast<t*>(luaM_malloc(L, sizeof(t)))
-#define incr_top_checked(L) incr_top(L)
