@@ -8,6 +8,17 @@ if(ORBO_LUAC_PROGRAM AND TARGET test_engine)
     ENVIRONMENT "ORBO_LUAC=${ORBO_LUAC_PROGRAM}")
 endif()
 
+# orbotool listing: golden output (16.16 numbers, pre-order function
+# indices) and the error path (message on stderr, exit status 1).
+if(TARGET orbotool)
+  add_test(NAME orbotool_listing_golden
+    COMMAND sh -c "$<TARGET_FILE:orbotool> listing tests/engine/listing/golden.lua > '${CMAKE_BINARY_DIR}/golden.out' && cmp '${CMAKE_BINARY_DIR}/golden.out' tests/engine/listing/golden.txt"
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+  add_test(NAME orbotool_listing_error
+    COMMAND sh -c "if $<TARGET_FILE:orbotool> listing tests/engine/listing/unclosed.lua > '${CMAKE_BINARY_DIR}/unclosed.out' 2> '${CMAKE_BINARY_DIR}/unclosed.err'; then exit 1; fi; test ! -s '${CMAKE_BINARY_DIR}/unclosed.out' && grep -qx \"tests/engine/listing/unclosed.lua:3: unexpected symbol near '='\" '${CMAKE_BINARY_DIR}/unclosed.err'"
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+endif()
+
 # Differential tests of the script engine against the stock 5.2 interpreter
 # (when installed): every program of vm_corpus/ runs under both, once with
 # our compiler and once on the stock compiler's bytecode (the virtual

@@ -4,22 +4,9 @@
 #include <string>
 
 #include "commands.h"
+#include "source_file.h"
 #include "engine/lua/lcompile.h"
 
-namespace {
-bool read_file(const char* path, std::string* text)
-{
-    FILE* f = fopen(path, "rb");
-    if (!f) return false;
-    char buf[65536];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) text->append(buf, n);
-    bool ok = !ferror(f);
-    fclose(f);
-    return ok;
-}
-
-}  // namespace
 
 int cmd_listing(int argc, char** argv)
 {
@@ -28,7 +15,7 @@ int cmd_listing(int argc, char** argv)
         return 2;
     }
     std::string text;
-    if (!read_file(argv[0], &text)) {
+    if (!orbotool_read_file(argv[0], &text)) {
         fprintf(stderr, "cannot open %s\n", argv[0]);
         return 1;
     }

@@ -7,7 +7,8 @@
     X(version, cmd_version, "") \
     X(lua, cmd_lua, "[--count] [--budget N] [--hook N] [--luac] FILE")                                         \
     X(fixed, cmd_fixed, "EXPR...")                                      \
-    X(listing, cmd_listing, "FILE")
+    X(listing, cmd_listing, "FILE")                                     \
+    X(compile, cmd_compile, "FILE...")
 
 #define ORBOTOOL_DECLARE(name, fn, usage) int fn(int argc, char** argv);
 ORBOTOOL_COMMANDS(ORBOTOOL_DECLARE)

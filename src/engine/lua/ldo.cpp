@@ -10,7 +10,7 @@ static void seterrorobj(lua_State* L, int errcode, ptrdiff_t oldtop)
 {
     TValue* slot = L->stack + oldtop;
     switch (errcode) {
-    case LUA_ERRMEM: setsvalue(slot, luaS_newliteral(L, "not enough memory")); break;
+    case LUA_ERRMEM: setsvalue(slot, G(L)->memerrmsg); break;
     case LUA_ERRERR: setsvalue(slot, luaS_newliteral(L, "error in error handling")); break;
     default: setobj(slot, L->top - 1); break;
     }
@@ -31,8 +31,8 @@ int luaD_protectedparser(lua_State* L, ZIO* z, const char* name, Proto** out)
     } catch (const luaD_error& e) {
         status = e.status;
         L->nCcalls = oldnCcalls;
-        // The message of a memory error is interned ahead of time, so
-        // forming it cannot fail again.
+        // The message of a memory error exists ahead of time, so
+        // reporting it cannot fail again.
         seterrorobj(L, status, oldtop);
     }
     luaZ_freebuffer(L, &buff);

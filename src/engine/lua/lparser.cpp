@@ -1,6 +1,10 @@
 // Recursive-descent parser and the driver of the code generator. Every
 // construct that recurses (statements, subexpressions) passes enterlevel,
 // so nesting is bounded by LUAI_MAXCCALLS and never by the native stack.
+// No garbage collection step runs while a chunk is compiled, so the strings
+// and prototypes under construction need no anchoring; a collector that
+// steps during parsing must first root them (the lexer's strings and the
+// open prototypes reachable from ls->fs).
 #include "lparser.h"
 
 #include <cstring>

@@ -90,6 +90,7 @@ lua_State* lua_newstate(lua_Alloc f, void* ud)
     try {
         stack_init(L);
         luaS_resize(L, MINSTRTABSIZE);
+        g->memerrmsg = luaS_newliteral(L, "not enough memory");
         luaX_init(L);
         luaE_vminit(L);
     } catch (const luaD_error&) {

@@ -55,6 +55,8 @@ struct global_State {
     stringtable strt;
     GCObject* allgc;         // every collectable object except short strings
     unsigned int seed;       // hash seed of strings
+    TString* memerrmsg;      // "not enough memory", made at start so that
+                             // reporting a memory error needs no memory
     TString* tmname[ORBO_TM_COUNT];  // metamethod names
     orbo_find_tab_line_fn find_tab_line;
     lua_State* mainthread;
@@ -76,7 +78,6 @@ struct global_State {
     int gcpause;
     int gcstepmul;
     lua_CFunction panic;
-    TString* memerrmsg;
     struct Table* mt[LUA_NUMTAGS];  // metatables of the basic types
 };
 

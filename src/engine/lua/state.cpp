@@ -85,8 +85,6 @@ void luaE_vminit(lua_State* L)
         for (GCObject* o = g->strt.hash[i]; o != nullptr; o = o->next) luaS_fix(gco2ts(o));
     init_registry(L, g);
     luaT_init(L);
-    g->memerrmsg = luaS_newliteral(L, "not enough memory");
-    luaS_fix(g->memerrmsg);
     g->gcrunning = 1;
 }
 

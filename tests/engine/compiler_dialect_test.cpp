@@ -1,0 +1,221 @@
+// The dialect's lexer rules and the compiler messages that name a line
+// within a code tab.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/lua/lcompile.h"
+#include "engine/lua/lopcodes.h"
+
+namespace {
+// Tab layout for the messages: the chunk is a 2-line header followed by
+// the tabs; tab i spans (index of its last line + 2) chunk lines.
+int g_tab_last_line[8];
+
+int test_find_tab_line(int line, int* tab)
+{
+    int l = line - 2;
+    for (int i = 0; i < 8; i++) {
+        int n = g_tab_last_line[i] + 2;
+        if (l <= n) {
+            *tab = i;
+            return l;
+        }
+        l -= n;
+    }
+    *tab = 0;
+    return 0;
+}
+
+struct compiled {
+    int status = LUA_OK;
+    std::string message;
+    std::string listing;
+    std::vector<fix32> numbers;  // number constants of the main function
+};
+
+compiled compile(const std::string& text, const char* name = nullptr, bool tabs = false)
+{
+    compiled c;
+    lua_State* L = lua_newstate(orbo_default_alloc, nullptr);
+    if (tabs) G(L)->find_tab_line = test_find_tab_line;
+    Proto* f = nullptr;
+    c.status = orbo_compile(L, text.data(), text.size(), name ? name : text.c_str(), &f);
+    if (c.status == LUA_OK) {
+        c.listing = orbo_listing(f);
+        for (int i = 0; i < f->sizek; i++)
+            if (ttisnumber(&f->k[i])) c.numbers.push_back(nvalue(&f->k[i]));
+    } else
+        c.message = orbo_error_text(L);
+    lua_close(L);
+    return c;
+}
+
+fix32 number_of(const std::string& literal)
+{
+    compiled c = compile("return " + literal, "=t");
+    EXPECT_EQ(c.status, LUA_OK) << literal << ": " << c.message;
+    EXPECT_EQ(c.numbers.size(), 1u) << literal;
+    return c.numbers.empty() ? 0 : c.numbers[0];
+}
+}  // namespace
+
+TEST(CompilerDialect, GlyphBytesAreNameCharacters)
+{
+    EXPECT_EQ(compile("\x80 = 1\nlocal a\x99z = \x80", "=t").status, LUA_OK);
+    EXPECT_EQ(compile("_\x8a\x8b = {}", "=t").status, LUA_OK);
+    compiled bad = compile("a\x9a = 1", "=t");
+    EXPECT_EQ(bad.status, LUA_ERRSYNTAX);
+    EXPECT_EQ(bad.message, "t:1: syntax error near char(154)");
+    compiled bad2 = compile("x = \xff", "=t");
+    EXPECT_EQ(bad2.message, "t:1: unexpected symbol near char(255)");
+    // A glyph name is one name: the listing shows it as a global key.
+    EXPECT_NE(compile("\x80\x81 = 1", "=t").listing.find("\"\\128\\129\""), std::string::npos);
+}
+
+TEST(CompilerDialect, NumeralsUseFixedPointConversion)
+{
+    EXPECT_EQ(number_of("0b1010"), fix_from_int(10));
+    EXPECT_EQ(number_of("0b101.1"), 0x58000);
+    EXPECT_EQ(number_of("0x.8"), 0x8000);
+    EXPECT_EQ(number_of("1e3"), fix_from_int(1000));
+    EXPECT_EQ(number_of("40000"), fix32(0x80000000));
+    EXPECT_EQ(number_of("0x10.8"), 0x108000);
+    EXPECT_EQ(number_of("0x12345"), fix32(0x23450000));
+    EXPECT_EQ(number_of(".5"), 0x8000);
+    EXPECT_EQ(number_of("0.1"), 6553);
+    EXPECT_EQ(number_of("-1"), -0x10000);  // negated literal, not the text "-1"
+    compiled p = compile("x = 0x1p4", "=t");
+    EXPECT_EQ(p.message, "t:1: malformed number near '0x1p4'");
+    EXPECT_EQ(compile("x = 1e", "=t").message, "t:1: malformed number near '1e'");
+    EXPECT_EQ(compile("x = 0b12", "=t").message, "t:1: malformed number near '0b12'");
+    EXPECT_EQ(compile("x = 3..4", "=t").message, "t:1: malformed number near '3..4'");
+}
+
+TEST(CompilerDialect, ConstantFoldingUsesFixedPointOperations)
+{
+    EXPECT_EQ(number_of("2^15"), fix32(0x80000000));
+    EXPECT_EQ(number_of("32767 + 1"), fix32(0x80000000));
+    EXPECT_EQ(number_of("5 % -3"), fix_from_int(2));
+    EXPECT_EQ(number_of("-5 % 3"), fix_from_int(1));
+    EXPECT_EQ(number_of("0.1 * 10"), 65530);
+    EXPECT_EQ(number_of("1 / 4"), 0x4000);
+    EXPECT_EQ(number_of("-(-32768)"), fix32(0x80000000));
+    // Division and modulo by a constant 0 stay as instructions.
+    EXPECT_NE(compile("return 1 / 0", "=t").listing.find("DIV"), std::string::npos);
+    EXPECT_NE(compile("return 1 % 0", "=t").listing.find("MOD"), std::string::npos);
+    // 0.00001 is raw 0 in 16.16, so dividing by it is not folded either.
+    EXPECT_NE(compile("return 1 / 0.00001", "=t").listing.find("DIV"), std::string::npos);
+    // Constants equal as 16.16 values are one constant.
+    EXPECT_EQ(compile("return 40000, 50000, -32768", "=t").numbers.size(), 1u);
+}
+
+TEST(CompilerDialect, StringEscapes)
+{
+    compiled c = compile("return '\\65\\066\\x43\\z   \n  D\\255\\0', \"\\a\\b\\f\\n\\r\\t\\v\\\\\\\"\\'\"", "=t");
+    ASSERT_EQ(c.status, LUA_OK) << c.message;
+    EXPECT_NE(c.listing.find("\"ABCD\\255\\000\""), std::string::npos) << c.listing;
+    EXPECT_NE(c.listing.find("\"\\a\\b\\f\\n\\r\\t\\v\\\\\\\"'\""), std::string::npos) << c.listing;
+    EXPECT_EQ(compile("x = '\\256'", "=t").message, "t:1: decimal escape too large near '\\256'");
+    EXPECT_EQ(compile("x = '\\xg'", "=t").message, "t:1: hexadecimal digit expected near '\\xg'");
+    EXPECT_EQ(compile("x = '\\q'", "=t").message, "t:1: invalid escape sequence near '\\q'");
+}
+
+TEST(CompilerDialect, StringChunkNamesInMessages)
+{
+    std::string text = "x = 1\ny = = 2\n";
+    EXPECT_EQ(compile(text).message, "[string \"x = 1...\"]:2: unexpected symbol near '='");
+    std::string one_line = "x = = 1";
+    EXPECT_EQ(compile(one_line).message, "[string \"x = = 1\"]:1: unexpected symbol near '='");
+    std::string long_line(70, 'a');
+    long_line += " = = 1";
+    EXPECT_EQ(compile(long_line).message,
+              "[string \"" + std::string(45, 'a') + "...\"]:1: unexpected symbol near '='");
+}
+
+TEST(CompilerDialect, LastLineNumberIsTheFailingStatement)
+{
+    compiled c = compile("x = 1\ny = 2\nif x then\n  z = (\n\n  3 +\nend", "=t");
+    EXPECT_EQ(c.status, LUA_ERRSYNTAX);
+    EXPECT_EQ(orbo_last_line_number, 4);
+    compile("a = 1\nb = 2\nc = 3\nd = = 4", "=t");
+    EXPECT_EQ(orbo_last_line_number, 4);
+}
+
+TEST(CompilerDialect, MessagesNameLineAndTab)
+{
+    // Tab 0 has 10 lines (last index 9), so it spans 11 chunk lines after
+    // the 2 header lines; tab 1 starts at chunk line 14.
+    for (int& n : g_tab_last_line) n = 0;
+    g_tab_last_line[0] = 9;
+    g_tab_last_line[1] = 20;
+    auto program = [](const std::string& tab1) {
+        return std::string("-- header\n-- header\n") + std::string(10, '\n') + "\n" + tab1;
+    };
+    // 'if' opened on line 5 of tab 1, never closed.
+    compiled c = compile(program("\n\n\n\nif x then\n  y = 1\n"), "=t", true);
+    EXPECT_EQ(c.message, "t:20: 'end' expected (to close 'if' at line 5 (tab 1)) near <eof>");
+    c = compile(program("x = (1\n\n"), "=t", true);
+    EXPECT_EQ(c.message, "t:16: ')' expected (to close '(' at line 1 (tab 1)) near <eof>");
+    c = compile(program("\ngoto l1\nlocal a\n::l1:: x = a"), "=t", true);
+    EXPECT_EQ(c.message, "t:17: <goto l1> at line 2 (tab 1) jumps into the scope of local 'a'");
+    c = compile(program("\n\ngoto nowhere\n"), "=t", true);
+    EXPECT_EQ(c.message, "t:17: no visible label 'nowhere' for <goto> at line 3 (tab 1)");
+    c = compile(program("x = 1\nbreak\n"), "=t", true);
+    EXPECT_EQ(c.message, "t:16: <break> at line 2 not inside a loop");
+    c = compile(program("::a::\n::a::\n"), "=t", true);
+    EXPECT_EQ(c.message, "t:15: label 'a' already defined on line 1 (tab 1)");
+    std::string locals = "\n\nfunction f()\n";
+    for (int i = 0; i < 201; i++) locals += "local v" + std::to_string(i) + "\n";
+    c = compile(program(locals), "=t", true);
+    EXPECT_EQ(c.message.substr(0, c.message.find(" near")),
+              "t:218: too many local variables (limit is 200) in function at line 3 (tab 1)");
+    std::string main_locals;
+    for (int i = 0; i < 201; i++) main_locals += "local v" + std::to_string(i) + "\n";
+    c = compile(main_locals, "=t", true);
+    EXPECT_EQ(c.message, "t:202: too many local variables (limit is 200) in main function near <eof>");
+}
+
+TEST(CompilerDialect, DeepNestingEndsWithTheLevelLimit)
+{
+    const std::string limit = "too many C levels (limit is 200) in main function";
+    std::string parens = "x = " + std::string(100000, '(') + "1" + std::string(100000, ')');
+    EXPECT_NE(compile(parens, "=t").message.find(limit), std::string::npos);
+    std::string ifs;
+    for (int i = 0; i < 100000; i++) ifs += "if x then ";
+    EXPECT_NE(compile(ifs, "=t").message.find(limit), std::string::npos);
+    std::string funcs;
+    for (int i = 0; i < 100000; i++) funcs += "x = function() ";
+    EXPECT_NE(compile(funcs, "=t").message.find("too many C levels (limit is 200)"), std::string::npos);
+    std::string unary = "x = ";
+    for (int i = 0; i < 100000; i++) unary += "- ";
+    unary += "1";
+    EXPECT_NE(compile(unary, "=t").message.find(limit), std::string::npos);
+    std::string tables = "x = " + std::string(100000, '{');
+    EXPECT_NE(compile(tables, "=t").message.find(limit), std::string::npos);
+    // Just below the limit compiles.
+    EXPECT_EQ(compile("x = " + std::string(190, '(') + "1" + std::string(190, ')'), "=t").status, LUA_OK);
+}
+
+TEST(CompilerDialect, ProgramSizeLimits)
+{
+    std::string regs = "f(";
+    for (int i = 0; i < 300; i++) regs += "1, ";
+    regs += "1)";
+    EXPECT_EQ(compile(regs, "=t").message, "t:1: function or expression too complex near '1'");
+    std::string loop = "while x do\n";
+    for (int i = 0; i < 28000; i++) loop += "a = 1 a = 1 a = 1 a = 1 a = 1\n";
+    loop += "end\n";
+    EXPECT_EQ(compile(loop, "=t").message, "t:28002: control structure too long near 'end'");
+    EXPECT_EQ(compile("x = 'abc", "=t").message, "t:1: unfinished string near <eof>");
+    EXPECT_EQ(compile("x = [[abc", "=t").message, "t:1: unfinished long string near <eof>");
+}
+
+TEST(CompilerDialect, MainFunctionShape)
+{
+    compiled c = compile("local a = ...", "=t");
+    // main is vararg with _ENV as its only upvalue, in the caller's stack.
+    EXPECT_NE(c.listing.find("main <t:0,0>"), std::string::npos);
+    EXPECT_NE(c.listing.find("0+ params"), std::string::npos);
+    EXPECT_NE(c.listing.find("upvalues (1) for 0:\n\t0\t_ENV\t1\t0\n"), std::string::npos) << c.listing;
+}

@@ -1,0 +1,4 @@
+x = 1
+if x then
+  y = = 2
+end
