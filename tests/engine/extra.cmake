@@ -37,3 +37,9 @@ if(LUA52_EXECUTABLE AND TARGET orbotool)
     endif()
   endforeach()
 endif()
+
+# Random programs (whole small numbers only) under both interpreters.
+if(LUA52_EXECUTABLE AND TARGET orbotool)
+  add_test(NAME vm_diff_random
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/engine/vm_random_diff.sh $<TARGET_FILE:orbotool> ${LUA52_EXECUTABLE} 60)
+endif()
