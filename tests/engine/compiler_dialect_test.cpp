@@ -2,6 +2,8 @@
 // within a code tab.
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 #include <string>
 
 #include "engine/lua/lcompile.h"
@@ -218,4 +220,51 @@ TEST(CompilerDialect, MainFunctionShape)
     EXPECT_NE(c.listing.find("main <t:0,0>"), std::string::npos);
     EXPECT_NE(c.listing.find("0+ params"), std::string::npos);
     EXPECT_NE(c.listing.find("upvalues (1) for 0:\n\t0\t_ENV\t1\t0\n"), std::string::npos) << c.listing;
+}
+
+namespace {
+struct deep_job {
+    std::string text;
+    std::string message;
+};
+
+void* compile_deep(void* arg)
+{
+    deep_job* job = static_cast<deep_job*>(arg);
+    job->message = compile(job->text, "=t").message;
+    return nullptr;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define ORBO_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ORBO_ASAN 1
+#endif
+#endif
+}  // namespace
+
+// The nesting limit, not the native stack, ends deep programs: the parser
+// fits in a small thread stack at the deepest nesting it accepts.
+TEST(CompilerDialect, DeepNestingFitsASmallNativeStack)
+{
+#ifdef ORBO_ASAN
+    const size_t stack = 4u << 20;  // sanitizer frames are several times larger
+#else
+    const size_t stack = 256u << 10;
+#endif
+    std::string funcs, mixed;
+    for (int i = 0; i < 100000; i++) funcs += "x = function() ";
+    for (int i = 0; i < 100000; i++) mixed += "if {f(function() while (x) do ";
+    for (std::string* text : {&funcs, &mixed}) {
+        deep_job job{*text, ""};
+        pthread_attr_t attr;
+        pthread_attr_init(&attr);
+        pthread_attr_setstacksize(&attr, stack);
+        pthread_t th;
+        ASSERT_EQ(pthread_create(&th, &attr, compile_deep, &job), 0);
+        pthread_join(th, nullptr);
+        pthread_attr_destroy(&attr);
+        EXPECT_NE(job.message.find("too many C levels (limit is 200)"), std::string::npos) << job.message;
+    }
 }
