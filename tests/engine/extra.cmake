@@ -43,3 +43,15 @@ if(LUA52_EXECUTABLE AND TARGET orbotool)
   add_test(NAME vm_diff_random
     COMMAND sh ${CMAKE_SOURCE_DIR}/tests/engine/vm_random_diff.sh $<TARGET_FILE:orbotool> ${LUA52_EXECUTABLE} 60)
 endif()
+
+# orbotool lua --budget: the program resumed in slices prints what it prints
+# in one go, and reports more than one slice.
+if(TARGET orbotool)
+  add_test(NAME orbotool_lua_budget
+    COMMAND sh -c "p=tests/engine/vm_corpus/tables.lua; \
+      $<TARGET_FILE:orbotool> lua $p > '${CMAKE_BINARY_DIR}/budget_whole.out' && \
+      $<TARGET_FILE:orbotool> lua --budget 50 $p > '${CMAKE_BINARY_DIR}/budget_sliced.out' 2> '${CMAKE_BINARY_DIR}/budget_sliced.err' && \
+      cmp '${CMAKE_BINARY_DIR}/budget_whole.out' '${CMAKE_BINARY_DIR}/budget_sliced.out' && \
+      grep -Eq '^slices: ([2-9]|[1-9][0-9]+)$' '${CMAKE_BINARY_DIR}/budget_sliced.err'"
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+endif()
