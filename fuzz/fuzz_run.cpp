@@ -11,14 +11,17 @@
 
 namespace {
 // Instructions are not the whole cost: a concatenation copies its whole
-// result, so a growing string makes the work quadratic in the budget. Both
-// limits are kept small enough for that case to finish in about a second.
+// result, so a growing string makes the work quadratic in the budget. The
+// volume of all allocations is capped too, so that case ends quickly (with
+// "not enough memory").
 constexpr size_t k_heap_limit = 2 << 20;
+constexpr size_t k_volume_limit = 64 << 20;
 constexpr int k_hook_every = 100;
 constexpr long k_instruction_budget = 200'000;
 
 struct heap {
     size_t used = 0;
+    size_t volume = 0;  // bytes ever requested
 };
 
 void* capped_alloc(void* ud, void* ptr, size_t osize, size_t nsize)
@@ -31,6 +34,7 @@ void* capped_alloc(void* ud, void* ptr, size_t osize, size_t nsize)
         return nullptr;
     }
     if (nsize > old && h->used + (nsize - old) > k_heap_limit) return nullptr;
+    if (nsize > old && (h->volume += nsize) > k_volume_limit) return nullptr;
     void* p = realloc(ptr, nsize);
     if (p) h->used = h->used - old + nsize;
     return p;
