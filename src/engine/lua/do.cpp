@@ -165,7 +165,7 @@ int luaD_precall(lua_State* L, StkId func, int nresults)
     case LUA_TLCF: f = fvalue(func); goto Cfunc;
     case LUA_TCCL: f = clCvalue(func)->f;
     Cfunc : {
-        luaD_checkstack(L, LUA_MINSTACK);
+        checkstackfast(L, LUA_MINSTACK);
         ci = next_ci(L);
         ci->nresults = short(nresults);
         ci->func = restorestack(L, funcr);
@@ -179,7 +179,7 @@ int luaD_precall(lua_State* L, StkId func, int nresults)
     }
     case LUA_TLCL: {
         Proto* p = clLvalue(func)->p;
-        luaD_checkstack(L, p->maxstacksize);
+        checkstackfast(L, p->maxstacksize);
         func = restorestack(L, funcr);
         int n = int(L->top - func) - 1;
         StkId base;

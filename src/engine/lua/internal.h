@@ -136,6 +136,9 @@ void luaD_reallocstack(lua_State* L, int newsize);
 void luaD_growstack(lua_State* L, int n);
 void luaD_shrinkstack(lua_State* L);
 int luaD_rawrunprotected(lua_State* L, Pfunc f, void* ud);
+// Room for n more values; the common case inline (luaD_checkstack is a call).
+#define checkstackfast(L, n) \
+    if ((L)->stack_last - (L)->top <= (n)) luaD_growstack(L, n);
 #define savestack(L, p) (reinterpret_cast<char*>(p) - reinterpret_cast<char*>((L)->stack))
 #define restorestack(L, n) (reinterpret_cast<TValue*>(reinterpret_cast<char*>((L)->stack) + (n)))
 
