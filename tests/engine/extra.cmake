@@ -45,3 +45,40 @@ if(TARGET orbotool)
     COMMAND sh -c "if $<TARGET_FILE:orbotool> listing tests/engine/listing/unclosed.lua > '${CMAKE_BINARY_DIR}/unclosed.out' 2> '${CMAKE_BINARY_DIR}/unclosed.err'; then exit 1; fi; test ! -s '${CMAKE_BINARY_DIR}/unclosed.out' && grep -qx \"tests/engine/listing/unclosed.lua:3: unexpected symbol near '='\" '${CMAKE_BINARY_DIR}/unclosed.err'"
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
 endif()
+
+# Differential tests of the script engine against the stock 5.2 interpreter
+# (when installed): every program of vm_corpus/ runs under both, once with
+# our compiler and once on the stock compiler's bytecode (the virtual
+# machine alone); output and executed-instruction counts must match.
+find_program(LUA52_EXECUTABLE lua5.2)
+find_program(LUAC52_EXECUTABLE luac5.2)
+if(LUA52_EXECUTABLE AND TARGET orbotool)
+  file(GLOB VM_CORPUS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/engine/vm_corpus/*.lua)
+  foreach(prog IN LISTS VM_CORPUS)
+    get_filename_component(name ${prog} NAME_WE)
+    add_test(NAME vm_diff.${name}
+      COMMAND sh ${CMAKE_SOURCE_DIR}/tests/engine/vm_diff.sh $<TARGET_FILE:orbotool> ${LUA52_EXECUTABLE} ${prog})
+    if(LUAC52_EXECUTABLE)
+      add_test(NAME vm_diff_bytecode.${name}
+        COMMAND sh ${CMAKE_SOURCE_DIR}/tests/engine/vm_diff.sh $<TARGET_FILE:orbotool> ${LUA52_EXECUTABLE} ${prog} --luac)
+    endif()
+  endforeach()
+endif()
+
+# Random programs (whole small numbers only) under both interpreters.
+if(LUA52_EXECUTABLE AND TARGET orbotool)
+  add_test(NAME vm_diff_random
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/engine/vm_random_diff.sh $<TARGET_FILE:orbotool> ${LUA52_EXECUTABLE} 60)
+endif()
+
+# orbotool lua --budget: the program resumed in slices prints what it prints
+# in one go, and reports more than one slice.
+if(TARGET orbotool)
+  add_test(NAME orbotool_lua_budget
+    COMMAND sh -c "p=tests/engine/vm_corpus/tables.lua; \
+      $<TARGET_FILE:orbotool> lua $p > '${CMAKE_BINARY_DIR}/budget_whole.out' && \
+      $<TARGET_FILE:orbotool> lua --budget 50 $p > '${CMAKE_BINARY_DIR}/budget_sliced.out' 2> '${CMAKE_BINARY_DIR}/budget_sliced.err' && \
+      cmp '${CMAKE_BINARY_DIR}/budget_whole.out' '${CMAKE_BINARY_DIR}/budget_sliced.out' && \
+      grep -Eq '^slices: ([2-9]|[1-9][0-9]+)$' '${CMAKE_BINARY_DIR}/budget_sliced.err'"
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+endif()

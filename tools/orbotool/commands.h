@@ -11,7 +11,8 @@
     X(listing, cmd_listing, "FILE") \
     X(compile, cmd_compile, "FILE...") \
     X(convert, cmd_convert, "IN OUT") \
-    X(cartinfo, cmd_cartinfo, "FILE")
+    X(cartinfo, cmd_cartinfo, "FILE") \
+    X(lua, cmd_lua, "[--count] [--budget N] [--hook N] [--luac] FILE")
 
 #define ORBOTOOL_DECLARE(name, fn, usage) int fn(int argc, char** argv);
 ORBOTOOL_COMMANDS(ORBOTOOL_DECLARE)

@@ -1,6 +1,7 @@
 #include "lmem.h"
 
 #include "ldo.h"
+#include "lgc.h"
 #include "lobject.h"
 
 #define MINSIZEARRAY 4
@@ -34,6 +35,10 @@ void* luaM_realloc_(lua_State* L, void* block, size_t osize, size_t nsize)
     global_State* g = G(L);
     size_t realosize = block ? osize : 0;
     void* newblock = (*g->frealloc)(g->ud, block, osize, nsize);
+    if (newblock == nullptr && nsize > 0 && L->ci != nullptr && !g->gcinprogress && g->gcblocked == 0) {
+        luaC_fullgc(L, 1);  // emergency collection, then one more try
+        newblock = (*g->frealloc)(g->ud, block, osize, nsize);
+    }
     if (newblock == nullptr && nsize > 0) luaD_throw(L, LUA_ERRMEM);
     g->totalbytes = g->totalbytes + nsize - realosize;
     return newblock;

@@ -28,9 +28,16 @@ static int default_find_tab_line(int line, int* tab)
     return line;
 }
 
+void luaD_growstack(lua_State* L, int n);
+
 void luaD_checkstack(lua_State* L, int n)
 {
     if (L->stack_last - L->top > n) return;
+    if (L->ci != nullptr) {
+        // A running engine: frames and open upvalues move with the stack.
+        luaD_growstack(L, n);
+        return;
+    }
     int used = cast_int(L->top - L->stack);
     int newsize = L->stacksize * 2;
     if (newsize < used + n + EXTRA_STACK + 1) newsize = used + n + EXTRA_STACK + 1;
@@ -49,6 +56,9 @@ static void stack_init(lua_State* L)
     L->top = L->stack;
     L->stack_last = L->stack + L->stacksize - EXTRA_STACK;
 }
+
+void luaE_vminit(lua_State* L);
+void luaE_vmclose(lua_State* L);
 
 static void close_state(lua_State* L)
 {
@@ -82,6 +92,7 @@ lua_State* lua_newstate(lua_Alloc f, void* ud)
         luaS_resize(L, MINSTRTABSIZE);
         g->memerrmsg = luaS_newliteral(L, "not enough memory");
         luaX_init(L);
+        luaE_vminit(L);
     } catch (const luaD_error&) {
         close_state(L);
         return nullptr;
@@ -89,4 +100,9 @@ lua_State* lua_newstate(lua_Alloc f, void* ud)
     return L;
 }
 
-void lua_close(lua_State* L) { close_state(G(L)->mainthread); }
+void lua_close(lua_State* L)
+{
+    L = G(L)->mainthread;
+    luaE_vmclose(L);
+    close_state(L);
+}

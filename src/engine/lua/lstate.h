@@ -15,6 +15,39 @@ struct stringtable {
 // the host. The default maps every line to itself in tab 0.
 typedef int (*orbo_find_tab_line_fn)(int line, int* tab);
 
+// Call information of one active function (virtual machine).
+#define CIST_LUA (1 << 0)        // running a Lua function
+#define CIST_HOOKED (1 << 1)     // running a debug hook
+#define CIST_REENTRY (1 << 2)    // running on the same invocation of luaV_execute
+#define CIST_YIELDED (1 << 3)    // reentered after suspension
+#define CIST_YPCALL (1 << 4)     // a yieldable protected call
+#define CIST_STAT (1 << 5)       // has an error status (pcall)
+#define CIST_TAIL (1 << 6)       // was tail called
+#define CIST_HOOKYIELD (1 << 7)  // last hook called yielded
+struct CallInfo {
+    StkId func;  // function index in the stack
+    StkId top;   // top for this function
+    CallInfo* previous;
+    CallInfo* next;
+    short nresults;  // expected number of results
+    lu_byte callstatus;
+    ptrdiff_t extra;
+    union {
+        struct {  // Lua functions
+            StkId base;
+            const Instruction* savedpc;
+        } l;
+        struct {  // host functions
+            int ctx;
+            lua_CFunction k;
+            ptrdiff_t old_errfunc;
+            lu_byte old_allowhook;
+            lu_byte status;
+        } c;
+    } u;
+};
+#define ORBO_TM_COUNT 17  // metamethod events
+
 struct global_State {
     lua_Alloc frealloc;
     void* ud;
@@ -24,9 +57,28 @@ struct global_State {
     unsigned int seed;       // hash seed of strings
     TString* memerrmsg;      // "not enough memory", made at start so that
                              // reporting a memory error needs no memory
-    TString* tmname[1];      // placeholder for the metamethod names
+    TString* tmname[ORBO_TM_COUNT];  // metamethod names
     orbo_find_tab_line_fn find_tab_line;
     lua_State* mainthread;
+    // Collector and runtime (virtual machine side).
+    lu_mem GCthreshold;   // collect when totalbytes reaches this
+    lu_mem GCestimate;    // bytes in use after the last collection
+    TValue l_registry;
+    lu_byte gckind;
+    lu_byte gcrunning;    // false while the collector is stopped
+    lu_byte gcinprogress; // a collection is running
+    int gcblocked;        // > 0: no collection at all (objects not anchored yet)
+    GCObject* finobj;     // objects with finalizers
+    GCObject* tobefnz;    // unreachable objects waiting for their finalizer
+    GCObject* gray;       // marked, not yet traversed
+    GCObject* weak;       // tables with weak values
+    GCObject* ephemeron;  // tables with weak keys
+    GCObject* allweak;    // tables with weak keys and values
+    UpVal uvhead;         // head of the list of all open upvalues
+    int gcpause;
+    int gcstepmul;
+    lua_CFunction panic;
+    struct Table* mt[LUA_NUMTAGS];  // metatables of the basic types
 };
 
 // A thread. The stack is a plain vector of values; the virtual machine adds
@@ -41,6 +93,19 @@ struct lua_State : GCObject {
     unsigned short nny;      // number of non-yieldable calls in the stack
     unsigned short nCcalls;  // nested host calls and syntax levels
     struct lua_longjmp* errorJmp;
+    // Calls and hooks (virtual machine side).
+    CallInfo* ci;               // the running function
+    const Instruction* oldpc;   // last pc traced
+    lu_byte hookmask;
+    lu_byte allowhook;
+    int basehookcount;
+    int hookcount;
+    lua_Hook hook;
+    GCObject* openupval;        // open upvalues of this stack, highest first
+    GCObject* gclist;
+    ptrdiff_t errfunc;          // current error handling function (stack index)
+    CallInfo base_ci;           // the first frame
+    lu_byte resuming;           // inside lua_resume: yields are possible in principle
 };
 
 #define G(L) (L->l_G)

@@ -1,0 +1,5 @@
+-- Recursion: naive Fibonacci.
+local function fib(n) if n < 2 then return n end return fib(n - 1) + fib(n - 2) end
+local s = 0
+for i = 1, 400 do s = (s + fib(22) % 1000) % 30000 end
+print(s)

@@ -1,0 +1,70 @@
+// CPU budget accounting (see cpu.h). The budget check waits for the next
+// count hook; charges only move that hook closer, one instruction per 1024
+// cycles, so a frame may overrun by up to one block plus recent charges.
+#include "engine/lua/cpu.h"
+
+#include "engine/lua/lua.h"
+
+orbo_cpu_counters orbo_cpu;
+
+namespace {
+int32_t wrap_add(int32_t a, int32_t b) { return int32_t(uint32_t(a) + uint32_t(b)); }
+
+void charge(int32_t m, bool system)
+{
+    orbo_cpu_counters& c = orbo_cpu;
+    if (!c.L) return;
+    if (system) c.system_cycles = wrap_add(c.system_cycles, m);
+    c.frame_cycles = wrap_add(c.frame_cycles, m);
+    c.slice_cycles = wrap_add(c.slice_cycles, m);
+    c.spend_remainder = wrap_add(c.spend_remainder, m);
+    int32_t k = c.spend_remainder / ORBO_HOOK_BLOCK;  // truncates toward zero
+    if (k > 0) {
+        c.spend_remainder -= ORBO_HOOK_BLOCK * k;
+        lua_spend_cpu(c.L, k);
+    }
+}
+}  // namespace
+
+int32_t orbo_frame_budget() { return ORBO_CYCLES_PER_SECOND / (orbo_cpu.fps > 0 ? orbo_cpu.fps : 1); }
+
+void instruction_limiter(lua_State* L, lua_Debug*)
+{
+    orbo_cpu_counters& c = orbo_cpu;
+    c.frame_cycles = wrap_add(c.frame_cycles, ORBO_HOOK_BLOCK);
+    c.slice_cycles = wrap_add(c.slice_cycles, ORBO_HOOK_BLOCK);
+    if (c.slice_cycles >= orbo_frame_budget()) {
+        c.slice_cycles = 0;
+        lua_yield(L, 0);
+    }
+}
+
+void orbo_cpu_prepare_resume(lua_State* L)
+{
+    orbo_cpu.spend_remainder = 0;
+    fix_charge_fn = spend_cpu;  // power and square-root steps charge too
+    lua_sethook(L, instruction_limiter, LUA_MASKCOUNT, ORBO_HOOK_BLOCK);
+}
+
+void orbo_cpu_frame_reset()
+{
+    orbo_cpu.frame_cycles = 0;
+    orbo_cpu.system_cycles = 0;
+    orbo_cpu.slice_cycles = 0;
+}
+
+void orbo_cpu_clear()
+{
+    orbo_cpu_frame_reset();
+    orbo_cpu.spend_remainder = 0;
+}
+
+void spend_cpu(int32_t n) { charge(n > 0 ? n : 1, true); }
+
+void refund_cpu(int32_t n) { charge(n, n > 0); }
+
+int32_t cycles_2_frame_capacity(int32_t cycles)
+{
+    int64_t per_frame = ORBO_CYCLES_PER_SECOND / (orbo_cpu.target_fps > 1 ? orbo_cpu.target_fps : 1);
+    return int32_t(uint32_t(uint64_t((int64_t(cycles) * 65536) / per_frame)));
+}

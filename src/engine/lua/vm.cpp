@@ -1,0 +1,685 @@
+// The virtual machine: one switch over the 40 opcodes, all arithmetic on
+// 16.16 raw values (add, subtract and negate wrap; multiply, divide, modulo
+// and power go through the number module). Invariants inside luaV_execute:
+// 'base' is the running frame's first register and is reloaded after
+// anything that may move the stack (Protect); L->top == ci->top except
+// while a multiple-result sequence is open (after CALL/VARARG with B or C 0).
+#include <cstring>
+
+#include "engine/lua/internal.h"
+
+#define MAXTAGLOOP 100
+#define invalidateTMcache(t) ((t)->flags = 0)
+
+static inline fix32 wadd(fix32 a, fix32 b) { return fix32(uint32_t(a) + uint32_t(b)); }
+static inline fix32 wsub(fix32 a, fix32 b) { return fix32(uint32_t(a) - uint32_t(b)); }
+static inline fix32 wneg(fix32 a) { return fix32(0u - uint32_t(a)); }
+
+const TValue* luaV_tonumber(const TValue* obj, TValue* n)
+{
+    lua_Number num;
+    if (ttisnumber(obj)) return obj;
+    if (ttisstring(obj) && luaO_str2d(svalue(obj), tsvalue(obj)->len, &num)) {
+        setnvalue(n, num);
+        return n;
+    }
+    return nullptr;
+}
+
+int luaV_tostring(lua_State* L, StkId obj)
+{
+    if (!ttisnumber(obj)) return 0;
+    char s[ORBO_NUMBER_TEXT + 1];
+    int l = orbo_fixed_to_string(s, nvalue(obj));
+    setsvalue(obj, luaS_newlstr(L, s, size_t(l)));
+    return 1;
+}
+
+static void callTM(lua_State* L, const TValue* f, const TValue* p1, const TValue* p2, TValue* p3, int hasres)
+{
+    ptrdiff_t result = savestack(L, p3);
+    setobj(L->top++, f);
+    setobj(L->top++, p1);
+    setobj(L->top++, p2);
+    if (!hasres) setobj(L->top++, p3);
+    luaD_call(L, L->top - (4 - hasres), hasres, isLua(L->ci));
+    if (hasres) {
+        p3 = restorestack(L, result);
+        setobj(p3, --L->top);
+    }
+}
+
+void luaV_gettable(lua_State* L, const TValue* t, TValue* key, StkId val)
+{
+    for (int loop = 0; loop < MAXTAGLOOP; loop++) {
+        const TValue* tm;
+        if (ttistable(t)) {
+            Table* h = hvalue(t);
+            const TValue* res = luaH_get(h, key);
+            if (!ttisnil(res) || (tm = fasttm(L, h->metatable, TM_INDEX)) == nullptr) {
+                setobj(val, res);
+                return;
+            }
+        } else if (ttisnil(tm = luaT_gettmbyobj(L, t, TM_INDEX))) {
+            luaG_typeerror(L, t, "index");
+        }
+        if (ttisfunction(tm)) {
+            callTM(L, tm, t, key, val, 1);
+            return;
+        }
+        t = tm;
+    }
+    luaG_runerror(L, "loop in gettable");
+}
+
+void luaV_settable(lua_State* L, const TValue* t, TValue* key, StkId val)
+{
+    for (int loop = 0; loop < MAXTAGLOOP; loop++) {
+        const TValue* tm;
+        if (ttistable(t)) {
+            Table* h = hvalue(t);
+            TValue* oldval = const_cast<TValue*>(luaH_get(h, key));
+            // An existing key, or no __newindex: a raw assignment.
+            if (!ttisnil(oldval) || (tm = fasttm(L, h->metatable, TM_NEWINDEX)) == nullptr) {
+                if (oldval == luaO_nilobject) oldval = luaH_newkey(L, h, key);
+                setobj(oldval, val);
+                invalidateTMcache(h);
+                return;
+            }
+        } else if (ttisnil(tm = luaT_gettmbyobj(L, t, TM_NEWINDEX))) {
+            luaG_typeerror(L, t, "index");
+        }
+        if (ttisfunction(tm)) {
+            callTM(L, tm, t, key, val, 0);
+            return;
+        }
+        t = tm;
+    }
+    luaG_runerror(L, "loop in settable");
+}
+
+static int call_binTM(lua_State* L, const TValue* p1, const TValue* p2, StkId res, TMS event)
+{
+    const TValue* tm = luaT_gettmbyobj(L, p1, event);
+    if (ttisnil(tm)) tm = luaT_gettmbyobj(L, p2, event);
+    if (ttisnil(tm)) return 0;
+    callTM(L, tm, p1, p2, res, 1);
+    return 1;
+}
+
+static const TValue* get_equalTM(lua_State* L, Table* mt1, Table* mt2, TMS event)
+{
+    const TValue* tm1 = fasttm(L, mt1, event);
+    if (tm1 == nullptr) return nullptr;
+    if (mt1 == mt2) return tm1;
+    const TValue* tm2 = fasttm(L, mt2, event);
+    if (tm2 == nullptr) return nullptr;
+    if (luaV_rawequalobj(tm1, tm2)) return tm1;
+    return nullptr;
+}
+
+static int call_orderTM(lua_State* L, const TValue* p1, const TValue* p2, TMS event)
+{
+    if (!call_binTM(L, p1, p2, L->top, event)) return -1;
+    return !l_isfalse(L->top);
+}
+
+// Byte-wise comparison; a string that is a prefix of the other is smaller.
+static int l_strcmp(const TString* ls, const TString* rs)
+{
+    size_t ll = ls->len, lr = rs->len;
+    int temp = memcmp(getstr(ls), getstr(rs), ll < lr ? ll : lr);
+    if (temp != 0) return temp;
+    return ll < lr ? -1 : (ll == lr ? 0 : 1);
+}
+
+int luaV_lessthan(lua_State* L, const TValue* l, const TValue* r)
+{
+    int res;
+    if (ttisnumber(l) && ttisnumber(r)) return nvalue(l) < nvalue(r);
+    if (ttisstring(l) && ttisstring(r)) return l_strcmp(rawtsvalue(l), rawtsvalue(r)) < 0;
+    if ((res = call_orderTM(L, l, r, TM_LT)) < 0) luaG_ordererror(L, l, r);
+    return res;
+}
+
+int luaV_lessequal(lua_State* L, const TValue* l, const TValue* r)
+{
+    int res;
+    if (ttisnumber(l) && ttisnumber(r)) return nvalue(l) <= nvalue(r);
+    if (ttisstring(l) && ttisstring(r)) return l_strcmp(rawtsvalue(l), rawtsvalue(r)) <= 0;
+    if ((res = call_orderTM(L, l, r, TM_LE)) >= 0) return res;
+    if ((res = call_orderTM(L, r, l, TM_LT)) < 0) luaG_ordererror(L, l, r);
+    return !res;
+}
+
+// Equality of two values of the same tag; L null means raw equality.
+int luaV_equalobj_(lua_State* L, const TValue* t1, const TValue* t2)
+{
+    const TValue* tm;
+    if (rttype(t1) != rttype(t2)) return 0;
+    switch (ttype(t1)) {
+    case LUA_TNIL: return 1;
+    case LUA_TNUMBER: return nvalue(t1) == nvalue(t2);
+    case LUA_TBOOLEAN: return bvalue(t1) == bvalue(t2);
+    case LUA_TLIGHTUSERDATA: return pvalue(t1) == pvalue(t2);
+    case LUA_TLCF: return fvalue(t1) == fvalue(t2);
+    case LUA_TSHRSTR: return rawtsvalue(t1) == rawtsvalue(t2);
+    case LUA_TLNGSTR: return luaS_eqlngstr(rawtsvalue(t1), rawtsvalue(t2));
+    case LUA_TUSERDATA:
+        if (uvalue(t1) == uvalue(t2)) return 1;
+        if (L == nullptr) return 0;
+        tm = get_equalTM(L, uvalue(t1)->metatable, uvalue(t2)->metatable, TM_EQ);
+        break;
+    case LUA_TTABLE:
+        if (hvalue(t1) == hvalue(t2)) return 1;
+        if (L == nullptr) return 0;
+        tm = get_equalTM(L, hvalue(t1)->metatable, hvalue(t2)->metatable, TM_EQ);
+        break;
+    default: return gcvalue(t1) == gcvalue(t2);
+    }
+    if (tm == nullptr) return 0;
+    callTM(L, tm, t1, t2, L->top, 1);
+    return !l_isfalse(L->top);
+}
+
+// Concatenates the 'total' values below the top, right to left, coalescing
+// runs of strings and numbers into one buffer copy.
+void luaV_concat(lua_State* L, int total)
+{
+    do {
+        StkId top = L->top;
+        int n = 2;
+        if (!(ttisstring(top - 2) || ttisnumber(top - 2)) || !tostring(L, top - 1)) {
+            if (!call_binTM(L, top - 2, top - 1, top - 2, TM_CONCAT)) luaG_concaterror(L, top - 2, top - 1);
+        } else if (tsvalue(top - 1)->len == 0) {
+            (void)tostring(L, top - 2);
+        } else if (ttisstring(top - 2) && tsvalue(top - 2)->len == 0) {
+            setobj(top - 2, top - 1);
+        } else {
+            size_t tl = tsvalue(top - 1)->len;
+            for (n = 1; n < total && tostring(L, top - n - 1); n++) {
+                size_t l = tsvalue(top - n - 1)->len;
+                if (l >= (MAX_SIZET / sizeof(char)) - tl) luaG_runerror(L, "string length overflow");
+                tl += l;
+            }
+            // The pieces are anchored on the stack while the buffer is built.
+            char* buffer = static_cast<char*>(luaM_realloc_(L, nullptr, 0, tl));
+            size_t pos = 0;
+            for (int i = n; i > 0; i--) {
+                size_t l = tsvalue(top - i)->len;
+                memcpy(buffer + pos, svalue(top - i), l);
+                pos += l;
+            }
+            TString* ts;
+            try {
+                ts = luaS_newlstr(L, buffer, tl);
+            } catch (...) {
+                luaM_freemem(L, buffer, tl);
+                throw;
+            }
+            luaM_freemem(L, buffer, tl);
+            setsvalue(top - n, ts);
+        }
+        total -= n - 1;
+        L->top -= n - 1;
+    } while (total > 1);
+}
+
+void luaV_objlen(lua_State* L, StkId ra, const TValue* rb)
+{
+    const TValue* tm;
+    switch (ttypenv(rb)) {
+    case LUA_TTABLE: {
+        Table* h = hvalue(rb);
+        tm = fasttm(L, h->metatable, TM_LEN);
+        if (tm) break;
+        setnvalue(ra, fix_from_int(luaH_getn(h)));
+        return;
+    }
+    case LUA_TSTRING: setnvalue(ra, fix_from_int(int32_t(tsvalue(rb)->len))); return;
+    default:
+        tm = luaT_gettmbyobj(L, rb, TM_LEN);
+        if (ttisnil(tm)) luaG_typeerror(L, rb, "get length of");
+        break;
+    }
+    callTM(L, tm, rb, rb, ra, 1);
+}
+
+static inline fix32 arith_op(TMS op, fix32 a, fix32 b)
+{
+    switch (op) {
+    case TM_ADD: return wadd(a, b);
+    case TM_SUB: return wsub(a, b);
+    case TM_MUL: return ob_fmul(a, b);
+    case TM_DIV: return ob_fdiv(a, b);
+    case TM_MOD: return ob_fmod(a, b);
+    case TM_POW: return ob_fpow(a, b);
+    default: return wneg(a);
+    }
+}
+
+void luaV_arith(lua_State* L, StkId ra, const TValue* rb, const TValue* rc, TMS op)
+{
+    TValue tempb, tempc;
+    const TValue *b, *c;
+    if ((b = luaV_tonumber(rb, &tempb)) != nullptr && (c = luaV_tonumber(rc, &tempc)) != nullptr) {
+        setnvalue(ra, arith_op(op, nvalue(b), nvalue(c)));
+    } else if (!call_binTM(L, rb, rc, ra, op)) {
+        luaG_aritherror(L, rb, rc);
+    }
+}
+
+// Closure creation: upvalues come from the enclosing frame's registers
+// (found or opened) or from the enclosing closure's own upvalues.
+static void pushclosure(lua_State* L, Proto* p, UpVal** encup, StkId base, StkId ra)
+{
+    int nup = p->sizeupvalues;
+    Upvaldesc* uv = p->upvalues;
+    LClosure* ncl = luaF_newLclosure(L, nup);
+    ncl->p = p;
+    setclLvalue(ra, ncl);
+    for (int i = 0; i < nup; i++) {
+        if (uv[i].instack) ncl->upvals[i] = luaF_findupval(L, base + uv[i].idx);
+        else ncl->upvals[i] = encup[uv[i].idx];
+    }
+}
+
+// Completes an instruction interrupted by a yield inside a metamethod.
+void luaV_finishOp(lua_State* L)
+{
+    CallInfo* ci = L->ci;
+    StkId base = ci->u.l.base;
+    Instruction inst = *(ci->u.l.savedpc - 1);
+    OpCode op = GET_OPCODE(inst);
+    switch (op) {
+    case OP_ADD: case OP_SUB: case OP_MUL: case OP_DIV: case OP_MOD: case OP_POW:
+    case OP_UNM: case OP_LEN: case OP_GETTABUP: case OP_GETTABLE: case OP_SELF:
+        setobj(base + GETARG_A(inst), --L->top);
+        break;
+    case OP_LE: case OP_LT: case OP_EQ: {
+        int res = !l_isfalse(L->top - 1);
+        L->top--;
+        // "<=" done through "<" with swapped operands: negate the result.
+        if (op == OP_LE && ttisnil(luaT_gettmbyobj(L, base + GETARG_B(inst), TM_LE))) res = !res;
+        if (res != GETARG_A(inst)) ci->u.l.savedpc++;  // condition failed: skip the jump
+        break;
+    }
+    case OP_CONCAT: {
+        StkId top = L->top - 1;
+        int b = GETARG_B(inst);
+        int total = int(top - 1 - (base + b));
+        setobj(top - 2, top);
+        if (total > 1) {
+            L->top = top - 1;
+            luaV_concat(L, total);
+        }
+        setobj(ci->u.l.base + GETARG_A(inst), L->top - 1);
+        L->top = ci->top;
+        break;
+    }
+    case OP_TFORCALL: L->top = ci->top; break;
+    case OP_CALL:
+        if (GETARG_C(inst) - 1 >= 0) L->top = ci->top;
+        break;
+    default: break;
+    }
+}
+
+// Count and line hooks, called before an instruction. A hook that yields
+// leaves the instruction to run again on resumption, without a second hook.
+static void traceexec(lua_State* L)
+{
+    CallInfo* ci = L->ci;
+    lu_byte mask = L->hookmask;
+    int counthook = ((mask & LUA_MASKCOUNT) && L->hookcount == 0);
+    if (counthook) resethookcount(L);
+    if (ci->callstatus & CIST_HOOKYIELD) {
+        ci->callstatus &= lu_byte(~CIST_HOOKYIELD);
+        return;
+    }
+    if (counthook) luaD_hook(L, LUA_HOOKCOUNT, -1);
+    if (mask & LUA_MASKLINE) {
+        Proto* p = ci_func(ci)->p;
+        int npc = pcRel(ci->u.l.savedpc, p);
+        int newline = getfuncline(p, npc);
+        if (npc == 0 || ci->u.l.savedpc <= L->oldpc || newline != getfuncline(p, pcRel(L->oldpc, p)))
+            luaD_hook(L, LUA_HOOKLINE, newline);
+    }
+    L->oldpc = ci->u.l.savedpc;
+    if (L->status == LUA_YIELD) {
+        if (counthook) L->hookcount = 1;
+        ci->u.l.savedpc--;
+        ci->callstatus |= CIST_HOOKYIELD;
+        ci->func = L->top - 1;
+        luaD_throw(L, LUA_YIELD);
+    }
+}
+
+// Raw lookup for the common keys (array-part numbers, short strings).
+static inline const TValue* rawget(Table* h, const TValue* key)
+{
+    int k;
+    if (ttisnumber(key) && luaH_arraykey(nvalue(key), &k) && k <= h->sizearray) return &h->array[k - 1];
+    if (ttisshrstring(key)) return luaH_getstr(h, rawtsvalue(key));
+    return luaH_get(h, key);
+}
+
+// t[key] without metamethods when the table answers by itself; else the
+// full path with __index.
+static inline void gettable(lua_State* L, const TValue* t, TValue* key, StkId val)
+{
+    if (ttistable(t)) {
+        Table* h = hvalue(t);
+        const TValue* v = rawget(h, key);
+        if (!ttisnil(v) || h->metatable == nullptr) {
+            setobj(val, v);
+            return;
+        }
+    }
+    luaV_gettable(L, t, key, val);
+}
+
+// t[key] = val storing directly into an existing slot when no __newindex
+// can be involved; else the full path.
+static inline void settable(lua_State* L, const TValue* t, TValue* key, StkId val)
+{
+    if (ttistable(t)) {
+        Table* h = hvalue(t);
+        TValue* slot = const_cast<TValue*>(rawget(h, key));
+        if (slot != luaO_nilobject && (!ttisnil(slot) || h->metatable == nullptr)) {
+            setobj(slot, val);
+            invalidateTMcache(h);
+            return;
+        }
+    }
+    luaV_settable(L, t, key, val);
+}
+
+#define RA(i) (base + GETARG_A(i))
+#define RB(i) (base + GETARG_B(i))
+#define RC(i) (base + GETARG_C(i))
+#define RKB(i) (ISK(GETARG_B(i)) ? k + INDEXK(GETARG_B(i)) : base + GETARG_B(i))
+#define RKC(i) (ISK(GETARG_C(i)) ? k + INDEXK(GETARG_C(i)) : base + GETARG_C(i))
+#define dojump(ci, i, e) { int a_ = GETARG_A(i); if (a_ > 0) luaF_close(L, ci->u.l.base + a_ - 1); ci->u.l.savedpc += GETARG_sBx(i) + e; }
+#define donextjump(ci) { i = *ci->u.l.savedpc; dojump(ci, i, 1); }
+#define Protect(x) { x; base = ci->u.l.base; }
+#define checkGC(L, c) luaC_condGC(L, { L->top = (c); luaC_step(L); L->top = ci->top; }) base = ci->u.l.base;
+
+#define arith_case(tm, fastop)                                                     \
+    {                                                                              \
+        TValue* rb = RKB(i);                                                       \
+        TValue* rc = RKC(i);                                                       \
+        if (ttisnumber(rb) && ttisnumber(rc)) {                                    \
+            setnvalue(ra, fastop(nvalue(rb), nvalue(rc)));                         \
+        } else {                                                                   \
+            Protect(luaV_arith(L, ra, rb, rc, tm));                                \
+        }                                                                          \
+    }                                                                              \
+    break;
+
+void luaV_execute(lua_State* L)
+{
+    CallInfo* ci = L->ci;
+    LClosure* cl;
+    TValue* k;
+    StkId base;
+newframe:
+    cl = clLvalue(ci->func);
+    k = cl->p->k;
+    base = ci->u.l.base;
+    for (;;) {
+        Instruction i = *(ci->u.l.savedpc++);
+        if ((L->hookmask & (LUA_MASKLINE | LUA_MASKCOUNT)) && (--L->hookcount == 0 || L->hookmask & LUA_MASKLINE)) {
+            Protect(traceexec(L));
+        }
+        StkId ra = RA(i);
+        switch (GET_OPCODE(i)) {
+        case OP_MOVE: setobj(ra, RB(i)); break;
+        case OP_LOADK: setobj(ra, k + GETARG_Bx(i)); break;
+        case OP_LOADKX: setobj(ra, k + GETARG_Ax(*ci->u.l.savedpc++)); break;
+        case OP_LOADBOOL:
+            setbvalue(ra, GETARG_B(i));
+            if (GETARG_C(i)) ci->u.l.savedpc++;
+            break;
+        case OP_LOADNIL: {
+            int b = GETARG_B(i);
+            do {
+                setnilvalue(ra++);
+            } while (b--);
+            break;
+        }
+        case OP_GETUPVAL: setobj(ra, cl->upvals[GETARG_B(i)]->v); break;
+        case OP_GETTABUP: Protect(gettable(L, cl->upvals[GETARG_B(i)]->v, RKC(i), ra)); break;
+        case OP_GETTABLE: Protect(gettable(L, RB(i), RKC(i), ra)); break;
+        case OP_SETTABUP: Protect(settable(L, cl->upvals[GETARG_A(i)]->v, RKB(i), RKC(i))); break;
+        case OP_SETUPVAL: setobj(cl->upvals[GETARG_B(i)]->v, ra); break;
+        case OP_SETTABLE: Protect(settable(L, ra, RKB(i), RKC(i))); break;
+        case OP_NEWTABLE: {
+            int b = GETARG_B(i);
+            int c = GETARG_C(i);
+            Table* t = luaH_new(L);
+            sethvalue(ra, t);
+            if (b != 0 || c != 0) luaH_resize(L, t, luaO_fb2int(b), luaO_fb2int(c));
+            checkGC(L, ra + 1);
+            break;
+        }
+        case OP_SELF: {
+            StkId rb = RB(i);
+            setobj(ra + 1, rb);
+            Protect(gettable(L, rb, RKC(i), ra));
+            break;
+        }
+        case OP_ADD: arith_case(TM_ADD, wadd)
+        case OP_SUB: arith_case(TM_SUB, wsub)
+        case OP_MUL: arith_case(TM_MUL, ob_fmul)
+        case OP_DIV: arith_case(TM_DIV, ob_fdiv)
+        case OP_MOD: arith_case(TM_MOD, ob_fmod)
+        case OP_POW: arith_case(TM_POW, ob_fpow)
+        case OP_UNM: {
+            TValue* rb = RB(i);
+            if (ttisnumber(rb)) {
+                setnvalue(ra, wneg(nvalue(rb)));
+            } else {
+                Protect(luaV_arith(L, ra, rb, rb, TM_UNM));
+            }
+            break;
+        }
+        case OP_NOT: {
+            TValue* rb = RB(i);
+            int res = l_isfalse(rb);
+            setbvalue(ra, res);
+            break;
+        }
+        case OP_LEN: Protect(luaV_objlen(L, ra, RB(i))); break;
+        case OP_CONCAT: {
+            int b = GETARG_B(i);
+            int c = GETARG_C(i);
+            L->top = base + c + 1;  // mark the end of the concatenated values
+            Protect(luaV_concat(L, c - b + 1));
+            ra = RA(i);
+            StkId rb = b + base;
+            setobj(ra, rb);
+            checkGC(L, (ra >= rb ? ra + 1 : rb));
+            L->top = ci->top;
+            break;
+        }
+        case OP_JMP: dojump(ci, i, 0); break;
+        case OP_EQ: {
+            TValue* rb = RKB(i);
+            TValue* rc = RKC(i);
+            int res;
+            if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) == nvalue(rc);
+            else Protect(res = equalobj(L, rb, rc));
+            if (res != GETARG_A(i)) ci->u.l.savedpc++;
+            else donextjump(ci);
+            break;
+        }
+        case OP_LT: {
+            TValue* rb = RKB(i);
+            TValue* rc = RKC(i);
+            int res;
+            if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) < nvalue(rc);
+            else Protect(res = luaV_lessthan(L, rb, rc));
+            if (res != GETARG_A(i)) ci->u.l.savedpc++;
+            else donextjump(ci);
+            break;
+        }
+        case OP_LE: {
+            TValue* rb = RKB(i);
+            TValue* rc = RKC(i);
+            int res;
+            if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) <= nvalue(rc);
+            else Protect(res = luaV_lessequal(L, rb, rc));
+            if (res != GETARG_A(i)) ci->u.l.savedpc++;
+            else donextjump(ci);
+            break;
+        }
+        case OP_TEST:
+            if (GETARG_C(i) ? l_isfalse(ra) : !l_isfalse(ra)) ci->u.l.savedpc++;
+            else donextjump(ci);
+            break;
+        case OP_TESTSET: {
+            TValue* rb = RB(i);
+            if (GETARG_C(i) ? l_isfalse(rb) : !l_isfalse(rb)) ci->u.l.savedpc++;
+            else {
+                setobj(ra, rb);
+                donextjump(ci);
+            }
+            break;
+        }
+        case OP_CALL: {
+            int b = GETARG_B(i);
+            int nresults = GETARG_C(i) - 1;
+            if (b != 0) L->top = ra + b;  // else the previous instruction set top
+            if (luaD_precall(L, ra, nresults)) {  // C function
+                if (nresults >= 0) L->top = ci->top;
+                base = ci->u.l.base;
+            } else {  // Lua function: run it in this loop
+                ci = L->ci;
+                ci->callstatus |= CIST_REENTRY;
+                goto newframe;
+            }
+            break;
+        }
+        case OP_TAILCALL: {
+            int b = GETARG_B(i);
+            if (b != 0) L->top = ra + b;
+            if (luaD_precall(L, ra, LUA_MULTRET)) {
+                base = ci->u.l.base;
+            } else {
+                // Move the new frame down over the caller's.
+                CallInfo* nci = L->ci;
+                CallInfo* oci = nci->previous;
+                StkId nfunc = nci->func;
+                StkId ofunc = oci->func;
+                StkId lim = nci->u.l.base + getproto(nfunc)->numparams;
+                if (cl->p->sizep > 0) luaF_close(L, oci->u.l.base);
+                int aux;
+                for (aux = 0; nfunc + aux < lim; aux++) setobj(ofunc + aux, nfunc + aux);
+                oci->u.l.base = ofunc + (nci->u.l.base - nfunc);
+                oci->top = L->top = ofunc + (L->top - nfunc);
+                oci->u.l.savedpc = nci->u.l.savedpc;
+                oci->callstatus |= CIST_TAIL;
+                ci = L->ci = oci;
+                goto newframe;
+            }
+            break;
+        }
+        case OP_RETURN: {
+            int b = GETARG_B(i);
+            if (b != 0) L->top = ra + b - 1;
+            if (cl->p->sizep > 0) luaF_close(L, base);
+            b = luaD_poscall(L, ra);
+            if (!(ci->callstatus & CIST_REENTRY)) return;  // called from C: back there
+            ci = L->ci;
+            if (b) L->top = ci->top;
+            goto newframe;
+        }
+        case OP_FORLOOP: {
+            fix32 step = nvalue(ra + 2);
+            fix32 prev = nvalue(ra);
+            fix32 idx = wadd(prev, step);
+            fix32 limit = nvalue(ra + 1);
+            bool go = step > 0 ? idx <= limit : limit <= idx;
+            // An ascending index that wrapped past the top ends the loop.
+            if (step >= 0 && prev >= 0 && idx <= 0) go = false;
+            if (go) {
+                ci->u.l.savedpc += GETARG_sBx(i);
+                setnvalue(ra, idx);
+                setnvalue(ra + 3, idx);
+            }
+            break;
+        }
+        case OP_FORPREP: {
+            const TValue* init = ra;
+            const TValue* plimit = ra + 1;
+            const TValue* pstep = ra + 2;
+            if (!tonumber(init, ra)) luaG_runerror(L, "'for' initial value must be a number");
+            else if (!tonumber(plimit, ra + 1)) luaG_runerror(L, "'for' limit must be a number");
+            else if (!tonumber(pstep, ra + 2)) luaG_runerror(L, "'for' step must be a number");
+            setnvalue(ra, wsub(nvalue(ra), nvalue(pstep)));
+            ci->u.l.savedpc += GETARG_sBx(i);
+            break;
+        }
+        case OP_TFORCALL: {
+            StkId cb = ra + 3;  // call base
+            setobj(cb + 2, ra + 2);
+            setobj(cb + 1, ra + 1);
+            setobj(cb, ra);
+            L->top = cb + 3;
+            Protect(luaD_call(L, cb, GETARG_C(i), 1));
+            L->top = ci->top;
+            i = *(ci->u.l.savedpc++);
+            ra = RA(i);
+            goto l_tforloop;
+        }
+        case OP_TFORLOOP:
+        l_tforloop:
+            if (!ttisnil(ra + 1)) {
+                setobj(ra, ra + 1);
+                ci->u.l.savedpc += GETARG_sBx(i);
+            }
+            break;
+        case OP_SETLIST: {
+            int n = GETARG_B(i);
+            int c = GETARG_C(i);
+            if (n == 0) n = int(L->top - ra) - 1;
+            if (c == 0) c = GETARG_Ax(*ci->u.l.savedpc++);
+            Table* h = hvalue(ra);
+            int last = ((c - 1) * LFIELDS_PER_FLUSH) + n;
+            if (last > h->sizearray && last <= 32767) luaH_resizearray(L, h, last);
+            for (; n > 0; n--) {
+                TValue* val = ra + n;
+                luaH_setint(L, h, last--, val);
+            }
+            L->top = ci->top;
+            break;
+        }
+        case OP_CLOSURE: {
+            Proto* p = cl->p->p[GETARG_Bx(i)];
+            pushclosure(L, p, cl->upvals, base, ra);
+            checkGC(L, ra + 1);
+            break;
+        }
+        case OP_VARARG: {
+            int b = GETARG_B(i) - 1;
+            int n = int(base - ci->func) - cl->p->numparams - 1;
+            if (b < 0) {
+                b = n;
+                Protect(luaD_checkstack(L, n));
+                ra = RA(i);
+                L->top = ra + n;
+            }
+            for (int j = 0; j < b; j++) {
+                if (j < n) {
+                    setobj(ra + j, base - n + j);
+                } else {
+                    setnilvalue(ra + j);
+                }
+            }
+            break;
+        }
+        case OP_EXTRAARG: break;
+        }
+    }
+}
