@@ -1,5 +1,7 @@
 // Start-up, boot and the main loop over a scripted host.
 #include <gtest/gtest.h>
+
+#include "../support/read_file.h"
 #include <lodepng.h>
 
 #include <cstdlib>
@@ -21,13 +23,6 @@
 #include "platform/video.h"
 
 namespace {
-std::string read_file(const std::string& path)
-{
-    std::ifstream f(path);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
 struct ShellTest : testing::Test {
     fake_host host;

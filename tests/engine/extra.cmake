@@ -82,3 +82,11 @@ if(TARGET orbotool)
       grep -Eq '^slices: ([2-9]|[1-9][0-9]+)$' '${CMAKE_BINARY_DIR}/budget_sliced.err'"
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
 endif()
+
+# A text cartridge is measured by its code section alone: the token count
+# orbotool tokens gives equals the one cartinfo reports.
+if(TARGET orbotool)
+  add_test(NAME engine.orbotool_tokens_of_cart_code
+    COMMAND sh -c "t=$(\"$0\" tokens \"$1\" | sed -n 's/^tokens: \\([0-9]*\\) .*/\\1/p'); c=$(\"$0\" cartinfo \"$1\" | sed -n 's/^tokens: //p'); [ -n \"$t\" ] && [ \"$t\" = \"$c\" ]"
+            $<TARGET_FILE:orbotool> ${CMAKE_SOURCE_DIR}/data/head.ob)
+endif()

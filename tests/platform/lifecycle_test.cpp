@@ -1,6 +1,8 @@
 // Framework start and stop over a scripted host: the logged steps, the
 // session counter and the settings written back.
 #include <gtest/gtest.h>
+
+#include "../support/read_file.h"
 #include <unistd.h>
 
 #include <filesystem>
@@ -15,13 +17,6 @@
 #include "platform/log.h"
 
 namespace {
-std::string read_file(const std::string& path)
-{
-    std::ifstream f(path);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
 std::string fresh_dir(const char* name)
 {

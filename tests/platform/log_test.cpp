@@ -2,19 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
-namespace {
-std::string read_file(const std::string& path)
-{
-    std::ifstream f(path);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
-}  // namespace
+#include "../support/read_file.h"
 
 TEST(Log, IndentationOpensAndClosesLevels)
 {
