@@ -81,9 +81,7 @@ void load_data_file()
     pstate.font = nested_pod(pstate.data.get(), 2);
     orbo_console_set_font(pstate.font ? kiln_load_font(pstate.font.get()) : nullptr);
     // PNG cartridges are drawn with the same font and the 16 console colours.
-    static kiln_font_ptr cart_font;
-    cart_font = pstate.font ? kiln_load_font(pstate.font.get()) : nullptr;
-    orbo_cart_set_font(cart_font.get());
+    orbo_cart_set_font(orbo_console_font());
     if (const kiln_palette* pal = kiln_pod_palette(pstate.resources.get(), 1)) orbo_cart_set_palette(pal->rgb);
 }
 
