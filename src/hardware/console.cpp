@@ -41,3 +41,10 @@ void orbo_reset_draw_state(orbo_console* c)
     c->fill_pattern = 0;
     gpio_open();
 }
+
+namespace {
+orbo_console* g_live = nullptr;
+}
+
+orbo_console* orbo_live_console() { return g_live; }
+void orbo_set_live_console(orbo_console* c) { g_live = c; }

@@ -45,3 +45,8 @@ void orbo_reset_draw_state(orbo_console* c);
 // kiln_set_clip: the bitmap clip, x0/y0 raised to 0, x1/y1 lowered to the size.
 void kiln_set_clip(kiln_bitmap* bm, int x0, int y0, int x1, int y1);
 void kiln_reset_clip(kiln_bitmap* bm);
+
+// The console state the script bindings act on: the runtime's one console,
+// set when it is created (tests set their own). None until then.
+orbo_console* orbo_live_console();
+void orbo_set_live_console(orbo_console* c);

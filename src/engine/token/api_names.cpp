@@ -22,7 +22,7 @@ struct api_names {
 
     api_names()
     {
-#define ORBO_API_NAME(name, listed) \
+#define ORBO_API_NAME(name, binding, listed) \
         if (listed) add(#name);
         ORBO_API_GLOBALS(ORBO_API_NAME)
 #undef ORBO_API_NAME
