@@ -71,6 +71,10 @@ struct orbo_pstate {
     int mainloop_kind = 0;
     int hold = 0;
     int frame_rate = 30;       // the program's frame rate (30 or 60)
+    int32_t time_frames = 0;   // the console frame counter `time` reads (counted at each button update)
+    int drop_penalty = 0;      // the scheduler's slow-frame counter, 0..10 (`stat(10)`)
+    std::string run_param;     // the current run's parameter (`stat(6)`), at most 1024 characters
+    std::string pending_param; // the parameter handed to the next run
     kiln_bitmap_ptr screen;    // console screen: 128x128 colour indices
     kiln_bitmap_ptr display;   // after the display palette and screen mode
     uint8_t display_palette[16] = {};

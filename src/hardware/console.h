@@ -4,6 +4,8 @@
 // to 0..128; every register holds what the memory map last decoded into it.
 #pragma once
 #include <cstdint>
+#include <deque>
+#include <string>
 
 #include "cart/cart.h"
 #include "hardware/lua_alloc.h"
@@ -12,6 +14,7 @@
 
 constexpr int ORBO_MEM_SIZE = 0x8000;
 constexpr int ORBO_SCREEN = 128;
+constexpr size_t ORBO_TYPED_MAX = 256;
 
 struct orbo_console {
     uint8_t mem[ORBO_MEM_SIZE] = {};  // shadow memory: every byte written, any region
@@ -31,6 +34,10 @@ struct orbo_console {
     const kiln_font* font = nullptr;  // the console font for print
     bool stopping = false;         // the program is stopping: print wraps at the clip edge
     orbo_heap heap;                // the script heap's charges: orbo_lua_alloc's ud
+    // Typed characters for `stat(30)`/`stat(31)`, already in console codes;
+    // the shell appends while a program runs and drops beyond ORBO_TYPED_MAX.
+    std::deque<uint8_t> typed;
+    std::string paste_text;        // clipboard text of the last paste while running (`stat(4)`)
 };
 
 // A console with a fresh screen and the draw state of a starting program.
