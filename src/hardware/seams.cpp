@@ -29,8 +29,14 @@ int64_t orbo_cpu_refunds = 0;
 
 void orbo_spend_cpu(int32_t n) { orbo_spend_cpu_fn(n); }
 
+orbo_spend_cpu_fn_t orbo_refund_cpu_fn = nullptr;
+
 void orbo_refund_cpu(int32_t n)
 {
+    if (orbo_refund_cpu_fn) {
+        orbo_refund_cpu_fn(n);
+        return;
+    }
     if (orbo_spend_cpu_fn == spend_cpu) {
         refund_cpu(n);
         return;

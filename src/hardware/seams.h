@@ -14,10 +14,12 @@ extern int64_t orbo_cpu_charged;
 extern int64_t orbo_cpu_charges;
 void orbo_spend_cpu(int32_t n);
 // Refunds of the bindings (`refund_cpu`: a negative n gives cycles back).
-// They follow the charges: while the spend seam is the engine's spend_cpu
-// (the runtime wires it at start-up) they go to the engine's refund_cpu, so
-// both reach the same frame counters; with the default seam they are summed
-// in orbo_cpu_refunded (as given, so negative) and counted.
+// They reach the counters the charges reach: orbo_refund_cpu_fn when set;
+// otherwise the engine's refund_cpu while the spend seam is the engine's
+// spend_cpu (the runtime wires that at start-up); otherwise, beside the
+// default spend seam, they are summed in orbo_cpu_refunded (as given, so
+// negative) and counted.
+extern orbo_spend_cpu_fn_t orbo_refund_cpu_fn;
 void orbo_refund_cpu(int32_t n);
 extern int64_t orbo_cpu_refunded;
 extern int64_t orbo_cpu_refunds;

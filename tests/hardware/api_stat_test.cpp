@@ -96,6 +96,13 @@ TEST_F(ApiStat, CpuLoadFromTheEngineCounters)
     EXPECT_EQ(orbo_cpu.frame_cycles, 0);
     EXPECT_EQ(charged(), 1024);
     EXPECT_EQ(refunded(), -2);
+    // An explicit refund seam takes precedence.
+    static int32_t given = 0;
+    orbo_refund_cpu_fn = [](int32_t n) { given += n; };
+    run("poke(0, 0) peek4(0)");
+    orbo_refund_cpu_fn = nullptr;
+    EXPECT_EQ(given, -5);
+    EXPECT_EQ(refunded(), 0);
 }
 
 TEST_F(ApiStat, IdleSoundAndMusicValues)
