@@ -36,7 +36,7 @@ int orbo_launch_process(const std::vector<std::string>& argv);
 // byte.
 std::optional<std::string> orbo_resolve_folder(const std::string& current, const std::string& name);
 // The same for a file: the relative file path (no trailing "/"); nothing
-// when it leaves the root or names the root itself.
+// when it leaves the root or its last component is empty, "." or "..".
 std::optional<std::string> orbo_resolve_file(const std::string& current, const std::string& name);
 
 // The names in root "cstore/" that contain ".ob" and no "~", sorted.

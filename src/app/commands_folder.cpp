@@ -62,6 +62,9 @@ std::optional<std::string> orbo_resolve_folder(const std::string& current, const
 
 std::optional<std::string> orbo_resolve_file(const std::string& current, const std::string& name)
 {
+    // The last component must name a file: not empty, "." or "..".
+    std::string last = name.substr(name.find_last_of('/') + 1);
+    if (last.empty() || last == "." || last == "..") return std::nullopt;
     std::optional<std::string> folder = orbo_resolve_folder(current, name);
     if (!folder || folder->empty()) return std::nullopt;
     folder->pop_back();

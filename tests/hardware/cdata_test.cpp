@@ -77,11 +77,12 @@ struct cdata_test : ::testing::Test {
     }
     int results(const std::string& call)
     {
-        std::string code = "return select('#', " + call + ")";
+        std::string code = "return " + call;
+        int top = lua_gettop(L);
         EXPECT_EQ(luaL_loadstring(L, code.c_str()), LUA_OK);
-        EXPECT_EQ(lua_pcall(L, 0, 1, 0), LUA_OK);
-        int n = int(lua_tonumber(L, -1) >> 16);
-        lua_pop(L, 1);
+        EXPECT_EQ(lua_pcall(L, 0, LUA_MULTRET, 0), LUA_OK);
+        int n = lua_gettop(L) - top;
+        lua_settop(L, top);
         return n;
     }
     std::string file(const std::string& id) { return dir + id + ".obd.txt"; }
@@ -235,7 +236,7 @@ TEST_F(cdata_test, MemoryWritesReachTheWordsUnlessTheResetGlitchRuns)
     orbo_poke(c, cart.get(), 0x5e00, 1);
     EXPECT_EQ(c->cdata[0], 1u);
     EXPECT_TRUE(c->cdata_dirty);
-    EXPECT_EQ(eval("dget(0) == 1/65536"), "true");
+    EXPECT_EQ(eval("dget(0) == 0x.0001"), "true");
     orbo_poke(c, cart.get(), 0x5eff, 0x80);
     EXPECT_EQ(c->cdata[63], 0x80000000u);
     EXPECT_EQ(orbo_peek(c, cart.get(), 0x5e00), 1);
@@ -270,7 +271,7 @@ TEST_F(cdata_test, LoadingCollectsHexDigitsOnly)
     // digits it has. Other text is skipped.
     new_run();
     c->cdata[5] = 99;
-    write("short", "word0: 00018000 | word1: 0001");
+    write("short", "x: 00018000 | y: 0001");
     EXPECT_EQ(eval("cartdata('short')"), "true");
     EXPECT_EQ(c->cdata[0], 0x18000u);
     EXPECT_EQ(c->cdata[1], 1u);
