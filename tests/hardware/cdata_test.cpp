@@ -16,6 +16,7 @@
 #include "hardware/lua_alloc.h"
 #include "hardware/mem.h"
 #include "hardware/seams.h"
+#include "platform/kiln.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -404,6 +405,13 @@ TEST_F(cdata_test, AFailedWriteKeepsThePreviousFile)
     c->cdata_dirty = true;
     EXPECT_EQ(save_cdata(), 0);  // the words were kept: a retry writes them
     EXPECT_EQ(read_file(file("safe")).substr(0, 8), "00020000");
+}
+
+TEST_F(cdata_test, TheConsoleSavesTheStoreWhenItExits)
+{
+    run("cartdata('at_exit') dset(2, 0.25)");
+    kiln_main_exit();
+    EXPECT_EQ(read_file(file("at_exit")).substr(16, 8), "00004000");
 }
 
 }  // namespace
