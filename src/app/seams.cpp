@@ -9,6 +9,7 @@
 #include "cart/embedded.h"
 #include "cart/vdisk.h"
 #include "cart/working_cart.h"
+#include "hardware/cdata.h"
 #include "platform/paths.h"
 
 namespace {
@@ -62,6 +63,6 @@ void orbo_capture_keys_seam() {}
 void orbo_glitch_screenshot_seam() {}
 void orbo_keyconfig_update_seam() {}
 void orbo_keyconfig_draw_seam() {}
-void orbo_save_cart_data_seam() {}
+void orbo_save_cart_data_seam() { save_cdata(); }
 void orbo_close_gpio_seam() {}
 void orbo_init_browser_lists_seam() {}

@@ -76,7 +76,7 @@ void orbo_glitch_screenshot_seam();
 void orbo_keyconfig_update_seam();
 void orbo_keyconfig_draw_seam();
 
-// Cartridge data: saves the current cartridge's persistent data. None yet.
+// Cartridge data: saves the open store (nothing without one or a program).
 void orbo_save_cart_data_seam();
 // The GPIO area: closed at exit. Not mapped yet.
 void orbo_close_gpio_seam();
