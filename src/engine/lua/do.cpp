@@ -252,7 +252,10 @@ static void finishCcall(lua_State* L)
         L->errfunc = ci->u.c.old_errfunc;
     }
     if (ci->nresults == LUA_MULTRET && L->ci->top < L->top) L->ci->top = L->top;
-    ci->callstatus |= CIST_YIELDED;
+    // lua_getctx reports the error recovered by the yieldable pcall, once;
+    // otherwise the call was simply suspended and resumed.
+    if (!(ci->callstatus & CIST_STAT)) ci->u.c.status = LUA_YIELD;
+    ci->callstatus = lu_byte((ci->callstatus & ~(CIST_YPCALL | CIST_STAT)) | CIST_YIELDED);
     int n = (*ci->u.c.k)(L);
     luaD_poscall(L, L->top - n);
 }
@@ -322,6 +325,7 @@ static void resume(lua_State* L, void* ud)
             luaV_execute(L);
         } else {
             if (ci->u.c.k != nullptr) {
+                ci->u.c.status = LUA_YIELD;
                 ci->callstatus |= CIST_YIELDED;
                 int n = (*ci->u.c.k)(L);
                 firstArg = L->top - n;
