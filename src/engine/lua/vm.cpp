@@ -269,6 +269,22 @@ void luaV_arith(lua_State* L, StkId ra, const TValue* rb, const TValue* rc, TMS 
     }
 }
 
+// The closure made last from p, if it has exactly the upvalues a new one
+// would get: then it is reused (so a function expression with no fresh
+// upvalues yields the same value each time it runs). Every collection
+// clears the caches, so no cache refers to a freed closure.
+static LClosure* getcached(Proto* p, UpVal** encup, StkId base)
+{
+    LClosure* c = p->cache;
+    if (c == nullptr) return nullptr;
+    Upvaldesc* uv = p->upvalues;
+    for (int i = 0; i < p->sizeupvalues; i++) {
+        TValue* v = uv[i].instack ? base + uv[i].idx : encup[uv[i].idx]->v;
+        if (c->upvals[i]->v != v) return nullptr;
+    }
+    return c;
+}
+
 // Closure creation: upvalues come from the enclosing frame's registers
 // (found or opened) or from the enclosing closure's own upvalues.
 static void pushclosure(lua_State* L, Proto* p, UpVal** encup, StkId base, StkId ra)
@@ -282,6 +298,7 @@ static void pushclosure(lua_State* L, Proto* p, UpVal** encup, StkId base, StkId
         if (uv[i].instack) ncl->upvals[i] = luaF_findupval(L, base + uv[i].idx);
         else ncl->upvals[i] = encup[uv[i].idx];
     }
+    p->cache = ncl;
 }
 
 // Completes an instruction interrupted by a yield inside a metamethod.
@@ -717,7 +734,9 @@ newframe:
         }
         vmcase(OP_CLOSURE) {
             Proto* p = cl->p->p[GETARG_Bx(i)];
-            pushclosure(L, p, cl->upvals, base, ra);
+            LClosure* ncl = getcached(p, cl->upvals, base);
+            if (ncl == nullptr) pushclosure(L, p, cl->upvals, base, ra);
+            else setclLvalue(ra, ncl);
             checkGC(L, ra + 1);
             vmbreak;
         }
