@@ -9,23 +9,6 @@ struct kiln_pod;
 #include <cstdint>
 #include <string>
 
-// CPU accounting: charge n cycles to the running program. Nothing is charged
-// yet (there is no program to charge).
-void orbo_spend_cpu_seam(int cycles);
-
-// Program runner. Returns false: there is no runner, so no program started.
-bool orbo_run_cart_seam();
-// Stops the running program and resets the script machine. Nothing runs yet.
-void orbo_stop_program_seam(bool reset_machine);
-// Resumes the running program for one console frame. Nothing runs yet.
-void orbo_run_slice_seam();
-// Resets the script machine and the runtime state (boot). Nothing to reset yet.
-void orbo_reset_machine_seam();
-// The current error string printed after a stop with reset. None yet.
-std::string orbo_error_string_seam();
-// Clears the chain of loaded cartridges. There is none yet.
-void orbo_clear_run_chain_seam();
-
 // Working cartridge. Creating it does nothing yet; loading a file returns
 // false: no cartridge format is read yet.
 void orbo_create_working_cart_seam();
@@ -46,6 +29,8 @@ void orbo_keep_boot_cart_seam(const uint8_t* bytes, size_t len);
 void orbo_update_buttons_seam();
 // True when any player holds a game button. No buttons are read yet.
 bool orbo_any_button_held_seam();
+// Blocks the buttons until they are released (run start). No buttons yet.
+void orbo_block_buttons_seam();
 // Resets the per-frame button-override block and the mouse cursor sprite.
 void orbo_reset_frame_overrides_seam();
 
@@ -76,8 +61,6 @@ void orbo_glitch_screenshot_seam();
 void orbo_keyconfig_update_seam();
 void orbo_keyconfig_draw_seam();
 
-// Cartridge data: saves the current cartridge's persistent data. None yet.
-void orbo_save_cart_data_seam();
 // The GPIO area: closed at exit. Not mapped yet.
 void orbo_close_gpio_seam();
 // Cartridge browser lists (favourites). Not built.
