@@ -9,6 +9,7 @@
 #include "cart/working_cart.h"
 #include "hardware/console.h"
 #include "hardware/gfx.h"
+#include "runtime/machine.h"
 
 namespace {
 kiln_font_ptr g_font;
@@ -24,6 +25,8 @@ void draw_text(const char* text, int x, int y, int col)
 
 void orbo_console_recreate()
 {
+    // The script machine allocates through the console's heap record.
+    close_lua_machine();
     g_console = orbo_create_console(orbo_working().cart.get());
     g_console->font = g_font.get();
     orbo_set_live_console(g_console.get());
