@@ -39,6 +39,7 @@ void orbo_reset_draw_state(orbo_console* c)
     c->clip[2] = c->clip[3] = 128;
     kiln_reset_clip(c->screen.get());
     c->fill_pattern = 0;
+    c->devkit_keyboard_shown = c->devkit_mouse_shown = false;
     gpio_open();
 }
 

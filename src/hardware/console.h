@@ -38,6 +38,9 @@ struct orbo_console {
     // the shell appends while a program runs and drops beyond ORBO_TYPED_MAX.
     std::deque<uint8_t> typed;
     std::string paste_text;        // clipboard text of the last paste while running (`stat(4)`)
+    // The devkit messages are shown once per program run (cleared at every start).
+    bool devkit_keyboard_shown = false;
+    bool devkit_mouse_shown = false;
 };
 
 // A console with a fresh screen and the draw state of a starting program.

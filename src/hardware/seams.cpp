@@ -1,5 +1,6 @@
 #include "hardware/seams.h"
 
+#include "engine/lua/cpu.h"
 #include "hardware/console.h"
 
 namespace {
@@ -23,7 +24,20 @@ std::string orbo_last_runtime_error;
 int orbo_runtime_errors = 0;
 int orbo_reset_glitch = 0;
 
+int64_t orbo_cpu_refunded = 0;
+int64_t orbo_cpu_refunds = 0;
+
 void orbo_spend_cpu(int32_t n) { orbo_spend_cpu_fn(n); }
+
+void orbo_refund_cpu(int32_t n)
+{
+    if (orbo_spend_cpu_fn == spend_cpu) {
+        refund_cpu(n);
+        return;
+    }
+    orbo_cpu_refunded += n;
+    orbo_cpu_refunds++;
+}
 
 void orbo_runtime_error(const char* message)
 {
@@ -45,6 +59,8 @@ void orbo_reset_seam_counters()
 {
     orbo_cpu_charged = 0;
     orbo_cpu_charges = 0;
+    orbo_cpu_refunded = 0;
+    orbo_cpu_refunds = 0;
     orbo_last_runtime_error.clear();
     orbo_runtime_errors = 0;
 }

@@ -13,6 +13,14 @@ extern orbo_spend_cpu_fn_t orbo_spend_cpu_fn;
 extern int64_t orbo_cpu_charged;
 extern int64_t orbo_cpu_charges;
 void orbo_spend_cpu(int32_t n);
+// Refunds of the bindings (`refund_cpu`: a negative n gives cycles back).
+// They follow the charges: while the spend seam is the engine's spend_cpu
+// (the runtime wires it at start-up) they go to the engine's refund_cpu, so
+// both reach the same frame counters; with the default seam they are summed
+// in orbo_cpu_refunded (as given, so negative) and counted.
+void orbo_refund_cpu(int32_t n);
+extern int64_t orbo_cpu_refunded;
+extern int64_t orbo_cpu_refunds;
 
 // The runtime error entry; the default records the message and counts.
 using orbo_runtime_error_fn_t = void (*)(const char* message);

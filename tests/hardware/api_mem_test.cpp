@@ -1,0 +1,155 @@
+// Memory bindings: peek/poke and their word forms, the bulk operations,
+// reload and cstore, with every charge and refund.
+#include <filesystem>
+
+#include "cart/cart_env.h"
+#include "cart/cart_partial.h"
+#include "api_fixture.h"
+
+using namespace hwtest;
+using ApiMem = api_test;
+
+TEST_F(ApiMem, PeekPokeAndTheirRefunds)
+{
+    run("poke(0x6000, 0x1f)");
+    EXPECT_EQ(refunded(), -3);
+    EXPECT_EQ(num("peek(0x6000)"), fx(0x1f));
+    EXPECT_EQ(refunded(), -2);
+    EXPECT_EQ(num("peek(0x6000, 1)"), fx(0x1f));  // two arguments: no refund
+    EXPECT_EQ(refunded(), 0);
+    EXPECT_EQ(num("pget(0, 0)"), fx(15));
+    run("poke(0x4300, 0x1ab, 5)");  // low 8 bits; three arguments: no refund
+    EXPECT_EQ(refunded(), 0);
+    EXPECT_EQ(num("peek(0x4300)"), fx(0xab));
+    run("poke(0x4301.9, 7.9)");  // floors of both
+    EXPECT_EQ(num("peek(0x4301)"), fx(7));
+    EXPECT_EQ(num("peek(-1)"), 0);
+    EXPECT_EQ(num("peek(0x8000)"), 0);
+    poke(0, 0x42);
+    EXPECT_EQ(num("peek()"), fx(0x42));  // the missing address reads as 0
+    EXPECT_EQ(orbo_runtime_errors, 0);
+    run("poke(0x8000, 1)");
+    EXPECT_EQ(orbo_runtime_errors, 1);
+    EXPECT_EQ(orbo_last_runtime_error, "bad memory access");
+    run("poke(-1, 1)");
+    EXPECT_EQ(orbo_runtime_errors, 2);
+    EXPECT_EQ(charged(), 0);
+}
+
+TEST_F(ApiMem, WordsAreLittleEndianRawBits)
+{
+    run("poke4(0x4300, 1.5)");
+    EXPECT_EQ(refunded(), -2);
+    EXPECT_EQ(c->mem[0x4300], 0x00);
+    EXPECT_EQ(c->mem[0x4301], 0x80);
+    EXPECT_EQ(c->mem[0x4302], 0x01);
+    EXPECT_EQ(c->mem[0x4303], 0x00);
+    EXPECT_EQ(num("peek4(0x4300)"), fx(1.5));
+    EXPECT_EQ(refunded(), -2);
+    EXPECT_EQ(num("peek4(0x4300, 9)"), fx(1.5));  // refunded whatever the count
+    EXPECT_EQ(refunded(), -2);
+    run("poke4(0x4304, -1, 0)");  // three arguments: no refund
+    EXPECT_EQ(refunded(), 0);
+    EXPECT_EQ(num("peek4(0x4304)"), fx(-1));  // the script's -1 is raw 0xffff0000
+    EXPECT_EQ(num("peek4(0x7ffe)"), fix32(orbo_peek(c, cart.get(), 0x7ffe) | orbo_peek(c, cart.get(), 0x7fff) << 8));
+    run("poke4(0x7ffe, -1)");  // two bytes inside, two past the end
+    EXPECT_EQ(orbo_runtime_errors, 2);
+    // The camera registers as a word: x = 0x0102, y = -2.
+    run("poke4(0x5f28, 0xfffe.0102)");
+    EXPECT_EQ(c->camera_x, 0x0102);
+    EXPECT_EQ(c->camera_y, -2);
+}
+
+TEST_F(ApiMem, BulkOperationsChargeByLength)
+{
+    for (int i = 0; i < 10; i++) poke(0x4300 + i, i + 1);
+    run("memcpy(0x4301, 0x4300, 10)");  // overlapping, copied backwards
+    EXPECT_EQ(charged(), 11);
+    for (int i = 0; i < 10; i++) EXPECT_EQ(peek(0x4301 + i), i + 1);
+    run("memcpy(0x4400, 0x4300, -5)");  // len as unsigned, + 1: the charge wraps negative
+    EXPECT_EQ(charged(), -4);
+    EXPECT_EQ(peek(0x4400), 0);
+    run("memcpy(0x4400, 0x4300, 40000)");  // 40000 reads as -32768: nothing copied
+    EXPECT_EQ(charged(), -32767);
+    EXPECT_EQ(peek(0x4400), 0);
+    run("memcpy(0x4400, 0x4300, 100.9)");
+    EXPECT_EQ(charged(), 101);
+    EXPECT_EQ(peek(0x4401), 1);
+    run("memcpy(0x7ff0, 0, 32)");
+    EXPECT_EQ(charged(), 33);
+    EXPECT_EQ(orbo_runtime_errors, 16);
+    run("memset(0x4500, 0x1ff, 9)");
+    EXPECT_EQ(charged(), 5);
+    EXPECT_EQ(peek(0x4500), 0xff);
+    EXPECT_EQ(peek(0x4508), 0xff);
+    EXPECT_EQ(peek(0x4509), 0);
+    run("memset(0x4500, 1, 0)");
+    EXPECT_EQ(charged(), 0);
+    EXPECT_EQ(peek(0x4500), 0xff);
+    run("memset(0x4500, 1, -3)");
+    EXPECT_EQ(charged(), -1);
+}
+
+TEST_F(ApiMem, ReloadCopiesFromTheLoadedCartridge)
+{
+    orbo_cart* loaded = orbo_working().cart.get();
+    for (int a = 0; a < ORBO_ROM_SIZE; a += 97) orbo_poke(nullptr, loaded, a, (a >> 3) & 0xff);
+    orbo_poke(nullptr, loaded, 0x42ff, 0x5a);
+    EXPECT_EQ(num("reload(0, 0)"), fx(ORBO_ROM_SIZE));  // two arguments: the whole ROM
+    EXPECT_EQ(charged(), 32768);
+    for (int a = 0; a < ORBO_ROM_SIZE; a++) ASSERT_EQ(peek(a), orbo_peek(nullptr, loaded, a)) << a;
+    run("memset(0, 0, 0x4300)");
+    charged();
+    EXPECT_EQ(num("reload()"), fx(ORBO_ROM_SIZE));
+    EXPECT_EQ(peek(0x42ff), 0x5a);
+    EXPECT_EQ(charged(), 32768);
+    EXPECT_EQ(num("reload(0x4300, 0x42ff, 2)"), fx(2));  // past the ROM reads 0
+    EXPECT_EQ(charged(), 16);
+    EXPECT_EQ(peek(0x4300), 0x5a);
+    EXPECT_EQ(peek(0x4301), 0);
+    EXPECT_EQ(num("reload(0x4300, 0, 10000)"), fx(10000));
+    EXPECT_EQ(charged(), 4096 * 8);
+    EXPECT_EQ(num("reload(0x7ffe, 0, 5)"), fx(5));
+    EXPECT_EQ(orbo_runtime_errors, 3);
+    charged();
+    // A file name beginning with two underscores is refused.
+    EXPECT_EQ(num("reload(0, 0, 10, '__x.ob')"), 0);
+    EXPECT_EQ(num("cstore(0, 0, 10, '__x.ob')"), 0);
+    EXPECT_EQ(charged(), 80 + 640);
+    EXPECT_EQ(num("cstore(0, 0, 10, '" + std::string(600, 'a') + "')"), 0);
+    EXPECT_EQ(num("cstore(0, 0, 10000, {})"), 0);  // not a name: refused
+    EXPECT_EQ(charged(), 640 + 4096 * 64);
+    // A nil fourth argument is no file name.
+    EXPECT_EQ(num("reload(0, 0, 10, nil)"), fx(10));
+}
+
+// cstore into a named file and reload from it, through the cartridge files.
+TEST_F(ApiMem, CstoreAndReloadRoundTripThroughAFile)
+{
+    namespace fs = std::filesystem;
+    fs::path root = fs::path(ORBO_BINARY_DIR) / "api_mem_test_root";
+    fs::remove_all(root);
+    fs::create_directories(root / "cstore");
+    orbo_cart_env& env = orbo_cart_env_get();
+    orbo_cart_env saved = env;
+    env.root = root.string() + "/";
+    env.live_peek = [](int a) { return orbo_peek(orbo_live_console(), orbo_live_console()->cart, a); };
+    env.live_poke = [](int a, int v) { orbo_poke(orbo_live_console(), orbo_live_console()->cart, a, v); };
+    orbo_reset_written_names();
+
+    for (int i = 0; i < 16; i++) poke(0x100 + i, 0x30 + i);
+    EXPECT_EQ(num("cstore(0x100, 0x100, 16, 'store.ob')"), fx(16));
+    EXPECT_EQ(charged(), 16 * 64);
+    EXPECT_TRUE(fs::exists(root / "cstore" / "store.ob"));
+    run("memset(0x100, 0, 16)");
+    EXPECT_EQ(num("reload(0x4300, 0x100, 16, 'store.ob')"), fx(16));
+    for (int i = 0; i < 16; i++) EXPECT_EQ(peek(0x4300 + i), 0x30 + i) << i;
+    EXPECT_EQ(num("reload(0, 0, 16, 'missing.ob')"), 0);
+    // A plain reload after a named one stalls the program (the name is forgotten).
+    EXPECT_FALSE(orbo_last_partial_file().empty());
+    run("reload(0, 0, 1)");
+    EXPECT_TRUE(orbo_last_partial_file().empty());
+
+    env = saved;
+    fs::remove_all(root);
+}
