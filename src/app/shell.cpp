@@ -109,6 +109,8 @@ void start_exec_mode()
     pstate.pending_action = ACTION_RUN;
 }
 
+}  // namespace
+
 void dispatch_pending_action()
 {
     pstate.reset_glitch = 0;
@@ -130,23 +132,30 @@ void dispatch_pending_action()
     pstate.pending_action = ACTION_NONE;
 }
 
-// A console frame in any mode but a running program, then the mode's step.
+void orbo_program_frame()
+{
+    if (pstate.hold_frames > 0) {
+        pstate.hold_frames--;
+        return;
+    }
+    orbo_process_running_keypresses_seam();
+    if (pstate.mainloop_kind < 2) {
+        // The standard loop updates the buttons itself.
+        orbo_update_buttons_seam();
+        pstate.time_frames++;
+        orbo_pause_menu_keys_seam();
+    }
+    if (pstate.reset_glitch < 3) run_slice();
+    // Still inside its frame: the budget ran out before flip.
+    if (pstate.hold) app.frame_rate_drop = true;
+}
+
+namespace {
+// A console frame: the running program's or the mode's step.
 void run_console_frame()
 {
     if (pstate.app_mode == MODE_RUNNING) {
-        if (pstate.hold_frames > 0) {
-            pstate.hold_frames--;
-        } else {
-            orbo_process_running_keypresses_seam();
-            if (pstate.mainloop_kind < 2) {
-                // The standard loop updates the buttons itself.
-                orbo_update_buttons_seam();
-                pstate.time_frames++;
-                orbo_pause_menu_keys_seam();
-            }
-            if (pstate.reset_glitch < 3) run_slice();
-            if (pstate.hold) app.frame_rate_drop = true;
-        }
+        orbo_program_frame();
     } else {
         orbo_update_buttons_seam();
         if (pstate.overlay_screen == 1) orbo_keyconfig_update_seam();

@@ -13,6 +13,12 @@ struct orbo_shell_options {
 };
 extern orbo_shell_options orbo_shell;
 
+// The pending action (run, stop, stop after an error) and its clearing.
+void dispatch_pending_action();
+// One console frame of a running program: held frames, keys, buttons for a
+// program without the standard loop, the scheduler's slice, the drop flag.
+void orbo_program_frame();
+
 // Loads a PNG as the splash bitmap, mapped to the nearest display palette
 // colours. False when the file is missing or not a PNG.
 bool orbo_load_splash(const std::string& path);

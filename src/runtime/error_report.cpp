@@ -34,6 +34,18 @@ int traceback_line_number(const std::string& line)
     return 0;
 }
 
+// assert raises its own message when it has one, so "assertion failed" is
+// in the text only without one; with one, the text after the position
+// prefix is the stored message.
+bool is_assertion(const std::string& text, const std::string& stored)
+{
+    if (text.find("assertion failed") != std::string::npos) return true;
+    if (stored.empty()) return false;
+    size_t at = text.find("]:");
+    size_t colon = at == std::string::npos ? std::string::npos : text.find(": ", at + 2);
+    return colon != std::string::npos && text.compare(colon + 2, stored.size(), stored) == 0;
+}
+
 // Runs on the main state in protected mode: the engine's traceback of the
 // program's coroutine, as one string.
 int traceback_of(lua_State* L)
@@ -187,7 +199,7 @@ void orbo_report_runtime_error(lua_State* co)
     }
     if (message.find("-- orbo header") == std::string::npos) {
         if (message != "not enough memory") orbo_print_col(message.c_str(), COL_NOTICE);
-    } else if (message.find("assertion failed") != std::string::npos) {
+    } else if (is_assertion(message, rt.assert_message)) {
         orbo_print_col("assertion failed", COL_NOTICE);
         if (!rt.assert_message.empty()) orbo_print_col(rt.assert_message.c_str(), COL_TEXT);
     }

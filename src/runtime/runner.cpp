@@ -189,6 +189,10 @@ void run_cart()
 {
     orbo_runtime& rt = orbo_rt();
     orbo_working_state& w = orbo_working();
+    // A program running now ends with its machine; until the new one starts
+    // the console is in command mode (so size and compile reports reach
+    // standard output in exec mode).
+    pstate.app_mode = MODE_CONSOLE;
     orbo_merge_working_tabs();
     orbo_attach_working_cart();
     pstate.run_param = pstate.pending_param;
