@@ -118,6 +118,9 @@ void run_slice()
         if (pstate.app_mode == MODE_RUNNING) resume_program();
         orbo_cdata_periodic_save(orbo_now_ms());
         if (!c->heap.memory_pressure || pstate.pending_action == 6) break;
+        // A frame that reached flip is over: resuming again would run the
+        // program's next frame inside this console frame.
+        if (g_flipped) break;
         if (pstate.app_mode != MODE_RUNNING || !rt.L) break;
     }
     g_load_sum += g_flipped ? g_flip_load : cycles_2_frame_capacity(orbo_cpu.frame_cycles);

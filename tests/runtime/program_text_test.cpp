@@ -65,7 +65,7 @@ TEST(ProgramText, CartridgeIdFromFileName)
 {
     EXPECT_EQ(get_lid_from_filename("/home/u/bbs/carts/jelpi-3.ob.png"), "jelpi-3");
     EXPECT_EQ(get_lid_from_filename("19488.ob"), "19488");
-    EXPECT_EQ(get_lid_from_filename("My Game_x.ob"), "_x");
+    EXPECT_EQ(get_lid_from_filename("My Game_x.ob"), "ame_x");
     EXPECT_EQ(get_lid_from_filename(".ob"), "");
     EXPECT_EQ(get_lid_from_filename("game.png"), "");
     EXPECT_EQ(get_lid_from_filename("GAME.ob"), "");

@@ -78,9 +78,10 @@ struct RuntimeTest : testing::Test {
     {
         lua_State* L = orbo_rt().L;
         if (!L) return -999999;
+        int top = lua_gettop(L);
         lua_getglobal(L, name);
         int v = int(lua_tonumber(L, -1)) >> 16;
-        lua_pop(L, 1);
+        lua_settop(L, top);
         return v;
     }
     bool running() const { return pstate.app_mode == MODE_RUNNING; }

@@ -23,10 +23,11 @@ struct RunApiTest : RuntimeTest {
     std::string global_str(const char* name)
     {
         lua_State* L = orbo_rt().L;
+        int top = lua_gettop(L);
         lua_getglobal(L, name);
         const char* s = lua_tostring(L, -1);
         std::string v = s ? s : "(nil)";
-        lua_pop(L, 1);
+        lua_settop(L, top);
         return v;
     }
 };
