@@ -18,8 +18,9 @@
 #include "runtime/runtime.h"
 
 namespace {
-bool g_flipped = false;        // the current console frame reached flip
-int32_t g_flip_load = 0;       // load of the frame that flip ended
+bool g_flipped = false;    // the current console frame reached flip
+int64_t g_spent = 0;       // cycles the program ran in this console frame
+int32_t g_frame_mark = 0;  // the frame's cycle count when the slice (or frame) began
 int64_t g_load_sum = 0, g_load_frames = 0;
 
 // Full collections between slices; false when the program is out of memory
@@ -100,8 +101,9 @@ int32_t orbo_frame_cycles_now(lua_State* L)
 void orbo_end_frame(lua_State* L)
 {
     g_flipped = true;
-    g_flip_load = cycles_2_frame_capacity(orbo_frame_cycles_now(L));
+    g_spent += orbo_frame_cycles_now(L) - g_frame_mark;
     orbo_cpu_frame_reset();
+    g_frame_mark = 0;
     orbo_rt().program_frames++;
 }
 
@@ -111,6 +113,8 @@ void run_slice()
     orbo_console* c = orbo_rt_console();
     if (!rt.L || !c) return;
     g_flipped = false;
+    g_spent = 0;
+    g_frame_mark = orbo_cpu.frame_cycles;
     for (int i = 0; i < ORBO_SLICE_REPEATS; i++) {
         rt.slices++;
         c->heap.memory_pressure = false;
@@ -123,12 +127,14 @@ void run_slice()
         if (g_flipped) break;
         if (pstate.app_mode != MODE_RUNNING || !rt.L) break;
     }
-    g_load_sum += g_flipped ? g_flip_load : cycles_2_frame_capacity(orbo_cpu.frame_cycles);
+    if (rt.program) g_spent += orbo_frame_cycles_now(rt.program) - g_frame_mark;
+    g_load_sum += cycles_2_frame_capacity(int32_t(g_spent));
     g_load_frames++;
 }
 
 int32_t orbo_mean_cpu_load() { return g_load_frames ? int32_t(g_load_sum / g_load_frames) : 0; }
 int64_t orbo_program_console_frames() { return g_load_frames; }
+void orbo_cpu_stats_clear() { g_load_sum = g_load_frames = 0; }
 
 void update_frame_rate()
 {

@@ -29,3 +29,4 @@ int32_t orbo_frame_cycles_now(lua_State* L);
 // Mean CPU load of the console frames run so far, 16.16 (tools).
 int32_t orbo_mean_cpu_load();
 int64_t orbo_program_console_frames();
+void orbo_cpu_stats_clear();

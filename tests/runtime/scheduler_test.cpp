@@ -128,6 +128,22 @@ TEST_F(RuntimeTest, LiveMemoryOverTheLimitIsOutOfMemory)
     EXPECT_LT(orbo_script_memory(), ORBO_SCRIPT_MEMORY);
 }
 
+TEST_F(RuntimeTest, MeanLoadOfABudgetBoundAndAnIdleProgram)
+{
+    app.host_framerate_control = 0;
+    ASSERT_TRUE(start("function _update() end\nfunction _draw() while true do end end\n"));
+    orbo_cpu_stats_clear();
+    frames(20);
+    EXPECT_EQ(orbo_program_console_frames(), 20);
+    // The whole budget every frame, overrun by less than one hook block.
+    EXPECT_GE(orbo_mean_cpu_load(), 0x10000);
+    EXPECT_LT(orbo_mean_cpu_load(), 0x10000 + 0x10000 * 2048 / (0x400000 / 30));
+    ASSERT_TRUE(start("function _update() end\n"));
+    orbo_cpu_stats_clear();
+    frames(20);
+    EXPECT_LT(orbo_mean_cpu_load(), 0x10000 / 100);
+}
+
 TEST_F(RuntimeTest, InfiniteLoopYieldsEveryFrame)
 {
     ASSERT_TRUE(start("n=0 k=0\nwhile true do n+=1 if n==1000 then n=0 k+=1 end end\n"));
