@@ -25,6 +25,7 @@
 #include "platform/video.h"
 #include "hardware/cdata.h"
 #include "hardware/console.h"
+#include "hardware/seams.h"
 #include "runtime/machine.h"
 #include "runtime/run_chain.h"
 #include "runtime/runner.h"
@@ -166,6 +167,7 @@ void run_console_frame()
         if (kiln_get_any_key_down() || orbo_any_button_held_seam()) boot_init();
     }
     orbo_update_reset_glitch_seam();
+    orbo_reset_glitch = pstate.reset_glitch;  // cartridge-data writes follow the glitch
     orbo_frame_clock_done(app.frame_accumulator);
     pstate.frame_count++;
     app.held_frame_counter++;

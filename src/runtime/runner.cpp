@@ -173,6 +173,7 @@ bool run_program(const std::string& code)
 
     orbo_block_buttons_seam();
     rt.program_frames = 0;
+    pstate.hold = 0;  // a program replaced mid-frame leaves no held display
     if (pstate.pending_action == ACTION_RUN) {
         orbo_memset(c, c->cart, 0x5F00, 0, 0x80);
         reset_runtime_state();

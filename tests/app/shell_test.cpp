@@ -128,9 +128,23 @@ TEST_F(ShellTest, AHeadCartBecomesTheWorkingCartridgeAndIsRun)
     EXPECT_FALSE(line_shows(42, "head cart not found", 6));
     ASSERT_TRUE(orbo_working().cart);
     EXPECT_EQ(orbo_working().cart->version, 15);
-    // The run was requested and dispatched (no runner yet: it ends at once).
+    // The run was requested and dispatched; the empty program ends at once.
     EXPECT_EQ(pstate.program_flag, 1);
     EXPECT_EQ(pstate.app_mode, MODE_CONSOLE);
+}
+
+TEST_F(ShellTest, RunOptionRunsTheNamedCartridgeAfterBootWithTheParameter)
+{
+    write_data_pod(exe, true);
+    std::string cart = exe + "game.ob";
+    std::ofstream(cart) << "orbo cartridge // test\nversion 15\n__lua__\nfunction _update() end\n";
+    start({cart, "-run", "-p", "hello"});
+    EXPECT_EQ(pstate.app_mode, MODE_BOOT);
+    for (int i = 0; i < 110; i++) pass();
+    EXPECT_NE(orbo_working().filename.find("game.ob"), std::string::npos);
+    EXPECT_EQ(pstate.app_mode, MODE_RUNNING);
+    EXPECT_EQ(pstate.run_param, "hello");
+    EXPECT_GT(pstate.time_frames, 0);  // the standard loop updates the buttons
 }
 
 TEST_F(ShellTest, AtMostOneConsoleFramePerPass)
