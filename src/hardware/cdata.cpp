@@ -1,7 +1,136 @@
-// Placeholder until cartridge data lands: nothing is stored.
+// Cartridge data: the store a running program opens with cartdata, its file
+// form, and when it is written.
+//
+// The file is 8 lines of 64 lower-case hex digits (word 8k..8k+7 on line k,
+// each "%08x" of its raw bits). Reading is lenient: only hex digits count,
+// so a file with CRLF line ends or stray text loads the same words. Writing
+// goes through a temporary file renamed into place, so a crash or a full
+// disk leaves the previous file whole.
 #include "hardware/cdata.h"
 
-int load_cdata(const char*) { return 1; }
-int save_cdata() { return 1; }
-void orbo_cdata_periodic_save(uint32_t) {}
-void orbo_cdata_close() {}
+#include <cstdio>
+#include <cstring>
+
+#include "app/state.h"
+#include "cart/file_util.h"
+#include "hardware/console.h"
+#include "hardware/seams.h"
+
+bool orbo_cdata_without_store = false;
+
+namespace {
+constexpr int k_digits = ORBO_CDATA_WORDS * 8;
+constexpr uint32_t k_save_interval_ms = 1000;
+
+std::string g_id;              // the open store's id, "" when none
+uint32_t g_last_save_ms = 0;   // framework time of the last periodic save
+
+bool program_running() { return pstate.app_mode == MODE_RUNNING && pstate.program_flag; }
+
+bool id_char_ok(unsigned char ch)
+{
+    return (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') || ch == '_';
+}
+
+int hex_value(unsigned char ch)
+{
+    if (ch >= '0' && ch <= '9') return ch - '0';
+    if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+    if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
+    return -1;
+}
+
+std::string file_path(const std::string& id) { return pstate.cdata_path + id + ".obd.txt"; }
+
+int refuse(const char* message)
+{
+    orbo_runtime_error(message);
+    return 2;
+}
+}  // namespace
+
+std::string orbo_cdata_format(const uint32_t words[ORBO_CDATA_WORDS])
+{
+    std::string out;
+    out.reserve(ORBO_CDATA_FILE_SIZE);
+    char word[9];
+    for (int i = 0; i < ORBO_CDATA_WORDS; i++) {
+        snprintf(word, sizeof word, "%08x", words[i]);
+        out += word;
+        if (i % 8 == 7) out += '\n';
+    }
+    return out;
+}
+
+// A group cut short by the end of the digits holds the value of the digits
+// it has, as scanning "%08x" over them gives.
+void orbo_cdata_parse(const unsigned char* bytes, size_t len, uint32_t words[ORBO_CDATA_WORDS])
+{
+    for (int i = 0; i < ORBO_CDATA_WORDS; i++) words[i] = 0;
+    if (len > ORBO_CDATA_READ_MAX) len = ORBO_CDATA_READ_MAX;
+    int n = 0;
+    for (size_t i = 0; i < len && n < k_digits; i++) {
+        int v = hex_value(bytes[i]);
+        if (v < 0) continue;
+        uint32_t& w = words[n / 8];
+        w = w << 4 | uint32_t(v);
+        n++;
+    }
+}
+
+int load_cdata(const char* id)
+{
+    if (!id) return program_running() ? 3 : 1;
+    return orbo_load_cdata_id(id);
+}
+
+int orbo_load_cdata_id(std::string_view id)
+{
+    if (!program_running()) return 1;
+    if (!g_id.empty()) return refuse("cartdata() can only be called once");
+    if (id.empty() || id.size() > ORBO_CDATA_ID_MAX) return refuse("cart data id too long");
+    for (unsigned char ch : id)
+        if (!id_char_ok(ch)) return refuse("cart data id: bad char");
+
+    g_id.assign(id);
+    orbo_console* c = orbo_live_console();
+    if (c) memset(c->cdata, 0, sizeof c->cdata);
+
+    FILE* f = fopen(file_path(g_id).c_str(), "rb");
+    if (!f) return 1;
+    unsigned char buf[ORBO_CDATA_READ_MAX];
+    size_t n = fread(buf, 1, sizeof buf, f);
+    fclose(f);
+    if (c) orbo_cdata_parse(buf, n, c->cdata);
+    return 0;
+}
+
+int save_cdata()
+{
+    orbo_console* c = orbo_live_console();
+    if (c) c->cdata_dirty = false;
+    if (!c || !program_running() || !orbo_cdata_is_open()) return 1;
+    std::string text = orbo_cdata_format(c->cdata);
+    return orbo_write_file_atomic(file_path(g_id), text.data(), text.size()) ? 0 : 1;
+}
+
+void orbo_cdata_periodic_save(uint32_t now_ms)
+{
+    orbo_console* c = orbo_live_console();
+    if (!c || !c->cdata_dirty) return;
+    // Unsigned difference: correct across the 49-day wrap of the clock.
+    if (now_ms - g_last_save_ms <= k_save_interval_ms) return;
+    save_cdata();
+    g_last_save_ms = now_ms;
+}
+
+// The periodic interval restarts too: it never counts from a previous run.
+void orbo_cdata_close()
+{
+    g_id.clear();
+    g_last_save_ms = 0;
+}
+
+const std::string& orbo_cdata_id() { return g_id; }
+
+bool orbo_cdata_is_open() { return !g_id.empty() && g_id.size() <= ORBO_CDATA_ID_MAX; }

@@ -1,6 +1,63 @@
-// Placeholder bindings: each returns nothing until its owner replaces this file.
-#include "hardware/api/api.h"
+// cartdata, dget and dset: the script side of cartridge data.
+#include <cstring>
 
-int ob_cartdata(lua_State*) { return 0; }
-int ob_dget(lua_State*) { return 0; }
-int ob_dset(lua_State*) { return 0; }
+#include "app/state.h"
+#include "hardware/api/api.h"
+#include "hardware/cdata.h"
+#include "hardware/console.h"
+#include "hardware/seams.h"
+
+namespace {
+// dget and dset work once a store is open, for a cartridge from the board
+// while it runs, or under the launch flag.
+bool data_allowed()
+{
+    bool running = pstate.app_mode == MODE_RUNNING && pstate.program_flag;
+    return (running && !pstate.cart_id.empty()) || orbo_cdata_is_open() || orbo_cdata_without_store;
+}
+
+// The word index of the first argument, or -1 when outside 0..63.
+int word_index(lua_State* L)
+{
+    int32_t i = int32_t(lua_tonumber(L, 1)) >> 16;
+    return i >= 0 && i < ORBO_CDATA_WORDS ? i : -1;
+}
+}  // namespace
+
+int ob_cartdata(lua_State* L)
+{
+    if (lua_gettop(L) < 1) return 0;
+    size_t len = 0;
+    const char* id = lua_tolstring(L, 1, &len);
+    if (!id) return 0;
+    lua_pushboolean(L, orbo_load_cdata_id(std::string_view(id, len)) == 0);
+    return 1;
+}
+
+// The error stops the program; yielding hands control back at once so that
+// nothing after the faulty call runs.
+int ob_dget(lua_State* L)
+{
+    if (!data_allowed()) {
+        orbo_runtime_error("** dget called before cartdata()");
+        return lua_yield(L, 0);
+    }
+    int i = word_index(L);
+    orbo_console* c = orbo_live_console();
+    lua_pushnumber(L, i < 0 || !c ? 0 : int32_t(c->cdata[i]));
+    return 1;
+}
+
+int ob_dset(lua_State* L)
+{
+    if (!data_allowed()) {
+        orbo_runtime_error("** dset called before cartdata()");
+        return lua_yield(L, 0);
+    }
+    int i = word_index(L);
+    orbo_console* c = orbo_live_console();
+    if (i < 0 || !c) return 0;
+    c->cdata[i] = uint32_t(int32_t(lua_tonumber(L, 2)));
+    c->cdata_dirty = true;
+    return 0;
+}
