@@ -136,3 +136,22 @@ TEST(VmApi, ResetCallStateDiscardsASuspendedChain)
     ASSERT_EQ(s.run("five = get()"), "");  // the closed upvalue kept its value
     EXPECT_EQ(s.number("five"), fix_from_int(5));
 }
+
+TEST(VmApi, GlobalAccessMovesTheStackByOne)
+{
+    vm_state s;
+    lua_State* L = s.L;
+    ASSERT_EQ(s.run("g = 5 setmetatable(_ENV, {__index = function(t, k) return k .. '?' end})"), "");
+    int top = lua_gettop(L);
+    lua_getglobal(L, "g");  // one value: the global, nothing under it
+    ASSERT_EQ(lua_gettop(L), top + 1);
+    EXPECT_EQ(lua_tonumber(L, -1), fix_from_int(5));
+    lua_getglobal(L, "missing");  // through __index of the globals
+    ASSERT_EQ(lua_gettop(L), top + 2);
+    EXPECT_STREQ(lua_tostring(L, -1), "missing?");
+    lua_pushnumber(L, fix_from_int(7));
+    lua_setglobal(L, "h");
+    EXPECT_EQ(lua_gettop(L), top + 2);
+    lua_settop(L, top);
+    EXPECT_EQ(s.number("h"), fix_from_int(7));
+}

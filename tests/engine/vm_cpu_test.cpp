@@ -33,25 +33,68 @@ TEST(VmCpu, FrameBudgets)
     orbo_cpu = orbo_cpu_counters{};
 }
 
+// Instructions executed so far by "x = 0 while true do x = x + 1 end":
+// [0] SETTABUP x 0, then per iteration [1] GETTABUP, [2] ADD, [3] SETTABUP,
+// [4] JMP. With the main thread suspended before the instruction at pc,
+// every instruction before pc has run. x wraps at 32768, so the iterations
+// are followed across suspensions (fewer than 65536 per slice).
+struct loop_counter {
+    int64_t stores = 0;  // SETTABUP [3] executed
+    int64_t update(vm_state& s)
+    {
+        int32_t x = fix_to_int(s.number("x"));
+        stores += uint16_t(uint32_t(x) - uint32_t(stores));
+        lua_State* L = s.L;
+        CallInfo* ci = L->ci;
+        EXPECT_TRUE(isLua(ci));
+        // While suspended, the frame's function slot is kept in ci->extra.
+        int pc = int(ci->u.l.savedpc - clLvalue(restorestack(L, ci->extra))->p->code);
+        EXPECT_GE(pc, 1);
+        EXPECT_LE(pc, 4);
+        int64_t iterations = pc == 4 ? stores - 1 : stores;  // the JMP follows the store
+        return 1 + 4 * iterations + (pc - 1);
+    }
+};
+
 TEST(VmCpu, LoopIsSuspendedAtThe137thHookAndResumesExactly)
 {
     cpu_session c(30);
-    // Each iteration is GETTABUP, ADD, SETTABUP, JMP; 'x = 0' is one more.
-    ASSERT_EQ(luaL_loadstring(c.s.L, "x = 0 while true do x = x + 1 end"), LUA_OK);
+    lua_State* L = c.s.L;
+    loop_counter n;
+    ASSERT_EQ(luaL_loadstring(L, "x = 0 while true do x = x + 1 end"), LUA_OK);
     ASSERT_EQ(c.resume(), LUA_YIELD);
-    // 137 hooks of 1024: 140287 instructions ran; the 140288th (a SETTABUP
-    // storing x = 35072) is the interrupted one.
+    // 137 hooks of 1024 (the first multiple of 1024 that reaches 139810):
+    // 140287 instructions ran; the 140288th, already charged by the 137th
+    // hook, is the interrupted one: a SETTABUP storing x = 35072.
     EXPECT_EQ(orbo_cpu.frame_cycles, 137 * 1024);
     EXPECT_EQ(orbo_cpu.slice_cycles, 0);
-    EXPECT_EQ(c.s.number("x"), fix_from_int(35071));
+    int64_t done = n.update(c.s);
+    EXPECT_EQ(n.stores, 35071);
+    EXPECT_EQ(done, 137 * 1024 - 1);
+    EXPECT_EQ(GET_OPCODE(*L->ci->u.l.savedpc), OP_SETTABUP);
+    // Every later frame resumes at the interrupted instruction and runs
+    // exactly 137 blocks: the reinstalled hook does not count the
+    // interrupted instruction a second time, nor lose a block to it.
+    for (int frame = 2; frame <= 4; frame++) {
+        orbo_cpu_frame_reset();
+        ASSERT_EQ(c.resume(), LUA_YIELD) << frame;
+        EXPECT_EQ(orbo_cpu.frame_cycles, 137 * 1024) << frame;
+        EXPECT_EQ(orbo_cpu.slice_cycles, 0) << frame;
+        int64_t now = n.update(c.s);
+        EXPECT_EQ(now - done, 137 * 1024) << frame;
+        EXPECT_EQ(now, int64_t(frame) * 137 * 1024 - 1) << frame;
+        done = now;
+    }
+    // A charge made before the resumption counts against the budget at
+    // once; it cannot move the hook before the interrupted instruction, so
+    // the frame ends 10 blocks early with the same 137 x 1024 cycles.
     orbo_cpu_frame_reset();
-    // Resumed: the interrupted SETTABUP runs first, no instruction is lost
-    // or repeated. As in the reference engine, the hook skipped for the
-    // interrupted instruction is the first one after the resumption, so the
-    // second slice runs one block more: 138 * 1024 instructions.
-    ASSERT_EQ(c.resume(), LUA_YIELD);
+    orbo_cpu_prepare_resume(L);
+    spend_cpu(1024 * 10);
+    EXPECT_EQ(lua_get_cpu(L), 1);  // the interrupted instruction first
+    ASSERT_EQ(lua_resume(L, nullptr, 0), LUA_YIELD);
     EXPECT_EQ(orbo_cpu.frame_cycles, 137 * 1024);
-    EXPECT_EQ(c.s.number("x"), fix_from_int(35071 + (138 * 1024) / 4));
+    EXPECT_EQ(n.update(c.s) - done, 127 * 1024);
 }
 
 TEST(VmCpu, SpendRefundAndTheHookCounter)

@@ -138,3 +138,25 @@ TEST(VmGc, StacksShrinkAfterDeepRecursion)
     EXPECT_LT(s.L->stacksize, 1000);
     EXPECT_EQ(s.run("x = 1"), "");
 }
+
+TEST(VmGc, ReusedClosuresNeverOutliveACollection)
+{
+    // A function expression whose upvalues are the same each time gives the
+    // same closure; different upvalues give a new one. The reuse cache is
+    // dropped by a collection, so a closure freed by it is never handed out.
+    vm_state s;
+    ASSERT_EQ(s.run("function mk() return function() return 1 end end "
+                    "function mk2(x) return function() return x end end "
+                    "local a, b = mk(), mk() same = a == b "
+                    "local c, d = mk2(1), mk2(2) differ = c ~= d and c() + d()"),
+              "");
+    lua_getglobal(s.L, "same");
+    EXPECT_TRUE(lua_toboolean(s.L, -1));
+    lua_pop(s.L, 1);
+    EXPECT_EQ(s.number("differ"), fix_from_int(3));
+    for (int round = 0; round < 3; round++) {
+        lua_gc(s.L, LUA_GCCOLLECT, 0);  // the closures above are garbage now
+        ASSERT_EQ(s.run("local f = mk() g = f() local h = mk() same = f == h"), "");
+        EXPECT_EQ(s.number("g"), FIX_ONE);
+    }
+}

@@ -373,8 +373,7 @@ void lua_getglobal(lua_State* L, const char* var)
 {
     Table* reg = hvalue(&G(L)->l_registry);
     const TValue* gt = luaH_getint(reg, LUA_RIDX_GLOBALS);
-    setobj(L->top++, gt);
-    setsvalue(L->top++, luaS_new(L, var));
+    setsvalue(L->top++, luaS_new(L, var));  // the key, replaced by the value
     luaV_gettable(L, gt, L->top - 1, L->top - 1);
 }
 

@@ -65,7 +65,7 @@ int luaO_ceillog2(unsigned int x);
 #define luaS_fix(s) ((s)->marked |= lu_byte(1 << FIXEDBIT))
 Udata* luaS_newudata(lua_State* L, size_t s, Table* e);
 
-// States and threads (state.cpp).
+// States and threads (lstate.cpp).
 void luaE_vminit(lua_State* L);
 void luaE_vmclose(lua_State* L);
 void luaE_freethread(lua_State* L, lua_State* L1);
@@ -97,7 +97,7 @@ inline bool luaH_arraykey(lua_Number n, int* k)
 #define gval(n) (&(n)->i_val)
 #define gnext(n) ((n)->i_key.nk.next)
 
-// Functions and upvalues (func.cpp).
+// Functions and upvalues (lfunc.cpp).
 Proto* luaF_newproto(lua_State* L);
 CClosure* luaF_newCclosure(lua_State* L, int nelems);
 LClosure* luaF_newLclosure(lua_State* L, int nelems);
@@ -125,7 +125,7 @@ const TValue* luaT_gettm(Table* events, TMS event, TString* ename);
 const TValue* luaT_gettmbyobj(lua_State* L, const TValue* o, TMS event);
 void luaT_init(lua_State* L);
 
-// Calls, stack and errors (do.cpp).
+// Calls, stack and errors (ldo.cpp).
 using Pfunc = void (*)(lua_State* L, void* ud);
 void luaD_hook(lua_State* L, int event, int line);
 int luaD_precall(lua_State* L, StkId func, int nresults);

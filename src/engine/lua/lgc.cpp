@@ -151,7 +151,7 @@ static void traversetable(global_State* g, Table* h)
 
 static void traverseproto(global_State* g, Proto* f)
 {
-    f->cache = nullptr;
+    f->cache = nullptr;  // the closure cache is weak: dropped at every collection
     markobject(g, f->source);
     for (int i = 0; i < f->sizek; i++) markvalue(g, &f->k[i]);
     for (int i = 0; i < f->sizeupvalues; i++) markobject(g, f->upvalues[i].name);

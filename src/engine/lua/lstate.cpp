@@ -1,12 +1,11 @@
-#include "lstate.h"
-
+// Engine states and threads. The main thread and the global state share
+// one block; other threads are ordinary collectable objects.
+#include <cstring>
+#include <ctime>
 #include <new>
 
-#include "ldo.h"
-#include "lgc.h"
-#include "llex.h"
-#include "lmem.h"
-#include "lstring.h"
+#include "engine/lua/internal.h"
+#include "engine/lua/llex.h"
 
 int32_t orbo_last_line_number = 0;
 int32_t orbo_runtime_line = 0;
@@ -105,4 +104,172 @@ void lua_close(lua_State* L)
     L = G(L)->mainthread;
     luaE_vmclose(L);
     close_state(L);
+}
+
+CallInfo* luaE_extendCI(lua_State* L)
+{
+    CallInfo* ci = luaM_new(L, CallInfo);
+    L->ci->next = ci;
+    ci->previous = L->ci;
+    ci->next = nullptr;
+    return ci;
+}
+
+// Frees the frames above the running one.
+void luaE_freeCI(lua_State* L)
+{
+    CallInfo* ci = L->ci;
+    CallInfo* next = ci->next;
+    ci->next = nullptr;
+    while ((ci = next) != nullptr) {
+        next = ci->next;
+        luaM_free(L, ci);
+    }
+}
+
+static void thread_stack_init(lua_State* L1, lua_State* L)
+{
+    L1->stack = luaM_newvector(L, BASIC_STACK_SIZE, TValue);
+    L1->stacksize = BASIC_STACK_SIZE;
+    for (int i = 0; i < BASIC_STACK_SIZE; i++) setnilvalue(L1->stack + i);
+    L1->top = L1->stack;
+    L1->stack_last = L1->stack + L1->stacksize - EXTRA_STACK;
+    CallInfo* ci = &L1->base_ci;
+    ci->next = ci->previous = nullptr;
+    ci->callstatus = 0;
+    ci->func = L1->top;
+    setnilvalue(L1->top++);  // the base frame's function slot
+    ci->top = L1->top + LUA_MINSTACK;
+    L1->ci = ci;
+}
+
+static void freestack(lua_State* L)
+{
+    if (L->stack == nullptr) return;
+    L->ci = &L->base_ci;
+    luaE_freeCI(L);
+    luaM_freearray(L, L->stack, size_t(L->stacksize));
+}
+
+static void init_registry(lua_State* L, global_State* g)
+{
+    Table* registry = luaH_new(L);
+    sethvalue(&g->l_registry, registry);
+    luaH_resize(L, registry, LUA_RIDX_LAST, 0);
+    TValue mt;
+    setthvalue(&mt, L);
+    luaH_setint(L, registry, LUA_RIDX_MAINTHREAD, &mt);
+    sethvalue(&mt, luaH_new(L));
+    luaH_setint(L, registry, LUA_RIDX_GLOBALS, &mt);
+}
+
+// Completes a new state for running code: base frame, registry with the
+// globals table, metamethod names, the memory error message, the collector.
+void luaE_vminit(lua_State* L)
+{
+    global_State* g = G(L);
+    g->uvhead.u.l.prev = &g->uvhead;
+    g->uvhead.u.l.next = &g->uvhead;
+    g->gcpause = 200;
+    g->gcstepmul = 200;
+    g->GCthreshold = 256 * 1024;
+    L->allowhook = 1;
+    CallInfo* ci = &L->base_ci;
+    ci->next = ci->previous = nullptr;
+    ci->callstatus = 0;
+    ci->func = L->top;
+    setnilvalue(L->top++);  // the base frame's function slot
+    ci->top = L->top + LUA_MINSTACK;
+    L->ci = ci;
+    // Strings made so far (the reserved words) live as long as the state.
+    for (int i = 0; i < g->strt.size; i++)
+        for (GCObject* o = g->strt.hash[i]; o != nullptr; o = o->next) luaS_fix(gco2ts(o));
+    init_registry(L, g);
+    luaT_init(L);
+    g->gcrunning = 1;
+}
+
+// Before the state's memory goes: open upvalues closed, finalizers run,
+// frames freed.
+void luaE_vmclose(lua_State* L)
+{
+    if (L->ci == nullptr) return;
+    luaF_close(L, L->stack);
+    L->ci = &L->base_ci;
+    L->errfunc = 0;
+    L->nny = 1;
+    luaC_runallfinalizers(L);
+    luaE_freeCI(L);
+}
+
+static void preinit_state(lua_State* L, global_State* g)
+{
+    G(L) = g;
+    L->stack = nullptr;
+    L->ci = nullptr;
+    L->stacksize = 0;
+    L->errorJmp = nullptr;
+    L->nCcalls = 0;
+    L->hook = nullptr;
+    L->hookmask = 0;
+    L->basehookcount = 0;
+    L->allowhook = 1;
+    resethookcount(L);
+    L->openupval = nullptr;
+    L->nny = 1;
+    L->status = LUA_OK;
+    L->errfunc = 0;
+    L->oldpc = nullptr;
+    L->gclist = nullptr;
+}
+
+lua_State* lua_newthread(lua_State* L)
+{
+    luaC_checkGC(L);
+    lua_State* L1 = gco2th(luaC_newobj(L, LUA_TTHREAD, sizeof(lua_State), nullptr, 0));
+    setthvalue(L->top, L1);
+    api_incr_top(L);
+    preinit_state(L1, G(L));
+    // A new thread inherits the creator's hook.
+    L1->hookmask = L->hookmask;
+    L1->basehookcount = L->basehookcount;
+    L1->hook = L->hook;
+    resethookcount(L1);
+    thread_stack_init(L1, L);
+    return L1;
+}
+
+void luaE_freethread(lua_State* L, lua_State* L1)
+{
+    luaF_close(L1, L1->stack);
+    freestack(L1);
+    luaM_freemem(L, L1, sizeof(lua_State));
+}
+
+void lua_reset_call_state_orbo(lua_State* L)
+{
+    luaF_close(L, L->stack);  // a discarded chain keeps no open upvalue
+    L->status = LUA_OK;
+    L->ci = &L->base_ci;
+    L->errfunc = 0;
+    if (L->top < L->base_ci.func + 1) L->top = L->base_ci.func + 1;
+}
+
+void lua_spend_cpu(lua_State* L, int k)
+{
+    int base = L->hookcount;
+    if (orbo_soft_yield_count != 0) {
+        base = orbo_soft_yield_count;
+        orbo_soft_yield_count = 0;
+    }
+    int counter = base - k;
+    L->hookcount = counter > 0 ? counter : 1;
+}
+
+int lua_get_cpu(lua_State* L) { return L->hookcount; }
+
+void lua_orbo_soft_yield(lua_State* L)
+{
+    orbo_soft_yield_count = L->hookcount;
+    L->hookcount = 1;
 }

@@ -269,6 +269,22 @@ void luaV_arith(lua_State* L, StkId ra, const TValue* rb, const TValue* rc, TMS 
     }
 }
 
+// The closure made last from p, if it has exactly the upvalues a new one
+// would get: then it is reused (so a function expression with no fresh
+// upvalues yields the same value each time it runs). Every collection
+// clears the caches, so no cache refers to a freed closure.
+static LClosure* getcached(Proto* p, UpVal** encup, StkId base)
+{
+    LClosure* c = p->cache;
+    if (c == nullptr) return nullptr;
+    Upvaldesc* uv = p->upvalues;
+    for (int i = 0; i < p->sizeupvalues; i++) {
+        TValue* v = uv[i].instack ? base + uv[i].idx : encup[uv[i].idx]->v;
+        if (c->upvals[i]->v != v) return nullptr;
+    }
+    return c;
+}
+
 // Closure creation: upvalues come from the enclosing frame's registers
 // (found or opened) or from the enclosing closure's own upvalues.
 static void pushclosure(lua_State* L, Proto* p, UpVal** encup, StkId base, StkId ra)
@@ -282,6 +298,7 @@ static void pushclosure(lua_State* L, Proto* p, UpVal** encup, StkId base, StkId
         if (uv[i].instack) ncl->upvals[i] = luaF_findupval(L, base + uv[i].idx);
         else ncl->upvals[i] = encup[uv[i].idx];
     }
+    p->cache = ncl;
 }
 
 // Completes an instruction interrupted by a yield inside a metamethod.
@@ -405,6 +422,30 @@ static inline void settable(lua_State* L, const TValue* t, TValue* key, StkId va
 #define Protect(x) { x; base = ci->u.l.base; }
 #define checkGC(L, c) luaC_condGC(L, { L->top = (c); luaC_step(L); L->top = ci->top; }) base = ci->u.l.base;
 
+// Instruction dispatch. Every instruction is fetched by vmfetch, which runs
+// the count and line hooks first. With GCC or Clang each handler jumps
+// straight to the next one through a table of label addresses (one
+// indirect branch per handler predicts far better than the shared one of a
+// switch); elsewhere it is a plain switch.
+#if defined(__GNUC__) && !defined(ORBO_NO_JUMPTABLE)
+#define ORBO_JUMPTABLE 1
+#define vmdispatch(o) goto* disptab[o];
+#define vmcase(l) L_##l:
+#define vmbreak { vmfetch(); vmdispatch(GET_OPCODE(i)); }
+#else
+#define ORBO_JUMPTABLE 0
+#define vmdispatch(o) switch (o)
+#define vmcase(l) case l:
+#define vmbreak break
+#endif
+#define vmfetch()                                                                                          \
+    {                                                                                                      \
+        i = *(ci->u.l.savedpc++);                                                                          \
+        if ((L->hookmask & (LUA_MASKLINE | LUA_MASKCOUNT)) && (--L->hookcount == 0 || L->hookmask & LUA_MASKLINE)) \
+            Protect(traceexec(L));                                                                         \
+        ra = RA(i);                                                                                        \
+    }
+
 #define arith_case(tm, fastop)                                                     \
     {                                                                              \
         TValue* rb = RKB(i);                                                       \
@@ -415,7 +456,7 @@ static inline void settable(lua_State* L, const TValue* t, TValue* key, StkId va
             Protect(luaV_arith(L, ra, rb, rc, tm));                                \
         }                                                                          \
     }                                                                              \
-    break;
+    vmbreak;
 
 void luaV_execute(lua_State* L)
 {
@@ -423,75 +464,80 @@ void luaV_execute(lua_State* L)
     LClosure* cl;
     TValue* k;
     StkId base;
+    Instruction i;
+    StkId ra;
+#if ORBO_JUMPTABLE
+    static const void* const disptab[NUM_OPCODES] = {
+#define ORBO_OPLABEL(name, t, a, b, c, m) &&L_OP_##name,
+        LUA_OPCODES(ORBO_OPLABEL)
+#undef ORBO_OPLABEL
+    };
+#endif
 newframe:
     cl = clLvalue(ci->func);
     k = cl->p->k;
     base = ci->u.l.base;
     for (;;) {
-        Instruction i = *(ci->u.l.savedpc++);
-        if ((L->hookmask & (LUA_MASKLINE | LUA_MASKCOUNT)) && (--L->hookcount == 0 || L->hookmask & LUA_MASKLINE)) {
-            Protect(traceexec(L));
-        }
-        StkId ra = RA(i);
-        switch (GET_OPCODE(i)) {
-        case OP_MOVE: setobj(ra, RB(i)); break;
-        case OP_LOADK: setobj(ra, k + GETARG_Bx(i)); break;
-        case OP_LOADKX: setobj(ra, k + GETARG_Ax(*ci->u.l.savedpc++)); break;
-        case OP_LOADBOOL:
+        vmfetch();
+        vmdispatch (GET_OPCODE(i)) {
+        vmcase(OP_MOVE) setobj(ra, RB(i)); vmbreak;
+        vmcase(OP_LOADK) setobj(ra, k + GETARG_Bx(i)); vmbreak;
+        vmcase(OP_LOADKX) setobj(ra, k + GETARG_Ax(*ci->u.l.savedpc++)); vmbreak;
+        vmcase(OP_LOADBOOL)
             setbvalue(ra, GETARG_B(i));
             if (GETARG_C(i)) ci->u.l.savedpc++;
-            break;
-        case OP_LOADNIL: {
+            vmbreak;
+        vmcase(OP_LOADNIL) {
             int b = GETARG_B(i);
             do {
                 setnilvalue(ra++);
             } while (b--);
-            break;
+            vmbreak;
         }
-        case OP_GETUPVAL: setobj(ra, cl->upvals[GETARG_B(i)]->v); break;
-        case OP_GETTABUP: Protect(gettable(L, cl->upvals[GETARG_B(i)]->v, RKC(i), ra)); break;
-        case OP_GETTABLE: Protect(gettable(L, RB(i), RKC(i), ra)); break;
-        case OP_SETTABUP: Protect(settable(L, cl->upvals[GETARG_A(i)]->v, RKB(i), RKC(i))); break;
-        case OP_SETUPVAL: setobj(cl->upvals[GETARG_B(i)]->v, ra); break;
-        case OP_SETTABLE: Protect(settable(L, ra, RKB(i), RKC(i))); break;
-        case OP_NEWTABLE: {
+        vmcase(OP_GETUPVAL) setobj(ra, cl->upvals[GETARG_B(i)]->v); vmbreak;
+        vmcase(OP_GETTABUP) Protect(gettable(L, cl->upvals[GETARG_B(i)]->v, RKC(i), ra)); vmbreak;
+        vmcase(OP_GETTABLE) Protect(gettable(L, RB(i), RKC(i), ra)); vmbreak;
+        vmcase(OP_SETTABUP) Protect(settable(L, cl->upvals[GETARG_A(i)]->v, RKB(i), RKC(i))); vmbreak;
+        vmcase(OP_SETUPVAL) setobj(cl->upvals[GETARG_B(i)]->v, ra); vmbreak;
+        vmcase(OP_SETTABLE) Protect(settable(L, ra, RKB(i), RKC(i))); vmbreak;
+        vmcase(OP_NEWTABLE) {
             int b = GETARG_B(i);
             int c = GETARG_C(i);
             Table* t = luaH_new(L);
             sethvalue(ra, t);
             if (b != 0 || c != 0) luaH_resize(L, t, luaO_fb2int(b), luaO_fb2int(c));
             checkGC(L, ra + 1);
-            break;
+            vmbreak;
         }
-        case OP_SELF: {
+        vmcase(OP_SELF) {
             StkId rb = RB(i);
             setobj(ra + 1, rb);
             Protect(gettable(L, rb, RKC(i), ra));
-            break;
+            vmbreak;
         }
-        case OP_ADD: arith_case(TM_ADD, wadd)
-        case OP_SUB: arith_case(TM_SUB, wsub)
-        case OP_MUL: arith_case(TM_MUL, ob_fmul)
-        case OP_DIV: arith_case(TM_DIV, ob_fdiv)
-        case OP_MOD: arith_case(TM_MOD, ob_fmod)
-        case OP_POW: arith_case(TM_POW, ob_fpow)
-        case OP_UNM: {
+        vmcase(OP_ADD) arith_case(TM_ADD, wadd)
+        vmcase(OP_SUB) arith_case(TM_SUB, wsub)
+        vmcase(OP_MUL) arith_case(TM_MUL, ob_fmul)
+        vmcase(OP_DIV) arith_case(TM_DIV, ob_fdiv)
+        vmcase(OP_MOD) arith_case(TM_MOD, ob_fmod)
+        vmcase(OP_POW) arith_case(TM_POW, ob_fpow)
+        vmcase(OP_UNM) {
             TValue* rb = RB(i);
             if (ttisnumber(rb)) {
                 setnvalue(ra, wneg(nvalue(rb)));
             } else {
                 Protect(luaV_arith(L, ra, rb, rb, TM_UNM));
             }
-            break;
+            vmbreak;
         }
-        case OP_NOT: {
+        vmcase(OP_NOT) {
             TValue* rb = RB(i);
             int res = l_isfalse(rb);
             setbvalue(ra, res);
-            break;
+            vmbreak;
         }
-        case OP_LEN: Protect(luaV_objlen(L, ra, RB(i))); break;
-        case OP_CONCAT: {
+        vmcase(OP_LEN) Protect(luaV_objlen(L, ra, RB(i))); vmbreak;
+        vmcase(OP_CONCAT) {
             int b = GETARG_B(i);
             int c = GETARG_C(i);
             L->top = base + c + 1;  // mark the end of the concatenated values
@@ -501,10 +547,10 @@ newframe:
             setobj(ra, rb);
             checkGC(L, (ra >= rb ? ra + 1 : rb));
             L->top = ci->top;
-            break;
+            vmbreak;
         }
-        case OP_JMP: dojump(ci, i, 0); break;
-        case OP_EQ: {
+        vmcase(OP_JMP) dojump(ci, i, 0); vmbreak;
+        vmcase(OP_EQ) {
             TValue* rb = RKB(i);
             TValue* rc = RKC(i);
             int res;
@@ -512,9 +558,9 @@ newframe:
             else Protect(res = equalobj(L, rb, rc));
             if (res != GETARG_A(i)) ci->u.l.savedpc++;
             else donextjump(ci);
-            break;
+            vmbreak;
         }
-        case OP_LT: {
+        vmcase(OP_LT) {
             TValue* rb = RKB(i);
             TValue* rc = RKC(i);
             int res;
@@ -522,9 +568,9 @@ newframe:
             else Protect(res = luaV_lessthan(L, rb, rc));
             if (res != GETARG_A(i)) ci->u.l.savedpc++;
             else donextjump(ci);
-            break;
+            vmbreak;
         }
-        case OP_LE: {
+        vmcase(OP_LE) {
             TValue* rb = RKB(i);
             TValue* rc = RKC(i);
             int res;
@@ -532,25 +578,44 @@ newframe:
             else Protect(res = luaV_lessequal(L, rb, rc));
             if (res != GETARG_A(i)) ci->u.l.savedpc++;
             else donextjump(ci);
-            break;
+            vmbreak;
         }
-        case OP_TEST:
+        vmcase(OP_TEST)
             if (GETARG_C(i) ? l_isfalse(ra) : !l_isfalse(ra)) ci->u.l.savedpc++;
             else donextjump(ci);
-            break;
-        case OP_TESTSET: {
+            vmbreak;
+        vmcase(OP_TESTSET) {
             TValue* rb = RB(i);
             if (GETARG_C(i) ? l_isfalse(rb) : !l_isfalse(rb)) ci->u.l.savedpc++;
             else {
                 setobj(ra, rb);
                 donextjump(ci);
             }
-            break;
+            vmbreak;
         }
-        case OP_CALL: {
+        vmcase(OP_CALL) {
             int b = GETARG_B(i);
             int nresults = GETARG_C(i) - 1;
             if (b != 0) L->top = ra + b;  // else the previous instruction set top
+            if (ttisLclosure(ra) && !(L->hookmask & LUA_MASKCALL)) {
+                // Lua-to-Lua call with fixed parameters and room on the
+                // stack: luaD_precall's work without its generality.
+                Proto* p = clLvalue(ra)->p;
+                if (!p->is_vararg && L->stack_last - L->top > p->maxstacksize) {
+                    for (int n = int(L->top - ra) - 1; n < p->numparams; n++) setnilvalue(L->top++);
+                    CallInfo* nci = ci->next ? ci->next : luaE_extendCI(L);
+                    nci->nresults = short(nresults);
+                    nci->func = ra;
+                    nci->u.l.base = ra + 1;
+                    nci->top = ra + 1 + p->maxstacksize;
+                    nci->u.l.savedpc = p->code;
+                    nci->callstatus = CIST_LUA | CIST_REENTRY;
+                    L->ci = ci = nci;
+                    L->top = nci->top;
+                    luaC_checkGC(L);
+                    goto newframe;
+                }
+            }
             if (luaD_precall(L, ra, nresults)) {  // C function
                 if (nresults >= 0) L->top = ci->top;
                 base = ci->u.l.base;
@@ -559,9 +624,9 @@ newframe:
                 ci->callstatus |= CIST_REENTRY;
                 goto newframe;
             }
-            break;
+            vmbreak;
         }
-        case OP_TAILCALL: {
+        vmcase(OP_TAILCALL) {
             int b = GETARG_B(i);
             if (b != 0) L->top = ra + b;
             if (luaD_precall(L, ra, LUA_MULTRET)) {
@@ -583,19 +648,31 @@ newframe:
                 ci = L->ci = oci;
                 goto newframe;
             }
-            break;
+            vmbreak;
         }
-        case OP_RETURN: {
+        vmcase(OP_RETURN) {
             int b = GETARG_B(i);
             if (b != 0) L->top = ra + b - 1;
             if (cl->p->sizep > 0) luaF_close(L, base);
+            if ((ci->callstatus & CIST_REENTRY) && !(L->hookmask & (LUA_MASKRET | LUA_MASKLINE))) {
+                // Back to a Lua caller in this loop: luaD_poscall inline.
+                StkId res = ci->func;
+                int wanted = ci->nresults;
+                StkId top = L->top;
+                L->ci = ci = ci->previous;
+                int n;
+                for (n = wanted; n != 0 && ra < top; n--) setobj(res++, ra++);
+                while (n-- > 0) setnilvalue(res++);
+                L->top = wanted != LUA_MULTRET ? ci->top : res;
+                goto newframe;
+            }
             b = luaD_poscall(L, ra);
             if (!(ci->callstatus & CIST_REENTRY)) return;  // called from C: back there
             ci = L->ci;
             if (b) L->top = ci->top;
             goto newframe;
         }
-        case OP_FORLOOP: {
+        vmcase(OP_FORLOOP) {
             fix32 step = nvalue(ra + 2);
             fix32 prev = nvalue(ra);
             fix32 idx = wadd(prev, step);
@@ -608,9 +685,9 @@ newframe:
                 setnvalue(ra, idx);
                 setnvalue(ra + 3, idx);
             }
-            break;
+            vmbreak;
         }
-        case OP_FORPREP: {
+        vmcase(OP_FORPREP) {
             const TValue* init = ra;
             const TValue* plimit = ra + 1;
             const TValue* pstep = ra + 2;
@@ -619,9 +696,9 @@ newframe:
             else if (!tonumber(pstep, ra + 2)) luaG_runerror(L, "'for' step must be a number");
             setnvalue(ra, wsub(nvalue(ra), nvalue(pstep)));
             ci->u.l.savedpc += GETARG_sBx(i);
-            break;
+            vmbreak;
         }
-        case OP_TFORCALL: {
+        vmcase(OP_TFORCALL) {
             StkId cb = ra + 3;  // call base
             setobj(cb + 2, ra + 2);
             setobj(cb + 1, ra + 1);
@@ -633,14 +710,14 @@ newframe:
             ra = RA(i);
             goto l_tforloop;
         }
-        case OP_TFORLOOP:
+        vmcase(OP_TFORLOOP)
         l_tforloop:
             if (!ttisnil(ra + 1)) {
                 setobj(ra, ra + 1);
                 ci->u.l.savedpc += GETARG_sBx(i);
             }
-            break;
-        case OP_SETLIST: {
+            vmbreak;
+        vmcase(OP_SETLIST) {
             int n = GETARG_B(i);
             int c = GETARG_C(i);
             if (n == 0) n = int(L->top - ra) - 1;
@@ -653,15 +730,17 @@ newframe:
                 luaH_setint(L, h, last--, val);
             }
             L->top = ci->top;
-            break;
+            vmbreak;
         }
-        case OP_CLOSURE: {
+        vmcase(OP_CLOSURE) {
             Proto* p = cl->p->p[GETARG_Bx(i)];
-            pushclosure(L, p, cl->upvals, base, ra);
+            LClosure* ncl = getcached(p, cl->upvals, base);
+            if (ncl == nullptr) pushclosure(L, p, cl->upvals, base, ra);
+            else setclLvalue(ra, ncl);
             checkGC(L, ra + 1);
-            break;
+            vmbreak;
         }
-        case OP_VARARG: {
+        vmcase(OP_VARARG) {
             int b = GETARG_B(i) - 1;
             int n = int(base - ci->func) - cl->p->numparams - 1;
             if (b < 0) {
@@ -677,9 +756,9 @@ newframe:
                     setnilvalue(ra + j);
                 }
             }
-            break;
+            vmbreak;
         }
-        case OP_EXTRAARG: break;
+        vmcase(OP_EXTRAARG) vmbreak;
         }
     }
 }
