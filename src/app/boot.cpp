@@ -8,6 +8,10 @@
 #include "app/console.h"
 #include "app/seams.h"
 #include "app/state.h"
+#include "hardware/console.h"
+#include "runtime/machine.h"
+#include "runtime/run_chain.h"
+#include "runtime/runner.h"
 #include "platform/kiln.h"
 #include "platform/keys.h"
 #include "platform/log.h"
@@ -26,12 +30,12 @@ int noise(int n)
 
 void pset(int x, int y, int c)
 {
-    if (pstate.screen && x >= 0 && x < 128 && y >= 0 && y < 128) pstate.screen->row(y)[x] = uint8_t(c);
+    if (x >= 0 && x < 128 && y >= 0 && y < 128) orbo_console_screen()->row(y)[x] = uint8_t(c);
 }
 
 int pget(int x, int y)
 {
-    if (pstate.screen && x >= 0 && x < 128 && y >= 0 && y < 128) return pstate.screen->row(y)[x];
+    if (x >= 0 && x < 128 && y >= 0 && y < 128) return orbo_console_screen()->row(y)[x];
     return 0;
 }
 
@@ -49,16 +53,19 @@ void draw_logo()
 
 void boot_head_cart()
 {
-    orbo_clear_run_chain_seam();
+    reset_run_chain();
     orbo_mount_embedded_carts_seam(nullptr);
     const kiln_file* head = kiln_pod_file(pstate.data.get(), 3);
     if (!head || !orbo_boot_head_cart_seam(head->bytes.data(), head->bytes.size())) {
-        orbo_print_col("head cart not found", pstate.cursor_col);
+        orbo_print_col("head cart not found", orbo_app_console()->pen);
         kiln_debug("boot: head cart not found\n");
         return;
     }
     orbo_mount_embedded_carts_seam(pstate.data.get());
     kiln_debug("boot: head cart loaded\n");
+    // -run with a cartridge named on the command line runs it after boot.
+    if (app.run_requested && !app.auto_load_fn.empty() && !orbo_load_working_cart_seam(app.auto_load_fn))
+        orbo_print_col(("could not load " + app.auto_load_fn).c_str(), 6);
     pstate.app_mode = MODE_CONSOLE;
     pstate.pending_action = ACTION_RUN;
 }
@@ -68,9 +75,10 @@ void boot_init()
 {
     pstate.app_mode = MODE_BOOT;
     pstate.frame_count = -15;
-    orbo_reset_machine_seam();
+    reset_lua_machine();
+    reset_runtime_state();
     orbo_print("");
-    pstate.cursor_col = 7;
+    orbo_app_console()->pen = 7;
     orbo_console_clear(0);
     if (pstate.display) std::fill(pstate.display->pixels.begin(), pstate.display->pixels.end(), 0);
     orbo_mark_cart_graphics_seam();
@@ -111,15 +119,15 @@ void move_boot()
         orbo_print("");
         orbo_print("");
         draw_logo();
-        pstate.cursor_col = 6;
+        orbo_app_console()->pen = 6;
         break;
     case 35:
-        orbo_print_col(ORBO_VERSION_TEXT, pstate.cursor_col);
+        orbo_print_col(ORBO_VERSION_TEXT, orbo_app_console()->pen);
         draw_logo();
         break;
     case 40:
         orbo_print_col(ORBO_BOOT_NOTICE, 13);
-        pstate.cursor_col = 6;
+        orbo_app_console()->pen = 6;
         orbo_print_col("", 6);
         orbo_print_col("booting cartridge..", 6);
         orbo_print_col("", 6);

@@ -1,29 +1,56 @@
-// Console text: printing, wrapping and scrolling.
+// Console text: printing, wrapping and scrolling on the one console.
 #include "app/console.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
-#include "app/seams.h"
 #include "app/state.h"
+#include "cart/working_cart.h"
+#include "hardware/console.h"
+#include "hardware/gfx.h"
+#include "runtime/machine.h"
 
 namespace {
 kiln_font_ptr g_font;
+std::unique_ptr<orbo_console> g_console;
 
 void draw_text(const char* text, int x, int y, int col)
 {
-    if (!g_font || !pstate.screen) return;
-    kiln_draw_text_ex(pstate.screen.get(), text, g_font.get(), x, y, KILN_TEXT_VALUE, col);
+    orbo_console* c = orbo_app_console();
+    if (!g_font) return;
+    kiln_draw_text_ex(c->screen.get(), text, g_font.get(), x, y, KILN_TEXT_VALUE, col);
 }
 }  // namespace
 
-void orbo_console_set_font(kiln_font_ptr font) { g_font = std::move(font); }
+void orbo_console_recreate()
+{
+    // The script machine allocates through the console's heap record.
+    close_lua_machine();
+    g_console = orbo_create_console(orbo_working().cart.get());
+    g_console->font = g_font.get();
+    orbo_set_live_console(g_console.get());
+}
+
+orbo_console* orbo_app_console()
+{
+    if (!g_console) orbo_console_recreate();
+    return g_console.get();
+}
+
+kiln_bitmap* orbo_console_screen() { return orbo_app_console()->screen.get(); }
+
+void orbo_console_set_font(kiln_font_ptr font)
+{
+    g_font = std::move(font);
+    orbo_app_console()->font = g_font.get();
+}
+
 const kiln_font* orbo_console_font() { return g_font.get(); }
 
 void orbo_console_rectfill(int x0, int y0, int x1, int y1, int col)
 {
-    kiln_bitmap* s = pstate.screen.get();
-    if (!s) return;
+    kiln_bitmap* s = orbo_console_screen();
     if (x0 < 0) x0 = 0;
     if (y0 < 0) y0 = 0;
     if (x1 > s->w - 1) x1 = s->w - 1;
@@ -34,43 +61,39 @@ void orbo_console_rectfill(int x0, int y0, int x1, int y1, int col)
 
 void orbo_console_clear(int col)
 {
-    if (pstate.screen) orbo_console_rectfill(0, 0, 127, 127, col);
-    pstate.cursor_x = 0;
-    pstate.cursor_y = 0;
+    orbo_console_rectfill(0, 0, 127, 127, col);
+    orbo_app_console()->cursor_x = 0;
+    orbo_app_console()->cursor_y = 0;
 }
 
 void cursor_cr()
 {
-    if (pstate.cursor_y + ORBO_LINE_HEIGHT < ORBO_LAST_LINE + 1) {
-        pstate.cursor_y += ORBO_LINE_HEIGHT;
-        return;
-    }
-    kiln_bitmap* s = pstate.screen.get();
-    if (s) {
-        for (int y = 0; y < 128 - ORBO_LINE_HEIGHT; y++)
-            memcpy(s->row(y), s->row(y + ORBO_LINE_HEIGHT), 128);
-        orbo_console_rectfill(0, 128 - ORBO_LINE_HEIGHT, 127, 127, 0);
-    }
-    orbo_spend_cpu_seam(ORBO_SCROLL_CYCLES);
-    if (pstate.cursor_y > ORBO_LAST_LINE) pstate.cursor_y = ORBO_LAST_LINE;
+    orbo_console* c = orbo_app_console();
+    cursor_cr(c);
+    if (c->cursor_y > ORBO_LAST_LINE) c->cursor_y = ORBO_LAST_LINE;
 }
 
 void orbo_print_col(const char* text, int col)
 {
     if (!text) text = "";
+    // A format's trailing newline ends the line; it is not an empty line.
+    std::string line(text);
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    text = line.c_str();
     if (pstate.exec_mode && pstate.app_mode != MODE_RUNNING) {
         printf("** %s\n", text);
         fflush(stdout);
         return;
     }
+    orbo_console* c = orbo_app_console();
     int n = int(strlen(text));
     int rows = (n + ORBO_CONSOLE_COLUMNS - 1) / ORBO_CONSOLE_COLUMNS;
     int wraps = n >= ORBO_CONSOLE_COLUMNS + 1 ? (n - 1) / ORBO_CONSOLE_COLUMNS : 0;
     // Make room below for every row first, so the whole text stays visible.
     for (int i = 0; i < wraps; i++) cursor_cr();
-    pstate.cursor_y -= wraps * ORBO_LINE_HEIGHT;
+    c->cursor_y -= wraps * ORBO_LINE_HEIGHT;
 
-    int y = pstate.cursor_y;
+    int y = c->cursor_y;
     orbo_console_rectfill(0, y, 127, y + ORBO_LINE_HEIGHT * rows - 1, 0);
     char row[ORBO_CONSOLE_COLUMNS + 1];
     for (int r = 0; r < rows; r++) {
@@ -80,9 +103,9 @@ void orbo_print_col(const char* text, int col)
         row[len] = 0;
         for (int i = 0; i < len; i++)
             if (row[i] == '\n' || row[i] == 127) row[i] = ' ';  // keep the row on one line
-        draw_text(row, pstate.cursor_x, y + r * ORBO_LINE_HEIGHT, col);
+        draw_text(row, c->cursor_x, y + r * ORBO_LINE_HEIGHT, col);
     }
-    pstate.cursor_y += wraps * ORBO_LINE_HEIGHT;
+    c->cursor_y += wraps * ORBO_LINE_HEIGHT;
     cursor_cr();
 }
 

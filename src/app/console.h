@@ -2,13 +2,25 @@
 // console font, 32 characters to a row, 6 pixels to a line, scrolling up
 // when the cursor passes the last line (y 122). In exec mode, while no
 // program runs, lines go to standard output as "** text" instead.
+//
+// There is one console: the screen programs draw on is the screen the
+// console prints on, and its cursor and pen are shared with script print.
 #pragma once
 #include "platform/font.h"
+
+struct orbo_console;
+struct kiln_bitmap;
 
 constexpr int ORBO_CONSOLE_COLUMNS = 32;
 constexpr int ORBO_LINE_HEIGHT = 6;
 constexpr int ORBO_LAST_LINE = 122;
-constexpr int ORBO_SCROLL_CYCLES = 65536;
+
+// The one console (created on first use, made the live console) and its
+// screen. orbo_console_recreate replaces it with a fresh one (start-up,
+// tests); the font and the working cartridge carry over.
+orbo_console* orbo_app_console();
+kiln_bitmap* orbo_console_screen();
+void orbo_console_recreate();
 
 // The console font (from data item 2); without one nothing is drawn but the
 // cursor still moves.
@@ -19,6 +31,8 @@ void orbo_print_col(const char* text, int col);
 void orbo_print(const char* text);
 void orbo_print_2(const char* fmt, int a, int b);
 void orbo_print_2_col(const char* fmt, int a, int b, int col);
+// Moves the cursor one line down, scrolling at the bottom (the hardware's
+// cursor_cr on the one console).
 void cursor_cr();
 // Clears the console screen to a colour and puts the cursor at (0,0).
 void orbo_console_clear(int col);

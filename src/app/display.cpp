@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "app/console.h"
 #include "app/state.h"
+#include "hardware/console.h"
 
 void orbo_convert_screen(const kiln_bitmap& src, kiln_bitmap& dst, uint8_t table[16],
                          const uint8_t unlock[4], int m, bool running)
@@ -37,8 +39,8 @@ void orbo_convert_screen(const kiln_bitmap& src, kiln_bitmap& dst, uint8_t table
 
 void blit_orbo_back_page_to_orbo_screen()
 {
-    if (!pstate.screen || !pstate.display) return;
+    if (!pstate.display) return;
+    orbo_console* c = orbo_app_console();
     bool running = pstate.app_mode == MODE_RUNNING && pstate.program_flag;
-    orbo_convert_screen(*pstate.screen, *pstate.display, pstate.display_palette,
-                        pstate.palette_unlock, pstate.screen_mode, running);
+    orbo_convert_screen(*c->screen, *pstate.display, c->screen_pal, &c->mem[0x5F60], c->screen_mode, running);
 }

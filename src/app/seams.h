@@ -9,23 +9,6 @@ struct kiln_pod;
 #include <cstdint>
 #include <string>
 
-// CPU accounting: charge n cycles to the running program. Nothing is charged
-// yet (there is no program to charge).
-void orbo_spend_cpu_seam(int cycles);
-
-// Program runner. Returns false: there is no runner, so no program started.
-bool orbo_run_cart_seam();
-// Stops the running program and resets the script machine. Nothing runs yet.
-void orbo_stop_program_seam(bool reset_machine);
-// Resumes the running program for one console frame. Nothing runs yet.
-void orbo_run_slice_seam();
-// Resets the script machine and the runtime state (boot). Nothing to reset yet.
-void orbo_reset_machine_seam();
-// The current error string printed after a stop with reset. None yet.
-std::string orbo_error_string_seam();
-// Clears the chain of loaded cartridges. There is none yet.
-void orbo_clear_run_chain_seam();
-
 // Working cartridge. Creating it does nothing yet; loading a file returns
 // false: no cartridge format is read yet.
 void orbo_create_working_cart_seam();
@@ -42,14 +25,19 @@ void orbo_mark_cart_graphics_seam();
 // The text cartridge of data item 0 (its sound data is the boot chime).
 void orbo_keep_boot_cart_seam(const uint8_t* bytes, size_t len);
 
-// Buttons: updates the button tables once per console frame. None yet.
+// Buttons: updates the button tables once per console frame (the bindings'
+// button seam).
 void orbo_update_buttons_seam();
 // True when any player holds a game button. No buttons are read yet.
 bool orbo_any_button_held_seam();
+// Blocks the buttons until they are released (run start); through the
+// bindings' button seams.
+void orbo_block_buttons_seam();
 // Resets the per-frame button-override block and the mouse cursor sprite.
 void orbo_reset_frame_overrides_seam();
 
-// Sound: plays the boot chime; stops every sound and the music. No device yet.
+// Sound: plays the boot chime (no device yet); stops every sound and the
+// music through the bindings' sound seams.
 void orbo_play_boot_chime_seam();
 void orbo_stop_all_sound_seam();
 // Computes the audio pause state (pause menu, mute). Nothing to pause yet.
@@ -76,8 +64,6 @@ void orbo_glitch_screenshot_seam();
 void orbo_keyconfig_update_seam();
 void orbo_keyconfig_draw_seam();
 
-// Cartridge data: saves the open store (nothing without one or a program).
-void orbo_save_cart_data_seam();
 // The GPIO area: closed at exit. Not mapped yet.
 void orbo_close_gpio_seam();
 // Cartridge browser lists (favourites). Not built.

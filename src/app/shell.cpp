@@ -13,6 +13,7 @@
 #include "app/settings.h"
 #include "app/shell.h"
 #include "app/state.h"
+#include "cart/working_cart.h"
 #include "cart/cart_palette.h"
 #include "cart/cart_png.h"
 #include "platform/config.h"
@@ -22,6 +23,14 @@
 #include "platform/paths.h"
 #include "platform/sound.h"
 #include "platform/video.h"
+#include "hardware/cdata.h"
+#include "hardware/console.h"
+#include "hardware/seams.h"
+#include "runtime/machine.h"
+#include "runtime/run_chain.h"
+#include "runtime/runner.h"
+#include "runtime/runtime.h"
+#include "runtime/scheduler.h"
 
 namespace {
 const char* const root_folders[] = {"carts/",  "backup/", "cdata/",      "cstore/",
@@ -88,6 +97,9 @@ void load_data_file()
 void start_exec_mode()
 {
     const std::string& fn = app.auto_load_fn;
+    // Boot does not run in exec mode, so the embedded cartridges a program
+    // may load are mounted here.
+    orbo_mount_embedded_carts_seam(pstate.data.get());
     if (fn.empty() || !orbo_load_working_cart_seam(fn)) {
         printf("could not load %s\n", fn.c_str());
         fflush(stdout);
@@ -98,50 +110,53 @@ void start_exec_mode()
     pstate.pending_action = ACTION_RUN;
 }
 
+}  // namespace
+
 void dispatch_pending_action()
 {
     pstate.reset_glitch = 0;
     switch (pstate.pending_action) {
     case ACTION_RUN:
-        pstate.program_flag = 1;
-        if (orbo_run_cart_seam()) {
-            pstate.app_mode = MODE_RUNNING;
-        } else {
-            // Nothing started: the program has ended at once.
-            pstate.app_mode = MODE_CONSOLE;
-            if (pstate.exec_mode) kiln_quit = true;
-        }
+        run_cart();
+        // Nothing started (size limit, compile error): the program has ended.
+        if (pstate.app_mode != MODE_RUNNING && pstate.exec_mode) kiln_quit = true;
         break;
-    case ACTION_STOP:
-        orbo_stop_program_seam(false);
-        pstate.app_mode = MODE_CONSOLE;
-        break;
+    case ACTION_STOP: suspend_program(); break;
     case ACTION_STOP_RESET:
-        orbo_stop_program_seam(true);
-        pstate.app_mode = MODE_CONSOLE;
+        suspend_program();
+        reset_lua_machine();
         orbo_print("");
-        orbo_print(orbo_error_string_seam().c_str());
+        orbo_print(orbo_rt().error_string.c_str());
         break;
     default: break;
     }
     pstate.pending_action = ACTION_NONE;
 }
 
-// A console frame in any mode but a running program, then the mode's step.
+void orbo_program_frame()
+{
+    if (pstate.hold_frames > 0) {
+        pstate.hold_frames--;
+        return;
+    }
+    orbo_process_running_keypresses_seam();
+    if (pstate.mainloop_kind < 2) {
+        // The standard loop updates the buttons itself.
+        orbo_update_buttons_seam();
+        pstate.time_frames++;
+        orbo_pause_menu_keys_seam();
+    }
+    if (pstate.reset_glitch < 3) run_slice();
+    // Still inside its frame: the budget ran out before flip.
+    if (pstate.hold) app.frame_rate_drop = true;
+}
+
+namespace {
+// A console frame: the running program's or the mode's step.
 void run_console_frame()
 {
     if (pstate.app_mode == MODE_RUNNING) {
-        if (pstate.hold_frames > 0) {
-            pstate.hold_frames--;
-        } else {
-            orbo_process_running_keypresses_seam();
-            if (pstate.mainloop_kind < 2) {
-                orbo_update_buttons_seam();
-                orbo_pause_menu_keys_seam();
-            }
-            if (pstate.reset_glitch < 3) orbo_run_slice_seam();
-            if (pstate.hold) app.frame_rate_drop = true;
-        }
+        orbo_program_frame();
     } else {
         orbo_update_buttons_seam();
         if (pstate.overlay_screen == 1) orbo_keyconfig_update_seam();
@@ -152,11 +167,14 @@ void run_console_frame()
         if (kiln_get_any_key_down() || orbo_any_button_held_seam()) boot_init();
     }
     orbo_update_reset_glitch_seam();
+    orbo_reset_glitch = pstate.reset_glitch;  // cartridge-data writes follow the glitch
     orbo_frame_clock_done(app.frame_accumulator);
     pstate.frame_count++;
     app.held_frame_counter++;
     app.frame_parity = !app.frame_parity;
     if (!(pstate.frame_rate == 60 && !app.frame_parity)) orbo_record_video_frame_seam();
+    orbo_shell.frames_run++;
+    if (orbo_shell.frame_limit > 0 && orbo_shell.frames_run >= orbo_shell.frame_limit) kiln_quit = true;
 }
 }  // namespace
 
@@ -178,9 +196,13 @@ bool orbo_load_splash(const std::string& path)
     return app.splash != nullptr;
 }
 
+orbo_shell_options orbo_shell;
+
 void kiln_main_init()
 {
+    orbo_shell.frames_run = 0;
     orbo_reset_records();
+    orbo_runtime_init();
     set_default_app_config();
     kiln_set_app_title("orbo");
     kiln_set_load_config_func(orbo_load_config);
@@ -188,6 +210,7 @@ void kiln_main_init()
 
     kiln_init(kiln_argc(), kiln_argv());
     process_arguments(kiln_argc(), kiln_argv());
+    pstate.pending_param = app.run_parameter;
     for (const char* f : root_folders) kiln_make_folder(kiln_prefix_with_appdata_path(f));
 
     if (cconfig.screen_w < 32 || cconfig.screen_h < 32) {
@@ -198,8 +221,9 @@ void kiln_main_init()
 
     pstate.cart_root = folder_or(app.root_path, "carts/");
     pstate.cdata_path = folder_or(app.cdata_path, "cdata/");
-    orbo_clear_run_chain_seam();
+    reset_run_chain();
     orbo_create_working_cart_seam();
+    orbo_console_recreate();
 
     load_data_file();
     set_title_from_resources();
@@ -208,16 +232,14 @@ void kiln_main_init()
     if (const kiln_bitmap* icon = kiln_pod_bitmap(pstate.resources.get(), 6))
         kiln_set_window_icon(icon);
     if (const kiln_palette* pal = kiln_pod_palette(pstate.resources.get(), 1)) kiln_set_palette(pal);
-    pstate.screen = kiln_create_bitmap(128, 128, 8);
     pstate.display = kiln_create_bitmap(128, 128, 8);
     app.video_capture = kiln_create_bitmap(128, 128, 8);
 
     if (orbo_load_splash(kiln_prefix_with_exe_path("splash.png"))) pstate.app_mode = MODE_SPLASH;
     else boot_init();
 
-    for (std::string& t : pstate.tabs) t.clear();
     pstate.cart_file.clear();
-    pstate.current_tab = 0;
+    orbo_working().tabs.current = 0;
 
     kiln_sound_init(16);
     orbo_init_browser_lists_seam();
@@ -246,7 +268,8 @@ void kiln_main_update()
     }
 
     int rate = app.menu_open ? 30 : pstate.frame_rate;
-    bool glitch = app.glitch_test != 0 && pstate.app_mode == MODE_RUNNING;
+    // Unpaced runs (tools) owe exactly one frame every pass, as the glitch test does.
+    bool glitch = (app.glitch_test != 0 && pstate.app_mode == MODE_RUNNING) || orbo_shell.unpaced;
     if (orbo_frame_clock_advance(app.frame_accumulator, host->ticks(), rate, glitch)) {
         if (app.menu_open) {
             orbo_update_buttons_seam();
@@ -295,7 +318,8 @@ void kiln_main_draw()
     if (pstate.overlay_screen == 0 && pstate.app_mode == MODE_CONSOLE &&
         pstate.pending_action == ACTION_NONE) {
         // The command strip: the command text is always empty in this player.
-        orbo_console_rectfill(0, pstate.cursor_y, 12, pstate.cursor_y + 5, 0);
+        int y = orbo_app_console()->cursor_y;
+        orbo_console_rectfill(0, y, 12, y + 5, 0);
     } else if (pstate.overlay_screen == 1 && pstate.app_mode == MODE_CONSOLE) {
         orbo_keyconfig_draw_seam();
     }
@@ -319,6 +343,6 @@ void kiln_main_draw()
 
 void kiln_main_exit()
 {
-    orbo_save_cart_data_seam();
+    save_cdata();
     orbo_close_gpio_seam();
 }

@@ -75,21 +75,15 @@ struct orbo_pstate {
     int drop_penalty = 0;      // the scheduler's slow-frame counter, 0..10 (`stat(10)`)
     std::string run_param;     // the current run's parameter (`stat(6)`), at most 1024 characters
     std::string pending_param; // the parameter handed to the next run
-    kiln_bitmap_ptr screen;    // console screen: 128x128 colour indices
-    kiln_bitmap_ptr display;   // after the display palette and screen mode
-    uint8_t display_palette[16] = {};
-    int screen_mode = 0;
-    // The draw-state bytes 0x5f60..0x5f63 that unlock the extended palette.
-    // The memory map will own them; until then they live here.
-    uint8_t palette_unlock[4] = {};
-    int cursor_x = 0, cursor_y = 0, cursor_col = 6;
+    // The console screen, cursor, pen and display palette are the live
+    // console's (app/console.h); this is the screen after the display
+    // palette and screen mode.
+    kiln_bitmap_ptr display;
     std::string cart_root;     // with a trailing "/"
     std::string cdata_path;    // with a trailing "/"
     std::string current_dir;
     std::string cart_file;
     std::string cart_id;
-    std::string tabs[8];
-    int current_tab = 0;
     // data file items
     kiln_pod_ptr data;         // "data.pod"
     kiln_pod_ptr resources;    // item 1: palette, logo, title, icon, animations

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/state.h"
+#include "hardware/console.h"
 #include "app_fixture.h"
 
 namespace {
@@ -10,7 +11,7 @@ struct ConsoleTest : testing::Test {
     void SetUp() override
     {
         orbo_reset_records();
-        pstate.screen = kiln_create_bitmap(128, 128, 8);
+        orbo_console_recreate();
         orbo_console_set_font(block_font());
     }
     void TearDown() override { orbo_console_set_font(nullptr); }
@@ -18,14 +19,14 @@ struct ConsoleTest : testing::Test {
     int ink(int y, int c = 6)
     {
         int n = 0;
-        for (int x = 0; x < 128; x++) n += pstate.screen->row(y)[x] == c;
+        for (int x = 0; x < 128; x++) n += orbo_console_screen()->row(y)[x] == c;
         return n;
     }
     // Rightmost ink x in row y, or -1.
     int right_edge(int y)
     {
         for (int x = 127; x >= 0; x--)
-            if (pstate.screen->row(y)[x]) return x;
+            if (orbo_console_screen()->row(y)[x]) return x;
         return -1;
     }
 };
@@ -34,7 +35,7 @@ struct ConsoleTest : testing::Test {
 TEST_F(ConsoleTest, LinesMoveDownSixPixels)
 {
     orbo_print("ab");
-    EXPECT_EQ(pstate.cursor_y, 6);
+    EXPECT_EQ(orbo_app_console()->cursor_y, 6);
     EXPECT_EQ(ink(0), 2 * 3);
     EXPECT_EQ(ink(4), 2 * 3);
     EXPECT_EQ(ink(5), 0);
@@ -44,7 +45,7 @@ TEST_F(ConsoleTest, LinesMoveDownSixPixels)
     EXPECT_EQ(ink(12), 6 * 3);
     orbo_print_2_col("%d", 7, 0, 9);
     EXPECT_EQ(ink(18, 9), 3);
-    EXPECT_EQ(pstate.cursor_y, 24);
+    EXPECT_EQ(orbo_app_console()->cursor_y, 24);
 }
 
 TEST_F(ConsoleTest, HundredCharactersTakeFourRows)
@@ -55,17 +56,17 @@ TEST_F(ConsoleTest, HundredCharactersTakeFourRows)
         EXPECT_EQ(right_edge(r * 6), 31 * 4 + 2);
     }
     EXPECT_EQ(ink(18), 4 * 3);
-    EXPECT_EQ(pstate.cursor_y, 24);
+    EXPECT_EQ(orbo_app_console()->cursor_y, 24);
 }
 
 TEST_F(ConsoleTest, WrappedLineAtTheBottomScrollsFirst)
 {
     // Fill to the last line.
     for (int i = 0; i < 21; i++) orbo_print("l");
-    EXPECT_EQ(pstate.cursor_y, 120);
+    EXPECT_EQ(orbo_app_console()->cursor_y, 120);
     orbo_print(std::string(33, 'w').c_str());
     // Both rows are on screen, just above the cursor line.
-    EXPECT_EQ(pstate.cursor_y, 120);
+    EXPECT_EQ(orbo_app_console()->cursor_y, 120);
     EXPECT_EQ(ink(108), 32 * 3);
     EXPECT_EQ(ink(114), 1 * 3);
     EXPECT_EQ(ink(120), 0);
@@ -75,15 +76,15 @@ TEST_F(ConsoleTest, WrappedLineAtTheBottomScrollsFirst)
 TEST_F(ConsoleTest, ScrollMovesRowsUpAndClearsTheBottom)
 {
     for (int y = 0; y < 128; y++)
-        for (int x = 0; x < 128; x++) pstate.screen->row(y)[x] = uint8_t(y);
-    pstate.cursor_y = 120;
+        for (int x = 0; x < 128; x++) orbo_console_screen()->row(y)[x] = uint8_t(y);
+    orbo_app_console()->cursor_y = 120;
     cursor_cr();
-    EXPECT_EQ(pstate.cursor_y, 120);
-    for (int y = 0; y < 122; y++) EXPECT_EQ(pstate.screen->row(y)[5], y + 6) << y;
-    for (int y = 122; y < 128; y++) EXPECT_EQ(pstate.screen->row(y)[5], 0);
-    pstate.cursor_y = 116;
+    EXPECT_EQ(orbo_app_console()->cursor_y, 120);
+    for (int y = 0; y < 122; y++) EXPECT_EQ(orbo_console_screen()->row(y)[5], y + 6) << y;
+    for (int y = 122; y < 128; y++) EXPECT_EQ(orbo_console_screen()->row(y)[5], 0);
+    orbo_app_console()->cursor_y = 116;
     cursor_cr();
-    EXPECT_EQ(pstate.cursor_y, 122);
+    EXPECT_EQ(orbo_app_console()->cursor_y, 122);
 }
 
 TEST_F(ConsoleTest, ExecModeWritesToStandardOutput)
@@ -95,23 +96,23 @@ TEST_F(ConsoleTest, ExecModeWritesToStandardOutput)
     orbo_print_2("%d %d", 1, 2);
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(out, "** hello\n** 1 2\n");
-    EXPECT_EQ(pstate.cursor_y, 0);
+    EXPECT_EQ(orbo_app_console()->cursor_y, 0);
     // While a program runs the console screen is used again.
     pstate.app_mode = MODE_RUNNING;
     testing::internal::CaptureStdout();
     orbo_print("x");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(pstate.cursor_y, 6);
+    EXPECT_EQ(orbo_app_console()->cursor_y, 6);
 }
 
 TEST_F(ConsoleTest, ClearResetsTheCursorAndNoFontStillMoves)
 {
     orbo_print("abc");
     orbo_console_clear(3);
-    EXPECT_EQ(pstate.cursor_y, 0);
+    EXPECT_EQ(orbo_app_console()->cursor_y, 0);
     EXPECT_EQ(ink(0, 3), 128);
     orbo_console_set_font(nullptr);
     orbo_print("abc");
-    EXPECT_EQ(pstate.cursor_y, 6);
+    EXPECT_EQ(orbo_app_console()->cursor_y, 6);
     EXPECT_EQ(ink(0, 0), 128);  // the line was cleared, nothing drawn
 }

@@ -1,7 +1,7 @@
 #!/bin/sh
 # -x runs without a display: a missing cartridge file exits 1 with
-# "could not load", an existing one (nothing can run it yet) ends at once
-# with status 0. Neither opens a window.
+# "could not load", an existing one runs and, when its program ends,
+# quits with status 0. Neither opens a window.
 # usage: e2e_exec.sh path/to/orbo
 set -u
 ORBO=$1

@@ -15,6 +15,7 @@
 #include "app/console.h"
 #include "app/shell.h"
 #include "app/state.h"
+#include "hardware/console.h"
 #include "app_fixture.h"
 #include "platform/config.h"
 #include "platform/kiln.h"
@@ -68,7 +69,7 @@ struct ShellTest : testing::Test {
         kiln_bitmap_ptr ref = kiln_create_bitmap(128, 128, 8);
         kiln_draw_text_ex(ref.get(), text, orbo_console_font(), 0, y, KILN_TEXT_VALUE, col);
         for (int r = y; r < y + 6; r++)
-            if (memcmp(ref->row(r), pstate.screen->row(r), 128) != 0) return false;
+            if (memcmp(ref->row(r), orbo_console_screen()->row(r), 128) != 0) return false;
         return true;
     }
 };
@@ -97,11 +98,11 @@ TEST_F(ShellTest, BootsToTheConsoleAndReportsAMissingHeadCart)
     EXPECT_FALSE(line_shows(42, "head cart not found", 6));
     pass();
     EXPECT_TRUE(line_shows(42, "head cart not found", 6));
-    EXPECT_EQ(pstate.cursor_y, 48);
+    EXPECT_EQ(orbo_app_console()->cursor_y, 48);
     // The logo (colour 9) at (1,1), 40x10.
-    EXPECT_EQ(pstate.screen->row(1)[1], 9);
-    EXPECT_EQ(pstate.screen->row(10)[40], 9);
-    EXPECT_EQ(pstate.screen->row(11)[41], 0);
+    EXPECT_EQ(orbo_console_screen()->row(1)[1], 9);
+    EXPECT_EQ(orbo_console_screen()->row(10)[40], 9);
+    EXPECT_EQ(orbo_console_screen()->row(11)[41], 0);
     // It stays in boot mode, and the screen reaches the back page.
     for (int i = 0; i < 20; i++) pass();
     EXPECT_EQ(pstate.app_mode, MODE_BOOT);
@@ -127,9 +128,23 @@ TEST_F(ShellTest, AHeadCartBecomesTheWorkingCartridgeAndIsRun)
     EXPECT_FALSE(line_shows(42, "head cart not found", 6));
     ASSERT_TRUE(orbo_working().cart);
     EXPECT_EQ(orbo_working().cart->version, 15);
-    // The run was requested and dispatched (no runner yet: it ends at once).
+    // The run was requested and dispatched; the empty program ends at once.
     EXPECT_EQ(pstate.program_flag, 1);
     EXPECT_EQ(pstate.app_mode, MODE_CONSOLE);
+}
+
+TEST_F(ShellTest, RunOptionRunsTheNamedCartridgeAfterBootWithTheParameter)
+{
+    write_data_pod(exe, true);
+    std::string cart = exe + "game.ob";
+    std::ofstream(cart) << "orbo cartridge // test\nversion 15\n__lua__\nfunction _update() end\n";
+    start({cart, "-run", "-p", "hello"});
+    EXPECT_EQ(pstate.app_mode, MODE_BOOT);
+    for (int i = 0; i < 110; i++) pass();
+    EXPECT_NE(orbo_working().filename.find("game.ob"), std::string::npos);
+    EXPECT_EQ(pstate.app_mode, MODE_RUNNING);
+    EXPECT_EQ(pstate.run_param, "hello");
+    EXPECT_GT(pstate.time_frames, 0);  // the standard loop updates the buttons
 }
 
 TEST_F(ShellTest, AtMostOneConsoleFramePerPass)
@@ -166,19 +181,34 @@ TEST_F(ShellTest, SplashWaitsForAKey)
     EXPECT_EQ(kiln_back_page->w, 128);
 }
 
-TEST_F(ShellTest, ExecModeWithAnExistingFileQuitsWhenNothingRuns)
+TEST_F(ShellTest, ExecModeRunsTheCartridgeAndQuitsWhenItEnds)
 {
     write_data_pod(exe, false);
     std::string cart = exe + "game.ob";
-    std::ofstream(cart) << "orbo cartridge\n";
+    std::ofstream(cart) << "orbo cartridge // test\nversion 15\n__lua__\nx = 1\n";
     start({"-x", cart});
     EXPECT_EQ(pstate.exec_mode, 1);
     EXPECT_EQ(pstate.app_mode, MODE_CONSOLE);
     EXPECT_EQ(pstate.pending_action, ACTION_RUN);
     EXPECT_EQ(cconfig.headless, 1);
     pass();
-    EXPECT_TRUE(kiln_quit);
     EXPECT_EQ(pstate.pending_action, ACTION_NONE);
+    EXPECT_EQ(pstate.program_flag, 1);
+    // The program ends in its first console frame; the loop then quits.
+    for (int i = 0; i < 4 && !kiln_quit; i++) pass();
+    EXPECT_TRUE(kiln_quit);
+    EXPECT_EQ(pstate.app_mode, MODE_CONSOLE);
+}
+
+TEST_F(ShellTest, ExecModeQuitsAtOnceWhenTheProgramDoesNotCompile)
+{
+    write_data_pod(exe, false);
+    std::string cart = exe + "game.ob";
+    std::ofstream(cart) << "orbo cartridge // test\nversion 15\n__lua__\nx = = 1\n";
+    start({"-x", cart});
+    pass();
+    EXPECT_TRUE(kiln_quit);
+    EXPECT_EQ(pstate.app_mode, MODE_CONSOLE);
 }
 
 TEST_F(ShellTest, WindowCloseEndsTheLoopAndWritesTheSettings)

@@ -12,7 +12,8 @@
     X(compile, cmd_compile, "FILE...") \
     X(convert, cmd_convert, "IN OUT") \
     X(cartinfo, cmd_cartinfo, "FILE") \
-    X(lua, cmd_lua, "[--count] [--budget N] [--hook N] [--luac] FILE")
+    X(lua, cmd_lua, "[--count] [--budget N] [--hook N] [--luac] FILE") \
+    X(run, cmd_run, "CART [--frames N] [--screenshot OUT.png] [--param TEXT]")
 
 #define ORBOTOOL_DECLARE(name, fn, usage) int fn(int argc, char** argv);
 ORBOTOOL_COMMANDS(ORBOTOOL_DECLARE)

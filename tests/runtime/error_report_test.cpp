@@ -1,0 +1,170 @@
+// Error reports: tab mapping, source lines, compiler message forms, the
+// runtime report and traceback, and hostile programs.
+#include "runtime/error_report.h"
+
+#include "hardware/seams.h"
+#include "rt_fixture.h"
+
+TEST_F(RuntimeTest, TabLineMapping)
+{
+    std::string tab0;
+    for (int i = 1; i <= 10; i++) tab0 += "l" + std::to_string(i) + (i < 10 ? "\n" : "");
+    set_code(tab0 + "\n-->8\na\nb\nc\n");
+    int tab = -1;
+    EXPECT_EQ(find_tab_line(3, &tab), 1);
+    EXPECT_EQ(tab, 0);
+    EXPECT_EQ(find_tab_line(12, &tab), 10);
+    EXPECT_EQ(tab, 0);
+    // Compiled line 2 + 10 lines + separator line: tab 1 line 3 is line 16.
+    EXPECT_EQ(find_tab_line(16, &tab), 3);
+    EXPECT_EQ(tab, 1);
+    // Past the last tab.
+    EXPECT_EQ(find_tab_line(100000, &tab), 0);
+    EXPECT_EQ(tab, 0);
+}
+
+TEST(ErrorText, NthLine)
+{
+    EXPECT_EQ(get_nth_line("a\nb\nc", 1), "a");
+    EXPECT_EQ(get_nth_line("a\nb\nc", 3), "c");
+    EXPECT_EQ(get_nth_line("a\nb\nc", 4), "<eof>");
+    EXPECT_EQ(get_nth_line("a\nb\n", 3), "<eof>");
+    EXPECT_EQ(get_nth_line("a\n\nc", 2), "");
+    EXPECT_EQ(get_nth_line("", 1), "<eof>");
+    EXPECT_EQ(get_nth_line("abc", 0), "<eof>");
+}
+
+TEST_F(RuntimeTest, SyntaxErrorMessageForms)
+{
+    std::string s;
+    EXPECT_TRUE(extract_syntax_error("[string \"-- orbo header...\"]:12: unexpected symbol near 'x'", false, &s));
+    EXPECT_EQ(s, "unexpected symbol near 'x'");
+    EXPECT_TRUE(extract_syntax_error("no position here", false, &s));
+    EXPECT_EQ(s, "no position here");
+    EXPECT_FALSE(extract_syntax_error("x:3: '=' expected near '_end_of_program'", true, &s));
+    std::string out = console_lines([&] {
+        EXPECT_FALSE(extract_syntax_error(
+            "x:9: 'end' expected (to close 'function' at line 3 (tab 1)) near <eof>", true, &s));
+        EXPECT_FALSE(extract_syntax_error("x:9: 'end' expected (to close 'if' at line 3 (tab 1)) near <eof>", false, &s));
+    });
+    EXPECT_EQ(out, "** unclosed function at line 3 (tab 1)\n** unclosed if\n");
+
+    // Truncated and malformed messages.
+    EXPECT_TRUE(extract_syntax_error("abc:", false, &s));
+    EXPECT_EQ(s, "");
+    EXPECT_TRUE(extract_syntax_error("abc: ", false, &s));
+    EXPECT_EQ(s, "");
+    EXPECT_TRUE(extract_syntax_error("", false, &s));
+    EXPECT_EQ(s, "");
+    std::string long_text(5000, 'y');
+    EXPECT_TRUE(extract_syntax_error(("x:1: " + long_text).c_str(), false, &s));
+    EXPECT_EQ(s.size(), 1023u);
+    out = console_lines([&] {
+        EXPECT_FALSE(extract_syntax_error("to close '", true, &s));
+        EXPECT_FALSE(extract_syntax_error("x to close 'do at line x", true, &s));
+        EXPECT_FALSE(extract_syntax_error("to close 'a' at line 99999999999999 (tab -5)", true, &s));
+    });
+    EXPECT_EQ(out.find("** unclosed  at line 0 (tab 0)\n"), 0u) << out;
+    EXPECT_EQ(orbo_working().tabs.current, 0);  // an impossible tab selects tab 0
+}
+
+TEST_F(RuntimeTest, CompileErrorReportNamesTabAndLine)
+{
+    std::string code = "a=1\nb=2\n-->8\nc=3\nd=4\nx = = 1\n";
+    std::string out = console_lines([&] { EXPECT_FALSE(start(code)); });
+    EXPECT_EQ(out, "** syntax error line 3 (tab 1)\n** x = = 1\n** unexpected symbol near '='\n");
+    EXPECT_EQ(orbo_working().tabs.current, 1);
+
+    out = console_lines([&] { EXPECT_FALSE(start("x=1\nfunction f()\n  y=2\n")); });
+    EXPECT_EQ(out.find("** syntax error"), 0u) << out;
+    EXPECT_NE(out.find("unclosed function"), std::string::npos) << out;
+
+    // "near 'end'" on a line without end is an unexpected end of line.
+    out = console_lines([&] { EXPECT_FALSE(start("if x then y =\nend\n")); });
+    EXPECT_NE(out.find("** unexpected end of line\n"), std::string::npos) << out;
+}
+
+TEST_F(RuntimeTest, RuntimeErrorReportWithTraceback)
+{
+    std::string code = "function f(a)\n  return a.b\nend\nfunction _update()\n  f(nil)\nend\n";
+    std::string out = console_lines([&] {
+        ASSERT_TRUE(start(code));
+        frames(2);
+    });
+    EXPECT_EQ(out,
+              "** runtime error line 2 tab 0\n"
+              "**   return a.b\n"
+              "** attempt to index local 'a' (a nil value)\n"
+              "** in f line 2 (tab 0)\n"
+              "** in _update line 5 (tab 0)\n"
+              // the footer's call of _update: past the last tab
+              "** at line 0 (tab 0)\n");
+    EXPECT_FALSE(running());
+    EXPECT_TRUE(kiln_quit);  // exec mode quits when the program stops
+}
+
+TEST_F(RuntimeTest, FailingAssertPrintsItsMessage)
+{
+    std::string code = "x=1\n-->8\nassert(x==2, \"x should be 2\")\n";
+    std::string out = console_lines([&] {
+        ASSERT_TRUE(start(code));
+        frame();
+    });
+    EXPECT_EQ(out,
+              "** runtime error line 1 tab 1\n"
+              "** assert(x==2, \"x should be 2\")\n"
+              "** assertion failed\n"
+              "** x should be 2\n"
+              "** at line 1 (tab 1)\n");
+}
+
+TEST_F(RuntimeTest, ReplacedOrBrokenTraceCannotHangTheReport)
+{
+    for (const char* replacement : {"trace = function() while true do end end",
+                                    "trace = function() error_here() end", "trace = nil",
+                                    "trace = 5"}) {
+        std::string code = std::string(replacement) + "\nfunction g() return nil + 1 end\ng()\n";
+        std::string out = console_lines([&] {
+            ASSERT_TRUE(start(code));
+            frame();
+        });
+        EXPECT_NE(out.find("** runtime error line 2 tab 0\n"), std::string::npos) << replacement << out;
+        EXPECT_NE(out.find("** in g line 2 (tab 0)\n"), std::string::npos) << replacement << out;
+        EXPECT_NE(out.find("** at line 3 (tab 0)\n"), std::string::npos) << replacement << out;
+    }
+}
+
+TEST_F(RuntimeTest, DeepRecursionIsReportedNotFatal)
+{
+    std::string out = console_lines([&] {
+        ASSERT_TRUE(start("function r(n) return 1 + r(n + 1) end\nr(1)\n"));
+        frames(400);
+    });
+    EXPECT_FALSE(running());
+    // The stack passes the script memory limit first, or the engine's own.
+    EXPECT_TRUE(out.find("stack overflow") != std::string::npos || out == "** out of memory\n") << out;
+    // Nesting through coroutines reaches the engine's C-call limit.
+    out = console_lines([&] {
+        ASSERT_TRUE(start("function r() assert(coresume(cocreate(r))) end\nr()\n"));
+        frames(5);
+    });
+    EXPECT_FALSE(running());
+    EXPECT_NE(out.find("** runtime error line 1 tab 0\n"), std::string::npos) << out;
+}
+
+TEST_F(RuntimeTest, ConsoleFunctionErrorsStopAtTheNextUpdate)
+{
+    ASSERT_TRUE(start("function _update() end\n"));
+    frame();
+    orbo_runtime_error("bad memory access");
+    EXPECT_EQ(pstate.pending_action, ACTION_STOP_RESET);
+    std::string out = console_lines([&] { frame(); });
+    EXPECT_EQ(out, "** \n** bad memory access\n");
+    EXPECT_FALSE(running());
+    // During a reset glitch errors are not reported.
+    ASSERT_TRUE(start("function _update() end\n"));
+    pstate.reset_glitch = 1;
+    orbo_runtime_error("ignored");
+    EXPECT_EQ(pstate.pending_action, ACTION_NONE);
+    pstate.reset_glitch = 0;
+}

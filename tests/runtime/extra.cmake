@@ -1,0 +1,20 @@
+# The cartridge suite: every tests/carts/*.ob runs through `orbotool run`
+# and, unless it runs for a fixed number of frames (it never ends), through
+# `orbo -x`; both compare with the same expected output.
+file(GLOB ORBO_TEST_CARTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/carts/*.ob)
+foreach(cart IN LISTS ORBO_TEST_CARTS)
+  get_filename_component(name ${cart} NAME_WE)
+  set(dir ${CMAKE_SOURCE_DIR}/tests/carts)
+  add_test(NAME cart_tool_${name}
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/runtime/run_cart.sh orbotool $<TARGET_FILE:orbotool> ${dir} ${name})
+  set_tests_properties(cart_tool_${name} PROPERTIES TIMEOUT 300)
+  set(cart_args "")
+  if(EXISTS ${dir}/${name}.args)
+    file(READ ${dir}/${name}.args cart_args)
+  endif()
+  if(NOT cart_args MATCHES "--frames")
+    add_test(NAME cart_exec_${name}
+      COMMAND sh ${CMAKE_SOURCE_DIR}/tests/runtime/run_cart.sh orbo $<TARGET_FILE:orbo> ${dir} ${name})
+    set_tests_properties(cart_exec_${name} PROPERTIES TIMEOUT 300)
+  endif()
+endforeach()

@@ -1,0 +1,137 @@
+// The text a program is compiled as: header and footer, short commands,
+// size limits, tab joining, cartridge ids.
+#include <algorithm>
+
+#include "engine/token/token.h"
+#include "runtime/program_text.h"
+#include "rt_fixture.h"
+
+namespace {
+size_t count_char(const std::string& s, char c) { return size_t(std::count(s.begin(), s.end(), c)); }
+}  // namespace
+
+TEST(ProgramText, HeaderAndFooterAreTheStoredTexts)
+{
+    std::string header(orbo_program_header), footer(orbo_program_footer);
+    EXPECT_EQ(header.size(), 961u);
+    EXPECT_EQ(orbo_program_header_size(), 961u);
+    EXPECT_EQ(footer.size(), 1225u);
+    EXPECT_EQ(orbo_program_footer_size(), 1225u);
+    // Two lines, so program line n is compiled line n + 2.
+    EXPECT_EQ(count_char(header, '\n'), 2u);
+    EXPECT_EQ(header.rfind("-- orbo header\n\t_pausemenu={}\t", 0), 0u);
+    EXPECT_EQ(header.substr(header.size() - 2), "\t\n");
+    // The seven glyph names are single bytes set to 0..6.
+    const unsigned char glyphs[] = {0x8B, 0x91, 0x94, 0x83, 0x8E, 0x97, 0x8F};
+    for (int i = 0; i < 7; i++) {
+        std::string assign = std::string(1, char(glyphs[i])) + "=" + std::to_string(i) + " ";
+        EXPECT_NE(header.find(assign), std::string::npos) << i;
+    }
+    EXPECT_EQ(footer.rfind("\n\t    _end_of_program = 1\n", 0), 0u);
+    // Ends with a line of spaces only.
+    size_t last = footer.rfind('\n', footer.size() - 2);
+    std::string tail = footer.substr(last + 1);
+    EXPECT_EQ(tail.back(), '\n');
+    EXPECT_EQ(tail.find_first_not_of(' '), tail.size() - 1);
+    EXPECT_NE(footer.find("_update60() _update_buttons() _mark_cpu(0) _update60()"), std::string::npos);
+}
+
+TEST(ProgramText, ShortCommandsBecomeCalls)
+{
+    std::string footer(orbo_program_footer);
+    auto body = [&](const std::string& code) {
+        std::string t = orbo_build_program_text(code, "");
+        EXPECT_EQ(t.substr(t.size() - footer.size()), footer);
+        return t.substr(0, t.size() - footer.size());
+    };
+    EXPECT_EQ(body("ls"), "ls()");
+    EXPECT_EQ(body("load mygame"), "load(\"mygame\")");
+    EXPECT_EQ(body("cd demos"), "cd(\"demos\")");
+    EXPECT_EQ(body("s"), "scout()");
+    EXPECT_EQ(body("install_games"), "install_games()");
+    // A quoted argument, a word that only begins like a command, and a
+    // command with a lone space are program text.
+    EXPECT_EQ(body("load \"mygame\"").rfind("-- orbo header\n", 0), 0u);
+    EXPECT_EQ(body("lsx").rfind("-- orbo header\n", 0), 0u);
+    EXPECT_EQ(body("ls ").rfind("-- orbo header\n", 0), 0u);
+    EXPECT_NE(body("resume").find("no _mainloop()"), std::string::npos);
+    // The two listed ids get the extra header text.
+    std::string t = orbo_build_program_text("x=1", "19488");
+    EXPECT_EQ(t.substr(orbo_program_header_size(), 6), " nd=0 ");
+    EXPECT_EQ(orbo_build_program_text("x=1", "1948").substr(orbo_program_header_size(), 3), "x=1");
+}
+
+TEST(ProgramText, CartridgeIdFromFileName)
+{
+    EXPECT_EQ(get_lid_from_filename("/home/u/bbs/carts/jelpi-3.ob.png"), "jelpi-3");
+    EXPECT_EQ(get_lid_from_filename("19488.ob"), "19488");
+    EXPECT_EQ(get_lid_from_filename("My Game_x.ob"), "ame_x");
+    EXPECT_EQ(get_lid_from_filename(".ob"), "");
+    EXPECT_EQ(get_lid_from_filename("game.png"), "");
+    EXPECT_EQ(get_lid_from_filename("GAME.ob"), "");
+}
+
+TEST_F(RuntimeTest, TabsJoinWithEmptyTabsBetween)
+{
+    orbo_code_tabs& tabs = orbo_working().tabs;
+    for (std::string& t : tabs.tab) t.clear();
+    tabs.tab[0] = "a=1";
+    tabs.tab[2] = "c=3";
+    tabs.current = 0;
+    pstate.pending_action = ACTION_RUN;
+    dispatch_pending_action();
+    frame();
+    EXPECT_EQ(orbo_rt().code, "a=1\n-->8\n\n-->8\nc=3");
+    EXPECT_EQ(global_int("c"), 3);
+    // The current tab counts as used even when empty.
+    tabs.tab[2].clear();
+    tabs.current = 3;
+    pstate.pending_action = ACTION_RUN;
+    dispatch_pending_action();
+    EXPECT_EQ(orbo_rt().code, "a=1\n-->8\n\n-->8\n\n-->8\n");
+}
+
+TEST_F(RuntimeTest, SizeLimitsAcceptTheLimitAndRejectOneMore)
+{
+    std::string code = "x=1\n--";
+    code.resize(65536, 'c');
+    EXPECT_TRUE(start(code));
+    std::string out = console_lines([&] { EXPECT_FALSE(start(code + "c")); });
+    EXPECT_EQ(out, "** program exceeds char limit\n** 65537 / 65536 chars\n");
+
+    std::string tokens;
+    for (int i = 0; i < 2730; i++) tokens += "a=1\n";  // 3 tokens a line
+    tokens += "b()";                                    // 2 more: 8192
+    ASSERT_EQ(count_tokens(tokens.c_str()), 8192);
+    EXPECT_TRUE(start(tokens));
+    EXPECT_EQ(orbo_rt_console()->heap.base, 8192 * 16);
+    out = console_lines([&] { EXPECT_FALSE(start(tokens + " c")); });
+    EXPECT_EQ(out, "** program too large\n** 8193 / 8192 tokens\n");
+}
+
+TEST_F(RuntimeTest, HeaderHelpersWork)
+{
+    std::string code =
+        "t={}\n"
+        "add(t,1) add(t,2) add(t,3) add(t,2)\n"
+        "assert(count(t)==4)\n"
+        "del(t,2)\n"
+        "assert(#t==3 and t[1]==1 and t[2]==3 and t[3]==2)\n"
+        "n=0 for v in all(t) do n+=v if v==3 then del(t,v) end end\n"
+        "assert(n==6, 'all tolerates removal')\n"
+        "s=0 foreach(t, function(v) s+=v end)\n"
+        "assert(s==3)\n"
+        "assert(add(nil,1)==nil)\n"
+        "menuitem(0,'no') menuitem(6,'no') menuitem(1,'yes',function() end)\n"
+        "assert(_pausemenu[1].label=='yes' and _pausemenu[0]==nil and _pausemenu[6]==nil)\n"
+        "g=\x8b+\x91+\x94+\x83+\x8e+\x97+\x8f\n"
+        "done=1\n";
+    std::string out = console_lines([&] {
+        ASSERT_TRUE(start(code));
+        frame();
+    });
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(global_int("done"), 1);
+    EXPECT_EQ(global_int("g"), 21);
+    EXPECT_FALSE(running());  // no callbacks: the program ends after its top level
+}
