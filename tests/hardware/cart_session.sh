@@ -1,9 +1,12 @@
 #!/bin/sh
 # Cartridge runs that need more than one run per HOME or a controlled host:
 #   cdata_roundtrip  run 1 writes cart data, the file must be exactly the
-#                    520 bytes expected, run 2 (orbo -x) reads it back;
+#                    520 bytes expected, run 2 (orbo -x) reads it back,
+#                    and so does run 3 from the file with CR LF line ends;
 #   cdata_hostile    ids of every refused kind: each run reports its refusal
 #                    and no file appears anywhere;
+#   folders          mkdir and cd with names that climb out of the root:
+#                    only the two inside folders appear;
 #   folder           `folder` hands the cartridge folder to xdg-open (a fake
 #                    one here, so no browser ever opens).
 # usage: cart_session.sh ORBO ORBOTOOL SESSIONS_DIR SCENARIO
@@ -42,6 +45,11 @@ cdata_roundtrip)
     grep -vxF -f "$root/log.txt" "$work/raw2.txt" > "$work/out2.txt"
     printf '** \n' > "$work/expected2.txt"
     diff -u "$work/expected2.txt" "$work/out2.txt" || fail "run 2 reported an error"
+    # Run 2 saved the same words back; lines ending in CR LF load the same.
+    cmp "$file" "$work/expected.txt" || fail "run 2 changed the file"
+    sed 's/$/\r/' "$work/expected.txt" > "$file"
+    "$tool" run "$dir/cdata_read.ob" > "$work/out3.txt" || fail "run 3 exited with $?"
+    grep -q 'runtime error\|assert' "$work/out3.txt" && { cat "$work/out3.txt"; fail "CR LF file not read"; }
     ;;
 cdata_hostile)
     long=a234567890123456789012345678901234567890123456789012345678901234
@@ -58,6 +66,18 @@ cdata_hostile)
     done
     [ -z "$(find "$work" -maxdepth 1 -newer "$root/config.txt" ! -name home ! -path "$work" ! -name 'out*.txt')" ] \
         || fail "a file appeared beside HOME"
+    ;;
+folders)
+    # A first run shows the folders start-up makes; after the hostile run
+    # the only new ones are the cart's own, under the cartridge root.
+    "$tool" run "$dir/nothing.ob" > /dev/null || fail "baseline exit $?"
+    find "$work" -type d | sort > "$work/before.txt"
+    "$tool" run "$dir/api_hostile_folders.ob" > "$work/out.txt" || fail "exit $?"
+    printf '** \n' > "$work/expected.txt"
+    grep -v '^frames: \|^cpu: ' "$work/out.txt" | diff -u "$work/expected.txt" - || fail "the cart reported an error"
+    find "$work" -type d | sort | comm -13 "$work/before.txt" - > "$work/extra.txt"
+    printf '%s\n' "$root/carts/7" "$root/carts/inside" "$root/carts/inside/deeper" > "$work/expected_dirs.txt"
+    diff -u "$work/expected_dirs.txt" "$work/extra.txt" || fail "unexpected folders"
     ;;
 folder)
     mkdir -p "$work/bin"
