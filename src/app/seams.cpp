@@ -9,6 +9,7 @@
 #include "cart/embedded.h"
 #include "cart/vdisk.h"
 #include "cart/working_cart.h"
+#include "hardware/api/subsystem_seams.h"
 #include "platform/paths.h"
 #include "runtime/runner.h"
 
@@ -49,11 +50,15 @@ void orbo_mount_embedded_carts_seam(const kiln_pod* data)
 }
 void orbo_mark_cart_graphics_seam() { orbo_mark_working_cart_graphics(); }
 void orbo_keep_boot_cart_seam(const uint8_t*, size_t) {}
-void orbo_update_buttons_seam() {}
+void orbo_update_buttons_seam() { orbo_subsystems.update_buttons(); }
 bool orbo_any_button_held_seam() { return false; }
 void orbo_reset_frame_overrides_seam() {}
 void orbo_play_boot_chime_seam() {}
-void orbo_stop_all_sound_seam() {}
+void orbo_stop_all_sound_seam()
+{
+    orbo_subsystems.music_stop(0);
+    orbo_subsystems.sfx_stop_channel(-1);
+}
 void orbo_update_audio_pause_seam() {}
 void orbo_mute_keys_seam() {}
 void orbo_draw_pause_menu_seam() {}
@@ -66,6 +71,6 @@ void orbo_capture_keys_seam() {}
 void orbo_glitch_screenshot_seam() {}
 void orbo_keyconfig_update_seam() {}
 void orbo_keyconfig_draw_seam() {}
-void orbo_block_buttons_seam() {}
+void orbo_block_buttons_seam() { orbo_subsystems.block_buttons(); }
 void orbo_close_gpio_seam() {}
 void orbo_init_browser_lists_seam() {}

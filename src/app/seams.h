@@ -25,16 +25,19 @@ void orbo_mark_cart_graphics_seam();
 // The text cartridge of data item 0 (its sound data is the boot chime).
 void orbo_keep_boot_cart_seam(const uint8_t* bytes, size_t len);
 
-// Buttons: updates the button tables once per console frame. None yet.
+// Buttons: updates the button tables once per console frame (the bindings'
+// button seam).
 void orbo_update_buttons_seam();
 // True when any player holds a game button. No buttons are read yet.
 bool orbo_any_button_held_seam();
-// Blocks the buttons until they are released (run start). No buttons yet.
+// Blocks the buttons until they are released (run start); through the
+// bindings' button seams.
 void orbo_block_buttons_seam();
 // Resets the per-frame button-override block and the mouse cursor sprite.
 void orbo_reset_frame_overrides_seam();
 
-// Sound: plays the boot chime; stops every sound and the music. No device yet.
+// Sound: plays the boot chime (no device yet); stops every sound and the
+// music through the bindings' sound seams.
 void orbo_play_boot_chime_seam();
 void orbo_stop_all_sound_seam();
 // Computes the audio pause state (pause menu, mute). Nothing to pause yet.

@@ -15,6 +15,7 @@
 #include "engine/pre/pre.h"
 #include "engine/token/token.h"
 #include "hardware/cdata.h"
+#include "hardware/api/subsystem_seams.h"
 #include "hardware/console.h"
 #include "hardware/mem.h"
 #include "hardware/seams.h"
@@ -129,7 +130,7 @@ bool run_program(const std::string& code)
     orbo_runtime& rt = orbo_rt();
     orbo_console* c = orbo_rt_console();
     pstate.mainloop_kind = 0;
-    rt.program_paused = false;
+    orbo_subsystems.set_program_paused(0);
     kiln_state.audio_pause = 0;
     if (!rt.L || !c) return false;
 
@@ -221,7 +222,7 @@ void suspend_program()
     orbo_console* c = orbo_rt_console();
     if (pstate.program_flag) {
         orbo_stop_all_sound_seam();
-        rt.program_paused = false;
+        orbo_subsystems.set_program_paused(0);
         kiln_state.audio_pause = 0;
         save_cdata();
         if (c && orbo_peek(c, c->cart, 0x5F2E) != 1)

@@ -26,7 +26,6 @@ struct orbo_runtime {
     std::string assert_message;   // at most 254 bytes
     int32_t saved_camera_x = 0, saved_camera_y = 0;
     int32_t saved_clip[4] = {0, 0, 128, 128};
-    bool program_paused = false;
     int32_t program_frames = 0;   // frames the program ended with flip
     int64_t slices = 0;           // resumptions since start
     // scheduler
@@ -36,11 +35,7 @@ struct orbo_runtime {
     int32_t load_prev = 0, load_cur = 0;
     uint32_t last_drop_ms = 0;
     bool dropped_once = false;
-    uint32_t last_cdata_save_ms = 0;
     uint32_t last_reset_ms = 0;
-    // statistics for tools: the load of every frame that reached flip
-    int64_t stat_load_sum = 0;
-    int64_t stat_load_frames = 0;
 };
 
 orbo_runtime& orbo_rt();

@@ -1,6 +1,8 @@
 // The frame scheduler: budget overruns and frame-rate drops, host-rate
 // control, and the script memory limit.
+#include "engine/math/fixed.h"
 #include "hardware/lua_alloc.h"
+#include "hardware/seams.h"
 #include "rt_fixture.h"
 
 namespace {
@@ -114,6 +116,24 @@ TEST_F(RuntimeTest, GarbageEveryFrameKeepsRunning)
     EXPECT_LT(orbo_script_memory(), ORBO_SCRIPT_MEMORY);
 }
 
+TEST_F(RuntimeTest, UnderMemoryPressureASliceCollectsAndResumesTheSameFrame)
+{
+    // Each frame spends more than its budget while making garbage: once the
+    // heap passes 2 MiB the budget yield finds the soft-yield flag set, so
+    // the scheduler collects and resumes within the same console frame.
+    app.host_framerate_control = 0;
+    ASSERT_TRUE(start("big='x' for i=1,15 do big=big..big end\n"
+                      "f=0\n"
+                      "function _update() for j=1,400 do local s=big..j for k=1,400 do end end f+=1 end\n"));
+    frame();
+    int64_t slices = orbo_rt().slices;
+    frames(5);
+    EXPECT_TRUE(running());
+    EXPECT_EQ(global_int("f"), 6);
+    EXPECT_GT(orbo_rt().slices - slices, 5);  // more than one resumption a frame
+    EXPECT_EQ(orbo_cpu.fps, 30);              // no frame was left unfinished
+}
+
 TEST_F(RuntimeTest, LiveMemoryOverTheLimitIsOutOfMemory)
 {
     std::string out = console_lines([&] {
@@ -156,4 +176,19 @@ TEST_F(RuntimeTest, InfiniteLoopYieldsEveryFrame)
         last = n;
     }
     EXPECT_TRUE(pstate.hold == 0);  // no standard loop: nothing held
+}
+
+TEST_F(RuntimeTest, HardwareChargesReachTheProgramsBudget)
+{
+    EXPECT_EQ(orbo_spend_cpu_fn, &spend_cpu);
+    EXPECT_EQ(fix_charge_fn, &spend_cpu);
+    // Every scroll of the console costs 65536 cycles, and charges bring the
+    // budget check (the next count hook) closer: a hundred lines at the
+    // bottom take several frames.
+    orbo_app_console()->cursor_y = 120;
+    ASSERT_TRUE(start("for i=1,100 do print('line') end\ndone=1\nfunction _update() end\n"));
+    frame();
+    EXPECT_NE(global_int("done"), 1);
+    frames(30);
+    EXPECT_EQ(global_int("done"), 1);
 }
