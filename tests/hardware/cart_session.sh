@@ -5,8 +5,9 @@
 #                    and so does run 3 from the file with CR LF line ends;
 #   cdata_hostile    ids of every refused kind: each run reports its refusal
 #                    and no file appears anywhere;
-#   folders          mkdir and cd with names that climb out of the root:
-#                    only the two inside folders appear;
+#   folders          mkdir, cd, cstore and reload with names that climb out
+#                    of their folder: only the cart's inside folders appear
+#                    and no file is written;
 #   folder           `folder` hands the cartridge folder to xdg-open (a fake
 #                    one here, so no browser ever opens).
 # usage: cart_session.sh ORBO ORBOTOOL SESSIONS_DIR SCENARIO
@@ -72,12 +73,16 @@ folders)
     # the only new ones are the cart's own, under the cartridge root.
     "$tool" run "$dir/nothing.ob" > /dev/null || fail "baseline exit $?"
     find "$work" -type d | sort > "$work/before.txt"
+    find "$work" -type f | sort > "$work/files_before.txt"
     "$tool" run "$dir/api_hostile_folders.ob" > "$work/out.txt" || fail "exit $?"
     printf '** \n' > "$work/expected.txt"
     grep -v '^frames: \|^cpu: ' "$work/out.txt" | diff -u "$work/expected.txt" - || fail "the cart reported an error"
     find "$work" -type d | sort | comm -13 "$work/before.txt" - > "$work/extra.txt"
     printf '%s\n' "$root/carts/7" "$root/carts/inside" "$root/carts/inside/deeper" > "$work/expected_dirs.txt"
     diff -u "$work/expected_dirs.txt" "$work/extra.txt" || fail "unexpected folders"
+    find "$work" -type f | sort | comm -13 "$work/files_before.txt" - | grep -v "^$work/[a-z_]*\.txt$" \
+        > "$work/new_files.txt"
+    [ -s "$work/new_files.txt" ] && { cat "$work/new_files.txt"; fail "refused names wrote files"; }
     ;;
 folder)
     mkdir -p "$work/bin"
