@@ -1,8 +1,8 @@
 #!/bin/sh
 # Fails when a global of the API table (or a helper of the program header)
-# is named in no cartridge of the
-# suite (tests/carts and its subfolders), so a new binding cannot go
-# untested and a removed cart cannot silently drop one. A name counts when
+# is named in no cartridge of the suite (tests/carts and its subfolders),
+# so a new binding cannot go untested and a removed cart cannot silently
+# drop one. A name counts when
 # a cartridge calls it (the name, then "(") or is that one short command.
 # usage: api_coverage.sh API_TABLE_H CARTS_DIR
 set -u
