@@ -35,7 +35,7 @@ cdata_roundtrip)
     zero=00000000
     z8=$zero$zero$zero$zero$zero$zero$zero$zero
     {
-        echo "00018000$zero$zero$zero$zero$zero${zero}ffff0000"
+        echo "0001800000000034$zero$zero$zero$zero${zero}ffff0000"
         echo "00000001$zero$zero$zero$zero$zero$zero$zero"
         for i in 2 3 4 5 6; do echo "$z8"; done
         echo "$zero$zero$zero$zero$zero$zero${zero}7fffffff"
