@@ -1,6 +1,8 @@
 #include "runtime/error_report.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/console.h"
@@ -32,6 +34,20 @@ int traceback_line_number(const std::string& line)
         if (sscanf(line.c_str() + i + 1, "%d", &n) == 1 && line[i + 1] >= '0' && line[i + 1] <= '9') return n;
     }
     return 0;
+}
+
+// "%d (tab %d)" with both numbers kept in int range.
+bool read_line_and_tab(const char* p, int* line, int* tab)
+{
+    char* end = nullptr;
+    long l = strtol(p, &end, 10);
+    if (end == p || strncmp(end, " (tab ", 6) != 0) return false;
+    const char* q = end + 6;
+    long t = strtol(q, &end, 10);
+    if (end == q || *end != ')') return false;
+    *line = int(std::clamp(l, -2147483647L, 2147483647L));
+    *tab = int(std::clamp(t, -2147483647L, 2147483647L));
+    return true;
 }
 
 // assert raises its own message when it has one, so "assertion failed" is
@@ -100,7 +116,7 @@ bool extract_syntax_error(const char* message, bool with_position, std::string* 
     }
     int line = 0, tab = 0;
     size_t at = m.find("at line ");
-    if (at != std::string::npos && sscanf(m.c_str() + at + 8, "%d (tab %d)", &line, &tab) != 2) line = tab = 0;
+    if (at != std::string::npos && !read_line_and_tab(m.c_str() + at + 8, &line, &tab)) line = tab = 0;
     size_t name_start = close + 10;
     size_t name_end = name_start < m.size() ? m.find('\'', name_start + 1) : std::string::npos;
     std::string name = name_start < m.size() ? m.substr(name_start, name_end == std::string::npos

@@ -48,6 +48,24 @@ TEST_F(RuntimeTest, SyntaxErrorMessageForms)
         EXPECT_FALSE(extract_syntax_error("x:9: 'end' expected (to close 'if' at line 3 (tab 1)) near <eof>", false, &s));
     });
     EXPECT_EQ(out, "** unclosed function at line 3 (tab 1)\n** unclosed if\n");
+
+    // Truncated and malformed messages.
+    EXPECT_TRUE(extract_syntax_error("abc:", false, &s));
+    EXPECT_EQ(s, "");
+    EXPECT_TRUE(extract_syntax_error("abc: ", false, &s));
+    EXPECT_EQ(s, "");
+    EXPECT_TRUE(extract_syntax_error("", false, &s));
+    EXPECT_EQ(s, "");
+    std::string long_text(5000, 'y');
+    EXPECT_TRUE(extract_syntax_error(("x:1: " + long_text).c_str(), false, &s));
+    EXPECT_EQ(s.size(), 1023u);
+    out = console_lines([&] {
+        EXPECT_FALSE(extract_syntax_error("to close '", true, &s));
+        EXPECT_FALSE(extract_syntax_error("x to close 'do at line x", true, &s));
+        EXPECT_FALSE(extract_syntax_error("to close 'a' at line 99999999999999 (tab -5)", true, &s));
+    });
+    EXPECT_EQ(out.find("** unclosed  at line 0 (tab 0)\n"), 0u) << out;
+    EXPECT_EQ(orbo_working().tabs.current, 0);  // an impossible tab selects tab 0
 }
 
 TEST_F(RuntimeTest, CompileErrorReportNamesTabAndLine)

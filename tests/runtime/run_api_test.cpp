@@ -63,10 +63,13 @@ TEST_F(RunApiTest, LoadEmbeddedWithLabelAndParameterThenGoBack)
     EXPECT_EQ(global_str("l"), "go back");
     EXPECT_EQ(pstate.run_param, "hello");
 
-    // A one-character label pushes nothing.
+    // A one-character label pushes nothing; reloading the same file holds
+    // no frames.
     ASSERT_TRUE(start("load('other.ob', 'x')\nfunction _update() end\n"));
     frame();
     EXPECT_EQ(run_chain_items(), 1);
+    EXPECT_EQ(pstate.pending_action, ACTION_RUN);
+    EXPECT_EQ(pstate.hold_frames, 0);
 }
 
 TEST_F(RunApiTest, RunRestartsWithAParameter)
