@@ -1,8 +1,10 @@
 #!/bin/sh
 # End-to-end run of the player under a virtual X server (run through
-# xvfb-run): start with a fresh HOME, wait for the boot to reach the console
-# by polling log.txt, end with Ctrl+Q (first run) and Alt+F4 (second run),
-# then check the log and the settings file. Optional: ORBO_E2E_SHOT=path
+# xvfb-run): start with a fresh HOME, wait for the boot to load the head
+# cart by polling log.txt and for its drawing to fill the window, end with
+# Ctrl+Q (first run) and Alt+F4 (second run), then check the log and the
+# settings file; a third run starts a cartridge stuck in an endless loop and
+# quits it with Ctrl+Q. Optional: ORBO_E2E_SHOT=path
 # saves a screenshot of the console screen.
 # usage: e2e_xvfb.sh path/to/orbo
 set -u
@@ -24,6 +26,20 @@ wait_log() {
     done
 }
 
+# Polls (every 0.2 s, at most $3 tries) until colour $2 (hex, upper case)
+# covers most of the window $1: proof that a cartridge draws in the window.
+wait_colour() {
+    n=0
+    while :; do
+        top=$(import -window "$1" png:- 2>/dev/null | convert - -format %c histogram:info:- 2>/dev/null |
+              sort -rn | head -1 | grep -o '#[0-9A-F]\{6\}')
+        [ "$top" = "$2" ] && return 0
+        n=$((n + 1))
+        [ $n -gt "$3" ] && { echo "window's main colour: $top"; return 1; }
+        sleep 0.2
+    done
+}
+
 # Polls until process $1 has ended (at most $2 tenths); sets STATUS.
 wait_exit() {
     n=0
@@ -36,18 +52,22 @@ wait_exit() {
     STATUS=$?
 }
 
-run_once() {  # $1: key combination that ends the player
+# $1: key combination that ends the player; $2: the colour the running
+# cartridge fills its screen with; further arguments go to the player.
+run_once() {
+    keys=$1; colour=$2; shift 2
     rm -f "$ROOT/log.txt"  # the wait must not see the previous run's log
-    "$ORBO" > "$HOME/stdout.txt" 2>&1 &
+    "$ORBO" "$@" > "$HOME/stdout.txt" 2>&1 &
     PID=$!
     wait_log "boot: head cart" 300 || { kill $PID; fail "boot did not reach the console"; }
     WIN=$(xdotool search --name orbo | head -1)
     [ -n "$WIN" ] || { kill $PID; fail "no window"; }
+    wait_colour "$WIN" "$colour" 150 || { kill $PID; fail "the cartridge does not draw in the window"; }
     if [ -n "${ORBO_E2E_SHOT:-}" ]; then import -window root "$ORBO_E2E_SHOT"; fi
     xdotool windowfocus --sync "$WIN" 2>/dev/null || xdotool windowfocus "$WIN"
-    xdotool key --clearmodifiers "$1"
-    wait_exit $PID 100 || fail "player did not quit on $1"
-    [ "$STATUS" = 0 ] || fail "exit status $STATUS after $1"
+    xdotool key --clearmodifiers "$keys"
+    wait_exit $PID 100 || fail "player did not quit on $keys"
+    [ "$STATUS" = 0 ] || fail "exit status $STATUS after $keys"
 }
 
 # Checks that every pattern occurs in the file, in this order.
@@ -58,14 +78,20 @@ in_order() {
         END { exit i <= n ? 1 : 0 }' "$file"
 }
 
-run_once ctrl+q
+# The head cart clears its screen to colour 1 (#1C2448) every frame.
+run_once ctrl+q "#1C2448"
 in_order "$ROOT/log.txt" ">kiln_init|platform: Linux|kiln_system_init|kiln_reset_timer|kiln_gui_init|kiln_keys_init|kiln_text_init|kiln_video_init|kiln_mouse_init|kiln_joystick_init|kiln_load_pod|kiln_set_screen 128 128 8 100|first frame presented|boot: head cart loaded|>kiln_exit|cmusic_stop|kiln_main_exit|kiln_config_save|kiln_sound_exit|kiln_video_exit|kiln_joystick_exit|kiln_system_exit|kiln_items_created: 0" \
     || fail "log steps out of order"
 tail -1 "$ROOT/log.txt" | grep -qx "ok" || fail "log does not end with ok"
 in_order "$ROOT/config.txt" "// Configuration for orbo|window_size |screen_size |show_fps |windowed |window_position |frameless |fullscreen_method |foreground_sleep_ms |background_sleep_ms |sessions 1 |rmb_key |emulate_textinput |desktop_path|sound_volume |music_volume |mix_buffer_size |// :: |version 0.1.11f|root_path|cdata_path|joystick_index |button_keys |live_notes |cursor_snap |gif_len |gui_theme |screenshot_scale |gif_scale |shift_glyphs |show_backup_messages |host_framerate_control " \
     || fail "config.txt keys out of order"
 
-run_once alt+F4
+run_once alt+F4 "#1C2448"
 grep -q "^sessions 2 " "$ROOT/config.txt" || fail "sessions not counted up"
+
+# A cartridge that never ends its frame: the budget suspends it frame after
+# frame, the window keeps answering, and Ctrl+Q still quits at once.
+printf 'orbo cartridge // e2e\nversion 15\n__lua__\ncls(8)\nwhile true do end\n' > "$HOME/busy.ob"
+run_once ctrl+q "#E0343F" "$HOME/busy.ob" -run
 grep "first frame presented" "$ROOT/log.txt"
-echo "e2e: 2 passed, 0 failed"
+echo "e2e: 3 passed, 0 failed"
