@@ -2,7 +2,7 @@
 // cartridge seams are filled: they hand over to the working cartridge.
 #include "app/seams.h"
 
-#include <cstring>
+#include <cstdio>
 #include <string>
 
 #include "app/console.h"
@@ -47,7 +47,8 @@ void hold_frames(int frames) { pstate.hold_frames = frames; }
 void orbo_show_message_seam(const char* text, int ms)
 {
     snprintf(app.message, sizeof app.message, "%s", text ? text : "");
-    uint32_t now = kiln_host_get()->ticks();
+    kiln_host* host = kiln_host_get();
+    uint32_t now = host ? host->ticks() : 0;
     app.message_start = now;
     app.message_end = now + uint32_t(ms) + 400;
     app.message_col = app.message_col == 15 ? 7 : 15;
