@@ -2,14 +2,19 @@
 // cartridge seams are filled: they hand over to the working cartridge.
 #include "app/seams.h"
 
+#include <cstdio>
 #include <string>
 
 #include "app/console.h"
+#include "app/state.h"
 #include "cart/cart_env.h"
 #include "cart/embedded.h"
 #include "cart/vdisk.h"
 #include "cart/working_cart.h"
 #include "hardware/api/subsystem_seams.h"
+#include "hardware/console.h"
+#include "hardware/mem.h"
+#include "platform/kiln.h"
 #include "platform/paths.h"
 #include "runtime/runner.h"
 
@@ -22,25 +27,56 @@ void print_cart_line(const char* text, int colour)
     if (!line.empty() && line.back() == '\n') line.pop_back();
     orbo_print_col(line.c_str(), colour);
 }
+
+// reload and cstore with a file name reach console memory as the script's
+// own peek and poke do: the live console and its live cartridge record.
+int live_peek(int addr)
+{
+    const orbo_console* c = orbo_live_console();
+    return c ? orbo_peek(c, c->cart, addr) : 0;
+}
+
+void live_poke(int addr, int value)
+{
+    if (orbo_console* c = orbo_live_console()) orbo_poke(c, c->cart, addr, value);
+}
+
+void hold_frames(int frames) { pstate.hold_frames = frames; }
 }  // namespace
+
+void orbo_show_message_seam(const char* text, int ms)
+{
+    snprintf(app.message, sizeof app.message, "%s", text ? text : "");
+    kiln_host* host = kiln_host_get();
+    uint32_t now = host ? host->ticks() : 0;
+    app.message_start = now;
+    app.message_end = now + uint32_t(ms) + 400;
+    app.message_col = app.message_col == 15 ? 7 : 15;
+}
 
 void orbo_create_working_cart_seam()
 {
+    // Every message (cartridge storage's and the bindings') reaches the
+    // message bar through this one hook.
     orbo_cart_env& env = orbo_cart_env_get();
     env.print = print_cart_line;
+    env.show_message = orbo_show_message_seam;
+    env.set_hold_frames = hold_frames;
+    env.live_peek = live_peek;
+    env.live_poke = live_poke;
     env.root = kiln_prefix_with_appdata_path("");
     orbo_install_vdisk_pod_reader();
 }
 bool orbo_load_working_cart_seam(const std::string& path)
 {
     if (load_working_cart(path.c_str()) != 0) return false;
-    orbo_attach_working_cart();
+    orbo_refresh_live_cart();
     return true;
 }
 bool orbo_boot_head_cart_seam(const uint8_t* image, size_t len)
 {
     if (!orbo_boot_head_cart_image(image, len)) return false;
-    orbo_attach_working_cart();
+    orbo_refresh_live_cart();
     return true;
 }
 void orbo_mount_embedded_carts_seam(const kiln_pod* data)

@@ -9,8 +9,9 @@ struct kiln_pod;
 #include <cstdint>
 #include <string>
 
-// Working cartridge. Creating it does nothing yet; loading a file returns
-// false: no cartridge format is read yet.
+// Working cartridge. Creating it wires cartridge storage to the console:
+// console lines, the message bar, hold frames and live console memory.
+// Loading a file makes it the working cartridge (false when none loads).
 void orbo_create_working_cart_seam();
 bool orbo_load_working_cart_seam(const std::string& path);
 // Boot step 80: loads the head cart image (a 32 KiB cartridge image) and
@@ -49,6 +50,9 @@ void orbo_mute_keys_seam();
 // keys, runs the reset glitch. None exists yet.
 void orbo_draw_pause_menu_seam();
 void orbo_draw_message_bar_seam();
+// Shows text on the message bar for ms + 400 milliseconds, in colour 15 and
+// 7 by turns (the first message 15). Every message reaches the bar here.
+void orbo_show_message_seam(const char* text, int ms);
 void orbo_pause_menu_keys_seam();
 void orbo_update_reset_glitch_seam();
 // Typed keys while a program runs (Ctrl+R/S/V, the typed-character buffer).

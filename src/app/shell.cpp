@@ -116,11 +116,7 @@ void dispatch_pending_action()
 {
     pstate.reset_glitch = 0;
     switch (pstate.pending_action) {
-    case ACTION_RUN:
-        run_cart();
-        // Nothing started (size limit, compile error): the program has ended.
-        if (pstate.app_mode != MODE_RUNNING && pstate.exec_mode) kiln_quit = true;
-        break;
+    case ACTION_RUN: run_cart(); break;
     case ACTION_STOP: suspend_program(); break;
     case ACTION_STOP_RESET:
         suspend_program();
@@ -131,6 +127,9 @@ void dispatch_pending_action()
     default: break;
     }
     pstate.pending_action = ACTION_NONE;
+    // In exec mode the player ends with the program: one that stopped,
+    // failed or never started (size limit, compile error).
+    if (pstate.exec_mode && pstate.app_mode != MODE_RUNNING) kiln_quit = true;
 }
 
 void orbo_program_frame()

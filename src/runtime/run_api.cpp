@@ -55,7 +55,7 @@ int ob_load(lua_State* L)
         lua_pushboolean(L, 0);
         return 1;
     }
-    orbo_attach_working_cart();
+    orbo_refresh_live_cart();
     std::string label = string_arg(L, 2);
     if (label.size() > 1) add_run_chain_item(before, label, pstate.run_param);
     reset_runtime_state();

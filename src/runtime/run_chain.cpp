@@ -33,7 +33,7 @@ void follow_current_breadcrumb()
 {
     if (g_chain.empty()) return;
     run_chain_item top = g_chain.back();
-    if (load_working_cart(top.filename.c_str()) == 0) orbo_attach_working_cart();
+    if (load_working_cart(top.filename.c_str()) == 0) orbo_refresh_live_cart();
     pstate.pending_action = ACTION_RUN;
     pstate.pending_param = top.param;
     pstate.hold_frames = 20;

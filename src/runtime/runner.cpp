@@ -63,11 +63,26 @@ void append_bounded(std::string& buf, const char* text, size_t len)
     size_t room = ORBO_CODE_BUFFER - 1 > buf.size() ? ORBO_CODE_BUFFER - 1 - buf.size() : 0;
     buf.append(text, len < room ? len : room);
 }
+
+// The live cartridge record the console reads and writes: a copy of the
+// working cartridge, so pokes never reach the loaded cartridge that reload
+// copies from. Like the working cartridge it is never destroyed at exit (its
+// release hooks would reach subsystems already gone).
+orbo_cart_ptr& live_cart()
+{
+    static orbo_cart_ptr* cart = new orbo_cart_ptr;
+    return *cart;
+}
 }  // namespace
 
-void orbo_attach_working_cart()
+void orbo_refresh_live_cart()
 {
-    if (orbo_console* c = orbo_rt_console()) c->cart = orbo_working().cart.get();
+    orbo_console* c = orbo_rt_console();
+    if (!c) return;
+    orbo_cart_ptr fresh = orbo_copy_cart(*orbo_working().cart);
+    // The console moves to the new copy before the old one is released.
+    c->cart = fresh.get();
+    live_cart() = std::move(fresh);
 }
 
 std::string get_lid_from_filename(const std::string& name)
@@ -196,7 +211,7 @@ void run_cart()
     // standard output in exec mode).
     pstate.app_mode = MODE_CONSOLE;
     orbo_merge_working_tabs();
-    orbo_attach_working_cart();
+    orbo_refresh_live_cart();
     pstate.run_param = pstate.pending_param;
     pstate.pending_param.clear();
     orbo_classify_cart_file(w.filename);
@@ -245,7 +260,10 @@ void suspend_program()
         c->cursor_x = 0;
         c->typed.clear();
     }
-    if (pstate.exec_mode) kiln_quit = true;
+    // In exec mode the end of the program ends the player, but an action
+    // still waiting (an error recorded in the last slice, a run request) is
+    // dispatched first; the dispatch then decides.
+    if (pstate.exec_mode && pstate.pending_action == ACTION_NONE) kiln_quit = true;
 }
 
 void continue_program()

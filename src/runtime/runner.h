@@ -24,5 +24,6 @@ void continue_program();
 std::string get_lid_from_filename(const std::string& name);
 // Sets the runtime's cartridge id and location from a file name.
 void orbo_classify_cart_file(const std::string& filename);
-// The console's cartridge follows the working cartridge record.
-void orbo_attach_working_cart();
+// Makes the console's live cartridge record a fresh copy of the working
+// cartridge (before its ROM is reloaded into console memory).
+void orbo_refresh_live_cart();

@@ -12,8 +12,9 @@
 namespace {
 orbo_runtime g_rt;
 
-// A cartridge record going away: the console never keeps a pointer to it
-// (load replaces the working cartridge whole).
+// A cartridge record going away: the console never keeps a pointer to it.
+// It normally holds the runtime's live copy; a console made before the
+// first run holds the working cartridge, which a load replaces whole.
 void on_cart_release(orbo_cart* cart)
 {
     orbo_console* c = orbo_live_console();

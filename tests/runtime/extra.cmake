@@ -18,3 +18,13 @@ foreach(cart IN LISTS ORBO_TEST_CARTS)
     set_tests_properties(cart_exec_${name} PROPERTIES TIMEOUT 300)
   endif()
 endforeach()
+
+# The joined program text of programs left open at their end, against the
+# reference compiler when it is installed.
+find_program(ORBO_RT_LUAC luac5.2)
+if(ORBO_RT_LUAC AND TARGET test_runtime)
+  add_test(NAME runtime_program_end_conformance
+    COMMAND test_runtime --gtest_filter=RuntimeTest.OpenProgramEndsMatchTheReferenceCompiler)
+  set_tests_properties(runtime_program_end_conformance PROPERTIES
+    ENVIRONMENT "ORBO_LUAC=${ORBO_RT_LUAC}")
+endif()
