@@ -108,9 +108,12 @@ int cstore_cart_partial(const char* file, int dest, int src, int len, bool also_
     std::string name = file;
     bool png = name.find(".png") != std::string::npos;
     orbo_cart_ptr target = png ? load_orbo_cart_png(file) : kiln_load_orbo_cart(file);
-    if (!target) target = kiln_create_orbo_cart();
-    if (len > k_len_max) len = 0;
     orbo_cart* working = orbo_working().cart.get();
+    // A cartridge's own store starts as a copy of the cartridge: the next
+    // load lays its whole ROM over the cartridge, so starting from an empty
+    // record would wipe everything the program did not store.
+    if (!target) target = also_working ? orbo_copy_cart(*working) : kiln_create_orbo_cart();
+    if (len > k_len_max) len = 0;
     for (int i = 0; i < len; i++) {
         int v = live_peek(src + i);
         orbo_rom_poke(target.get(), dest + i, v);

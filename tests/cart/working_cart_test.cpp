@@ -270,6 +270,22 @@ TEST_F(CartWorking, CstoreWithoutNameSurvivesLoads)
     EXPECT_EQ(detect_external_changes(), 0);
 }
 
+TEST_F(CartWorking, FirstCstoreWithoutNameKeepsTheRestOfTheRom)
+{
+    // The sandbox file starts as the cartridge itself: a later load lays
+    // the whole stored ROM over the cartridge, so an empty start would
+    // wipe its sprites, map and sound.
+    std::string path = root + "carts/art.ob";
+    write_file(path, "orbo cartridge\nversion 15\n__lua__\nart\n__gfx__\n12\n");
+    ASSERT_EQ(load_working_cart(path.c_str()), 0);
+    ASSERT_EQ(orbo_rom_peek(orbo_working().cart.get(), 0), 0x21);
+    fake.memory[0x4300] = 7;
+    EXPECT_EQ(orbo_script_cstore_file(0x4200, 0x4300, 1, nullptr), 1);
+    ASSERT_EQ(load_working_cart(path.c_str()), 0);
+    EXPECT_EQ(orbo_rom_peek(orbo_working().cart.get(), 0), 0x21);
+    EXPECT_EQ(orbo_rom_peek(orbo_working().cart.get(), 0x4200), 7);
+}
+
 TEST_F(CartWorking, CstoreAndReloadWithNames)
 {
     for (int i = 0; i < 0x4300; i++) fake.memory[i] = uint8_t(i * 7);

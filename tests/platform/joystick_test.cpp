@@ -15,7 +15,7 @@
 namespace {
 struct JoystickTest : testing::Test {
     fake_host host;
-    std::string log_path = testing::TempDir() + "joy_log.txt";
+    std::string log_path = testing::TempDir() + "joy_log_" + std::to_string(getpid()) + ".txt";
     void SetUp() override
     {
         kiln_host_set(&host);

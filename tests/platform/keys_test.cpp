@@ -1,3 +1,4 @@
+#include <unistd.h>
 #include "platform/keys.h"
 
 #include <gtest/gtest.h>
@@ -256,7 +257,7 @@ TEST_F(KeysTest, Clipboard)
     char* t = kiln_get_clipboard_text();
     EXPECT_STREQ(t, "hello");
     free(t);
-    std::string path = testing::TempDir() + "clip_test.txt";
+    std::string path = testing::TempDir() + "clip_test_" + std::to_string(getpid()) + ".txt";
     EXPECT_EQ(kiln_save_clipboard_to_file(path.c_str()), 0);
     kiln_set_clipboard_text("");
     EXPECT_EQ(kiln_save_clipboard_to_file(path.c_str()), 1);

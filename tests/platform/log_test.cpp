@@ -1,3 +1,4 @@
+#include <unistd.h>
 #include "platform/log.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,7 @@
 
 TEST(Log, IndentationOpensAndClosesLevels)
 {
-    std::string path = testing::TempDir() + "log_test.txt";
+    std::string path = testing::TempDir() + "log_test_" + std::to_string(getpid()) + ".txt";
     ASSERT_TRUE(kiln_log_open(path.c_str()));
     kiln_log_set_stdout(false);
     kiln_debug(">kiln_init\n");

@@ -1,5 +1,6 @@
 // The live cartridge record, reload and cstore through the shell's wiring,
 // and the end of a program in exec mode with an action still waiting.
+#include <unistd.h>
 #include <filesystem>
 
 #include "app/seams.h"
@@ -20,7 +21,7 @@ struct LiveCartTest : RuntimeTest {
         RuntimeTest::SetUp();
         orbo_create_working_cart_seam();
         // Files stay in a folder of the test's own, never in the user's root.
-        root = testing::TempDir() + "orbo_live_cart_test/";
+        root = testing::TempDir() + "orbo_live_cart_test_" + std::to_string(getpid()) + "/";
         std::filesystem::remove_all(root);
         std::filesystem::create_directories(root + "cstore");
         orbo_cart_env_get().root = root;

@@ -3,6 +3,7 @@
 // ORBO_LUAC) for the same joined text, with lines named within their tab.
 // A missing `end` is reported at <eof> by both: the footer's statements are
 // a valid body, so only an open expression meets "_end_of_program".
+#include <unistd.h>
 #include <cstdio>
 #include <fstream>
 #include <regex>
@@ -55,7 +56,7 @@ TEST_F(RuntimeTest, OpenProgramEndsMatchTheReferenceCompiler)
         "repeat\n x=1\n",      "do\n",                    "t={1,\n",       "print(1,\n",
         "x=\n",                "a\n",                     "function\n",    "x=1\n-->8\ny=2\nfunction g()\n",
     };
-    std::string file = testing::TempDir() + "orbo_program_end.lua";
+    std::string file = testing::TempDir() + "orbo_program_end_" + std::to_string(getpid()) + ".lua";
     for (const char* code : programs) {
         SCOPED_TRACE(code);
         set_code(code);
