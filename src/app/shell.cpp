@@ -13,9 +13,10 @@
 #include "app/settings.h"
 #include "app/shell.h"
 #include "app/state.h"
-#include "cart/working_cart.h"
 #include "cart/cart_palette.h"
 #include "cart/cart_png.h"
+#include "cart/working_cart.h"
+#include "engine/lua/cpu.h"
 #include "platform/config.h"
 #include "platform/kiln.h"
 #include "platform/keys.h"
@@ -114,7 +115,7 @@ void start_exec_mode()
 
 void dispatch_pending_action()
 {
-    pstate.reset_glitch = 0;
+    orbo_reset_glitch = 0;
     switch (pstate.pending_action) {
     case ACTION_RUN: run_cart(); break;
     case ACTION_STOP: suspend_program(); break;
@@ -145,7 +146,7 @@ void orbo_program_frame()
         pstate.time_frames++;
         orbo_pause_menu_keys_seam();
     }
-    if (pstate.reset_glitch < 3) run_slice();
+    if (orbo_reset_glitch < 3) run_slice();
     // Still inside its frame: the budget ran out before flip.
     if (pstate.hold) app.frame_rate_drop = true;
 }
@@ -166,12 +167,11 @@ void run_console_frame()
         if (kiln_get_any_key_down() || orbo_any_button_held_seam()) boot_init();
     }
     orbo_update_reset_glitch_seam();
-    orbo_reset_glitch = pstate.reset_glitch;  // cartridge-data writes follow the glitch
     orbo_frame_clock_done(app.frame_accumulator);
     pstate.frame_count++;
     app.held_frame_counter++;
     app.frame_parity = !app.frame_parity;
-    if (!(pstate.frame_rate == 60 && !app.frame_parity)) orbo_record_video_frame_seam();
+    if (!(orbo_cpu.fps == 60 && !app.frame_parity)) orbo_record_video_frame_seam();
     orbo_shell.frames_run++;
     if (orbo_shell.frame_limit > 0 && orbo_shell.frames_run >= orbo_shell.frame_limit) kiln_quit = true;
 }
@@ -237,7 +237,6 @@ void kiln_main_init()
     if (orbo_load_splash(kiln_prefix_with_exe_path("splash.png"))) pstate.app_mode = MODE_SPLASH;
     else boot_init();
 
-    pstate.cart_file.clear();
     orbo_working().tabs.current = 0;
 
     kiln_sound_init(16);
@@ -250,7 +249,7 @@ void kiln_main_update()
 {
     kiln_host* host = kiln_host_get();
     if (app.glitch_test && pstate.app_mode == MODE_RUNNING) {
-        if (++app.glitch_frames >= 12) pstate.reset_glitch = 1;
+        if (++app.glitch_frames >= 12) orbo_reset_glitch = 1;
         if (pstate.pending_action == ACTION_RUN) {
             orbo_glitch_screenshot_seam();
             app.glitch_frames = 1;
@@ -263,10 +262,10 @@ void kiln_main_update()
     if (pstate.pending_action != ACTION_NONE) dispatch_pending_action();
     if (pstate.app_mode != MODE_RUNNING) {
         app.menu_open = false;
-        pstate.frame_rate = 30;
+        orbo_cpu.fps = 30;
     }
 
-    int rate = app.menu_open ? 30 : pstate.frame_rate;
+    int rate = app.menu_open ? 30 : orbo_cpu.fps;
     // Unpaced runs (tools) owe exactly one frame every pass, as the glitch test does.
     bool glitch = (app.glitch_test != 0 && pstate.app_mode == MODE_RUNNING) || orbo_shell.unpaced;
     if (orbo_frame_clock_advance(app.frame_accumulator, host->ticks(), rate, glitch)) {

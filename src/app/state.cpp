@@ -1,5 +1,7 @@
 #include "app/state.h"
 
+#include "hardware/seams.h"
+
 orbo_app app;
 orbo_pstate pstate;
 
@@ -7,4 +9,5 @@ void orbo_reset_records()
 {
     app = orbo_app{};
     pstate = orbo_pstate{};
+    orbo_reset_glitch = 0;
 }

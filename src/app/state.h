@@ -67,10 +67,9 @@ struct orbo_pstate {
     int program_flag = 0;
     int exec_mode = 0;
     int hold_frames = 0;
-    int reset_glitch = 0;
+    // reset_glitch is orbo_reset_glitch (hardware/seams.h): the memory map reads it too.
     int mainloop_kind = 0;
     int hold = 0;
-    int frame_rate = 30;       // the program's frame rate (30 or 60)
     int32_t time_frames = 0;   // the console frame counter `time` reads (counted at each button update)
     int drop_penalty = 0;      // the scheduler's slow-frame counter, 0..10 (`stat(10)`)
     std::string run_param;     // the current run's parameter (`stat(6)`), at most 1024 characters
@@ -82,8 +81,7 @@ struct orbo_pstate {
     std::string cart_root;     // with a trailing "/"
     std::string cdata_path;    // with a trailing "/"
     std::string current_dir;
-    std::string cart_file;
-    std::string cart_id;
+    std::string cart_id;       // the running cartridge's board id (the file name is orbo_working().filename)
     // data file items
     kiln_pod_ptr data;         // "data.pod"
     kiln_pod_ptr resources;    // item 1: palette, logo, title, icon, animations

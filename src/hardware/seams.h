@@ -31,7 +31,8 @@ extern std::string orbo_last_runtime_error;
 extern int orbo_runtime_errors;
 void orbo_runtime_error(const char* message);
 
-// Above 0 while the console resets: cartridge-data writes are dropped.
+// The console's reset state: 0 normal; above 0 while a reset runs, counting
+// its frames. Stops and errors are frozen and cartridge-data writes dropped.
 extern int orbo_reset_glitch;
 
 // GPIO pins: 128 plain bytes of shadow memory in this console.

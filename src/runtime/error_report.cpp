@@ -14,6 +14,7 @@
 #include "hardware/console.h"
 #include "runtime/runner.h"
 #include "runtime/runtime.h"
+#include "hardware/seams.h"
 
 namespace {
 constexpr int COL_NOTICE = 6, COL_TEXT = 7, COL_TRACE = 13, COL_HEADING = 14;
@@ -229,7 +230,7 @@ void orbo_report_runtime_error(lua_State* co)
 
 void orbo_runtime_error_entry(const char* message)
 {
-    if (pstate.reset_glitch > 0) return;
+    if (orbo_reset_glitch > 0) return;
     pstate.pending_action = ACTION_STOP_RESET;
     orbo_rt().error_string = std::string(message ? message : "").substr(0, 511);
 }

@@ -17,6 +17,7 @@
 #include "runtime/runner.h"
 #include "runtime/runtime.h"
 #include "runtime/scheduler.h"
+#include "hardware/seams.h"
 
 namespace {
 constexpr int PARAM_MAX = 1024;
@@ -37,7 +38,7 @@ int32_t int_arg(lua_State* L, int i) { return int32_t(lua_tonumber(L, i)) >> 16;
 
 int ob_load(lua_State* L)
 {
-    if (pstate.reset_glitch > 0) return 0;
+    if (orbo_reset_glitch > 0) return 0;
     pstate.pending_param = string_arg(L, 3).substr(0, PARAM_MAX);
     std::string name = string_arg(L, 1);
     if (starts_with(name, "/")) name.erase(0, 1);
@@ -72,7 +73,7 @@ int ob_load(lua_State* L)
 
 int ob_run(lua_State* L)
 {
-    if (pstate.reset_glitch > 0) return 0;
+    if (orbo_reset_glitch > 0) return 0;
     pstate.pending_param = string_arg(L, 1).substr(0, PARAM_MAX);
     pstate.pending_action = ACTION_RUN;
     return 0;
@@ -80,7 +81,7 @@ int ob_run(lua_State* L)
 
 int ob_stop(lua_State* L)
 {
-    if (pstate.reset_glitch > 0) return 0;
+    if (orbo_reset_glitch > 0) return 0;
     pstate.pending_action = ACTION_STOP;
     orbo_console* c = orbo_rt_console();
     if (c) {
@@ -101,8 +102,8 @@ int ob_extcmd(lua_State* L)
         app.menu_open = true;
     } else if (cmd == "reset") {
         uint32_t now = orbo_now_ms();
-        if (pstate.reset_glitch == 0 && now - orbo_rt().last_reset_ms > 500) {
-            pstate.reset_glitch = 1;
+        if (orbo_reset_glitch == 0 && now - orbo_rt().last_reset_ms > 500) {
+            orbo_reset_glitch = 1;
             orbo_rt().last_reset_ms = now;
         }
     } else if (cmd == "breadcrumb") {

@@ -232,7 +232,7 @@ void run_cart()
 
 void suspend_program()
 {
-    if (pstate.reset_glitch > 0) return;
+    if (orbo_reset_glitch > 0) return;
     orbo_runtime& rt = orbo_rt();
     orbo_console* c = orbo_rt_console();
     if (pstate.program_flag) {

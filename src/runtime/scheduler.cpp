@@ -16,6 +16,7 @@
 #include "runtime/machine.h"
 #include "runtime/runner.h"
 #include "runtime/runtime.h"
+#include "hardware/seams.h"
 
 namespace {
 bool g_flipped = false;    // the current console frame reached flip
@@ -68,7 +69,7 @@ void resume_program()
         suspend_program();
         return;
     }
-    if (pstate.reset_glitch > 0) return;
+    if (orbo_reset_glitch > 0) return;
     orbo_report_runtime_error(co);
 }
 }  // namespace
@@ -76,7 +77,6 @@ void resume_program()
 void orbo_set_frame_rate(int fps)
 {
     orbo_cpu.fps = orbo_cpu.target_fps = fps;
-    pstate.frame_rate = fps;
 }
 
 void orbo_scheduler_clear()
@@ -194,5 +194,4 @@ void update_frame_rate()
 void orbo_set_frame_rate_current(int fps)
 {
     orbo_cpu.fps = fps;
-    pstate.frame_rate = fps;
 }

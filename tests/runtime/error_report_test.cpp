@@ -163,8 +163,8 @@ TEST_F(RuntimeTest, ConsoleFunctionErrorsStopAtTheNextUpdate)
     EXPECT_FALSE(running());
     // During a reset glitch errors are not reported.
     ASSERT_TRUE(start("function _update() end\n"));
-    pstate.reset_glitch = 1;
+    orbo_reset_glitch = 1;
     orbo_runtime_error("ignored");
     EXPECT_EQ(pstate.pending_action, ACTION_NONE);
-    pstate.reset_glitch = 0;
+    orbo_reset_glitch = 0;
 }

@@ -65,7 +65,7 @@ struct RuntimeTest : testing::Test {
     // One console frame as the main update runs it, 1000/fps ms apart.
     void frame()
     {
-        host.now += uint32_t(1000 / (pstate.frame_rate > 0 ? pstate.frame_rate : 30));
+        host.now += uint32_t(1000 / (orbo_cpu.fps > 0 ? orbo_cpu.fps : 30));
         if (pstate.pending_action != ACTION_NONE) dispatch_pending_action();
         if (pstate.app_mode == MODE_RUNNING) orbo_program_frame();
     }
