@@ -4,15 +4,9 @@
 // includes the engine's calls and every binding's argument conversion.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <string>
-
 #include "engine/lua/lauxlib.h"
 #include "hardware/api/api.h"
-#include "hardware/console.h"
-#include "platform/font.h"
-#include "platform/log.h"
-#include "platform/pod.h"
+#include "bench_scene.h"
 
 namespace {
 const char* k_frame = R"(
@@ -23,23 +17,10 @@ for i = 0, 99 do circfill((i * 29) % 128, (i * 41) % 128, 8, i % 16) end
 for i = 0, 49 do print("the quick brown fox 0123456789", 0, (i * 6) % 120, 7) end
 )";
 
-struct script_scene {
-    orbo_cart_ptr cart = kiln_create_orbo_cart();
-    std::unique_ptr<orbo_console> con = orbo_create_console(cart.get());
-    kiln_font_ptr font;
+struct script_scene : scene {
     lua_State* L = nullptr;
     script_scene()
     {
-        kiln_log_set_stdout(false);
-        std::string pod = std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/data.pod";
-        kiln_pod_ptr data = kiln_load_pod(pod.c_str());
-        if (const kiln_file* f = data ? kiln_pod_file(data.get(), 2) : nullptr) {
-            kiln_pod_ptr fp = kiln_load_pod_memory(f->bytes.data(), f->bytes.size());
-            font = kiln_load_font(fp.get());
-        }
-        con->font = font.get();
-        for (int i = 0; i < 128 * 128; i++) cart->gfx->pixels[size_t(i)] = uint8_t(i * 7 % 16);
-        for (int i = 0; i < 128 * 64; i++) cart->map->pixels[size_t(i)] = uint8_t(1 + i % 255);
         orbo_set_live_console(con.get());
         L = lua_newstate(orbo_lua_alloc, &con->heap);
         add_c_functions(L);

@@ -3,38 +3,12 @@
 // screen through memory. The goal for all of it together is under 0.5 ms.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <string>
-
-#include "hardware/console.h"
 #include "hardware/draw_state.h"
 #include "hardware/gfx.h"
 #include "hardware/mem.h"
-#include "platform/font.h"
-#include "platform/log.h"
-#include "platform/pod.h"
+#include "bench_scene.h"
 
 namespace {
-struct scene {
-    orbo_cart_ptr cart = kiln_create_orbo_cart();
-    std::unique_ptr<orbo_console> con = orbo_create_console(cart.get());
-    kiln_font_ptr font;
-    scene()
-    {
-        kiln_log_set_stdout(false);
-        // data.pod lies beside the benchmark binary in the build folder.
-        std::string pod = std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/data.pod";
-        kiln_pod_ptr data = kiln_load_pod(pod.c_str());
-        if (const kiln_file* f = data ? kiln_pod_file(data.get(), 2) : nullptr) {
-            kiln_pod_ptr fp = kiln_load_pod_memory(f->bytes.data(), f->bytes.size());
-            font = kiln_load_font(fp.get());
-        }
-        con->font = font.get();
-        for (int i = 0; i < 128 * 128; i++) cart->gfx->pixels[size_t(i)] = uint8_t(i * 7 % 16);
-        for (int i = 0; i < 128 * 64; i++) cart->map->pixels[size_t(i)] = uint8_t(1 + i % 255);
-    }
-};
-
 constexpr int32_t I(int v) { return v << 16; }
 
 void frame_cls(orbo_console* c) { orbo_cls(c, 1, 1); }

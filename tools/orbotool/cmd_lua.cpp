@@ -16,6 +16,7 @@
 #include "engine/lua/baselib.h"
 #include "engine/lua/lauxlib.h"
 #include "engine/lua/lua.h"
+#include "source_file.h"
 
 namespace {
 long long g_instructions = 0;
@@ -84,16 +85,6 @@ void hook(lua_State* L, lua_Debug*)
     }
 }
 
-bool read_file(const char* path, std::string& text)
-{
-    FILE* f = fopen(path, "rb");
-    if (!f) return false;
-    char buf[65536];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-    fclose(f);
-    return true;
-}
 
 // Compiles with the stock compiler into a temporary file and reads it back.
 bool stock_compile(const char* path, std::string& bytecode)
@@ -103,7 +94,7 @@ bool stock_compile(const char* path, std::string& bytecode)
     if (fd < 0) return false;
     close(fd);
     std::string cmd = std::string("luac5.2 -o '") + tmp + "' '" + path + "'";
-    bool ok = system(cmd.c_str()) == 0 && read_file(tmp, bytecode);
+    bool ok = system(cmd.c_str()) == 0 && orbotool_read_file(tmp, &bytecode);
     unlink(tmp);
     return ok;
 }
@@ -137,7 +128,7 @@ int cmd_lua(int argc, char** argv)
     }
     if (!path || g_budget < 0) return usage();
     std::string text;
-    if (use_luac ? !stock_compile(path, text) : !read_file(path, text)) {
+    if (use_luac ? !stock_compile(path, text) : !orbotool_read_file(path, &text)) {
         fprintf(stderr, "orbotool lua: cannot read %s\n", path);
         return 1;
     }
