@@ -1,6 +1,5 @@
 #include "hardware/seams.h"
 
-#include "engine/lua/cpu.h"
 #include "hardware/console.h"
 
 namespace {
@@ -13,6 +12,11 @@ void default_spend(int32_t n)
 {
     orbo_cpu_charged += n;
     orbo_cpu_charges++;
+}
+void default_refund(int32_t n)
+{
+    orbo_cpu_refunded += n;
+    orbo_cpu_refunds++;
 }
 }  // namespace
 
@@ -29,21 +33,9 @@ int64_t orbo_cpu_refunds = 0;
 
 void orbo_spend_cpu(int32_t n) { orbo_spend_cpu_fn(n); }
 
-orbo_spend_cpu_fn_t orbo_refund_cpu_fn = nullptr;
+orbo_spend_cpu_fn_t orbo_refund_cpu_fn = default_refund;
 
-void orbo_refund_cpu(int32_t n)
-{
-    if (orbo_refund_cpu_fn) {
-        orbo_refund_cpu_fn(n);
-        return;
-    }
-    if (orbo_spend_cpu_fn == spend_cpu) {
-        refund_cpu(n);
-        return;
-    }
-    orbo_cpu_refunded += n;
-    orbo_cpu_refunds++;
-}
+void orbo_refund_cpu(int32_t n) { orbo_refund_cpu_fn(n); }
 
 void orbo_runtime_error(const char* message)
 {

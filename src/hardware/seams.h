@@ -14,11 +14,9 @@ extern int64_t orbo_cpu_charged;
 extern int64_t orbo_cpu_charges;
 void orbo_spend_cpu(int32_t n);
 // Refunds of the bindings (`refund_cpu`: a negative n gives cycles back).
-// They reach the counters the charges reach: orbo_refund_cpu_fn when set;
-// otherwise the engine's refund_cpu while the spend seam is the engine's
-// spend_cpu (the runtime wires that at start-up); otherwise, beside the
-// default spend seam, they are summed in orbo_cpu_refunded (as given, so
-// negative) and counted.
+// The runtime points this seam at the engine's refund_cpu when it points the
+// spend seam at spend_cpu; the default sums them in orbo_cpu_refunded (as
+// given, so negative) and counts them.
 extern orbo_spend_cpu_fn_t orbo_refund_cpu_fn;
 void orbo_refund_cpu(int32_t n);
 extern int64_t orbo_cpu_refunded;

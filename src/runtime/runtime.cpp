@@ -35,6 +35,7 @@ void orbo_runtime_init()
     // Every charge reaches the engine's counters; spend_cpu ignores charges
     // while no program state is set, so the console can print before a run.
     orbo_spend_cpu_fn = spend_cpu;
+    orbo_refund_cpu_fn = refund_cpu;
     fix_charge_fn = spend_cpu;
     orbo_runtime_error_fn = orbo_runtime_error_entry;
     orbo_assert_message_hook = orbo_assert_message;

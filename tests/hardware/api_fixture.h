@@ -18,11 +18,13 @@ namespace hwtest {
 struct api_test : console_test {
     lua_State* L = nullptr;
     orbo_spend_cpu_fn_t saved_spend = nullptr;
+    orbo_spend_cpu_fn_t saved_refund = nullptr;
 
     void SetUp() override
     {
         console_test::SetUp();
         saved_spend = orbo_spend_cpu_fn;
+        saved_refund = orbo_refund_cpu_fn;
         orbo_reset_subsystem_seams();
         orbo_clear_menu_items();
         pstate.time_frames = 0;
@@ -43,6 +45,7 @@ struct api_test : console_test {
         orbo_set_live_console(nullptr);
         orbo_reset_subsystem_seams();
         orbo_spend_cpu_fn = saved_spend;
+        orbo_refund_cpu_fn = saved_refund;
         orbo_cpu = orbo_cpu_counters{};
     }
 

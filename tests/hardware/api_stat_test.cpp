@@ -75,6 +75,7 @@ TEST_F(ApiStat, MemoryInKilobytes)
 TEST_F(ApiStat, CpuLoadFromTheEngineCounters)
 {
     orbo_spend_cpu_fn = spend_cpu;
+    orbo_refund_cpu_fn = refund_cpu;
     orbo_cpu.L = L;
     orbo_cpu_clear();
     run("cls() peek(0) poke(0, 0) flr(1.5) band(1, 2)");
@@ -91,6 +92,7 @@ TEST_F(ApiStat, CpuLoadFromTheEngineCounters)
     EXPECT_EQ(plain, cycles_2_frame_capacity(16));
     // Default seam again: nothing reaches the engine counters.
     orbo_spend_cpu_fn = saved_spend;
+    orbo_refund_cpu_fn = saved_refund;
     orbo_cpu_clear();
     run("cls() peek(0)");
     EXPECT_EQ(orbo_cpu.frame_cycles, 0);
@@ -100,7 +102,7 @@ TEST_F(ApiStat, CpuLoadFromTheEngineCounters)
     static int32_t given = 0;
     orbo_refund_cpu_fn = [](int32_t n) { given += n; };
     run("poke(0, 0) peek4(0)");
-    orbo_refund_cpu_fn = nullptr;
+    orbo_refund_cpu_fn = saved_refund;
     EXPECT_EQ(given, -5);
     EXPECT_EQ(refunded(), 0);
 }
