@@ -12,9 +12,9 @@
 #include "engine/lua/lstate.h"
 #include "engine/lua/lua.h"
 #include "hardware/console.h"
+#include "hardware/seams.h"
 #include "runtime/runner.h"
 #include "runtime/runtime.h"
-#include "hardware/seams.h"
 
 namespace {
 constexpr int COL_NOTICE = 6, COL_TEXT = 7, COL_TRACE = 13, COL_HEADING = 14;

@@ -13,11 +13,11 @@
 #include "hardware/console.h"
 #include "hardware/gfx.h"
 #include "hardware/mem.h"
+#include "hardware/seams.h"
 #include "runtime/run_chain.h"
 #include "runtime/runner.h"
 #include "runtime/runtime.h"
 #include "runtime/scheduler.h"
-#include "hardware/seams.h"
 
 namespace {
 constexpr int PARAM_MAX = 1024;

@@ -8,6 +8,7 @@
 #include "engine/lua/lua.h"
 #include "hardware/cdata.h"
 #include "hardware/console.h"
+#include "hardware/seams.h"
 #include "platform/config.h"
 #include "platform/kiln.h"
 #include "platform/log.h"
@@ -16,7 +17,6 @@
 #include "runtime/machine.h"
 #include "runtime/runner.h"
 #include "runtime/runtime.h"
-#include "hardware/seams.h"
 
 namespace {
 bool g_flipped = false;    // the current console frame reached flip
