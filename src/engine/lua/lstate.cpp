@@ -47,6 +47,18 @@ void luaD_checkstack(lua_State* L, int n)
     L->stack_last = L->stack + newsize - EXTRA_STACK;
 }
 
+// The base frame of a thread: a nil function slot at the stack's bottom.
+static void init_base_ci(lua_State* L)
+{
+    CallInfo* ci = &L->base_ci;
+    ci->next = ci->previous = nullptr;
+    ci->callstatus = 0;
+    ci->func = L->top;
+    setnilvalue(L->top++);
+    ci->top = L->top + LUA_MINSTACK;
+    L->ci = ci;
+}
+
 static void stack_init(lua_State* L)
 {
     L->stack = luaM_newvector(L, BASIC_STACK_SIZE, TValue);
@@ -134,13 +146,7 @@ static void thread_stack_init(lua_State* L1, lua_State* L)
     for (int i = 0; i < BASIC_STACK_SIZE; i++) setnilvalue(L1->stack + i);
     L1->top = L1->stack;
     L1->stack_last = L1->stack + L1->stacksize - EXTRA_STACK;
-    CallInfo* ci = &L1->base_ci;
-    ci->next = ci->previous = nullptr;
-    ci->callstatus = 0;
-    ci->func = L1->top;
-    setnilvalue(L1->top++);  // the base frame's function slot
-    ci->top = L1->top + LUA_MINSTACK;
-    L1->ci = ci;
+    init_base_ci(L1);
 }
 
 static void freestack(lua_State* L)
@@ -174,13 +180,7 @@ void luaE_vminit(lua_State* L)
     g->gcstepmul = 200;
     g->GCthreshold = 256 * 1024;
     L->allowhook = 1;
-    CallInfo* ci = &L->base_ci;
-    ci->next = ci->previous = nullptr;
-    ci->callstatus = 0;
-    ci->func = L->top;
-    setnilvalue(L->top++);  // the base frame's function slot
-    ci->top = L->top + LUA_MINSTACK;
-    L->ci = ci;
+    init_base_ci(L);
     // Strings made so far (the reserved words) live as long as the state.
     for (int i = 0; i < g->strt.size; i++)
         for (GCObject* o = g->strt.hash[i]; o != nullptr; o = o->next) luaS_fix(gco2ts(o));
