@@ -205,18 +205,6 @@ TEST_F(ApiMisc, PausedBannerIgnoresTheProgramClip)
     EXPECT_EQ(charged(), 16);  // only the clip call
 }
 
-TEST_F(ApiMisc, Stubs)
-{
-    EXPECT_EQ(run("return printh('x')"), 0);
-    EXPECT_EQ(run("return login()"), 1);
-    EXPECT_EQ(type_of("login()"), "nil");
-    EXPECT_EQ(type_of("logout()"), "nil");
-    EXPECT_EQ(type_of("bbsreq()"), "nil");
-    ASSERT_EQ(run("return scoresub()"), 2);
-    EXPECT_TRUE(lua_isnil(L, 1));
-    EXPECT_EQ(lua_tonumberx(L, 2, nullptr), 0);
-}
-
 TEST_F(ApiMisc, MathBindingsAndTheirCosts)
 {
     EXPECT_EQ(num("flr(-0.5)"), fx(-1));
