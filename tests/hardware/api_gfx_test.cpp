@@ -99,21 +99,6 @@ TEST_F(ApiGfx, PrintConvertsItsArgumentAndCharges)
     EXPECT_EQ(charged(), 1024 + 0x10000 + 18);
 }
 
-TEST_F(ApiGfx, PrimitiveCharges)
-{
-    run("rectfill(0, 0, 127, 127)");
-    EXPECT_EQ(charged(), (128 * 128) >> 4);
-    run("line(0, 0, 9, 0)");
-    EXPECT_EQ(charged(), 9 / 2 + 1);
-    run("circfill(64, 64, 10)");
-    EXPECT_EQ(charged(), 20 + ((21 * 21) >> 4));
-    run("circ(-100, -100, 3)");  // off the clip: nothing charged
-    EXPECT_EQ(charged(), 0);
-    run("pset(1, 1) pget(1, 1) sget(0, 0) sset(0, 0, 1) mget(0, 0) mset(0, 0, 1) fget(0) fset(0, 1)"
-        " pal() palt() color(1) cursor() camera() fillp()");
-    EXPECT_EQ(charged(), 0);
-}
-
 // Random calls of every drawing binding with hostile arguments never write
 // outside the screen, the sheet or the map (the sanitizer build checks the
 // accesses) and never raise an error.
