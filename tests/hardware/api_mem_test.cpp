@@ -1,6 +1,5 @@
 // Memory bindings: peek/poke and their word forms, the bulk operations,
 // reload and cstore, with every charge and refund.
-#include <filesystem>
 
 #include "cart/cart_env.h"
 #include "cart/cart_partial.h"
