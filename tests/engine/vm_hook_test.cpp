@@ -225,7 +225,9 @@ TEST(VmContinuation, PcallkContinuesAfterAYieldingHostFunction)
         g_k_trace.clear();
         EXPECT_EQ(s.resume_all(k.text), k.yields) << k.text;
         EXPECT_EQ(s.out, k.out) << k.text;
-        if (k.trace) EXPECT_EQ(g_k_trace, k.trace) << k.text;
+        if (k.trace) {
+            EXPECT_EQ(g_k_trace, k.trace) << k.text;
+        }
     }
     // The same inside a coroutine resumed by the program.
     s.out.clear();
