@@ -1,13 +1,8 @@
 // The text a program is compiled as: header and footer, short commands,
 // size limits, tab joining, cartridge ids.
-#include <algorithm>
-
 #include "engine/token/token.h"
 #include "runtime/program_text.h"
 #include "rt_fixture.h"
-
-namespace {
-}  // namespace
 
 TEST(ProgramText, ShortCommandsBecomeCalls)
 {
