@@ -31,30 +31,6 @@ bool has_mark(const orbo_cart& c)
 }
 }  // namespace
 
-TEST(CartRecord, Defaults)
-{
-    orbo_cart_ptr c = kiln_create_orbo_cart();
-    EXPECT_TRUE(c->code.empty());
-    ASSERT_TRUE(c->gfx && c->map);
-    EXPECT_EQ(c->gfx->w, 128);
-    EXPECT_EQ(c->gfx->h, 128);
-    EXPECT_EQ(c->map->w, 128);
-    EXPECT_EQ(c->map->h, 64);
-    EXPECT_EQ(c->sfx[0].speed, 1);
-    for (int n = 1; n < 64; n++) EXPECT_EQ(c->sfx[n].speed, 16);
-    for (int p = 0; p < 64; p++) {
-        EXPECT_EQ(c->music[p][0], 0x41);
-        EXPECT_EQ(c->music[p][3], 0x44);
-        EXPECT_EQ(c->music_flags[p], 0);
-    }
-    EXPECT_FALSE(c->label);
-    EXPECT_EQ(c->version, 0);
-    // The ROM of a new record: every pattern byte disabled, speeds 1 and 16.
-    EXPECT_EQ(orbo_rom_peek(c.get(), 0x3100), 0x41);
-    EXPECT_EQ(orbo_rom_peek(c.get(), 0x3200 + 65), 1);
-    EXPECT_EQ(orbo_rom_peek(c.get(), 0x3200 + 68 + 65), 16);
-}
-
 namespace {
 orbo_cart* g_released = nullptr;
 void note_release(orbo_cart* c) { g_released = c; }
@@ -422,17 +398,6 @@ TEST(CartLegacy, NewerFeaturesKeepSlidesAndNewVersionsAreUntouched)
     apply_legacy_changes(s.get());
     EXPECT_EQ(s->sfx[0].notes[3].effect, 0);
     EXPECT_EQ(s->sfx[0].notes[0].volume, 7);
-}
-
-TEST(CartText, HexChar)
-{
-    EXPECT_EQ(hexchar2int('0'), 0);
-    EXPECT_EQ(hexchar2int('9'), 9);
-    EXPECT_EQ(hexchar2int('a'), 10);
-    EXPECT_EQ(hexchar2int('f'), 15);
-    EXPECT_EQ(hexchar2int('A'), 0);
-    EXPECT_EQ(hexchar2int('g'), 0);
-    EXPECT_EQ(hexchar2int(0xe2), 0);
 }
 
 TEST(CartText, HostileFilesNeverFault)

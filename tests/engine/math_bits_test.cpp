@@ -132,27 +132,3 @@ TEST(MathBits, TostrAndTonumOfNumbers)
     EXPECT_STREQ(buf, "-1");
     EXPECT_NE(v, I(-1));
 }
-
-TEST(MathBits, CostTable)
-{
-    for (const char* name : {"flr", "ceil", "bnot"}) {
-        const orbo_math_cost* c = orbo_math_cost_of(name);
-        ASSERT_NE(c, nullptr) << name;
-        EXPECT_EQ(c->refund_argc, 1);
-        EXPECT_EQ(c->refund, 2);
-        EXPECT_EQ(c->spend, 0);
-    }
-    for (const char* name : {"band", "bor", "bxor", "shl", "shr", "lshr", "rotl", "rotr"}) {
-        const orbo_math_cost* c = orbo_math_cost_of(name);
-        ASSERT_NE(c, nullptr) << name;
-        EXPECT_EQ(c->refund_argc, 2);
-        EXPECT_EQ(c->refund, 3);
-        EXPECT_EQ(c->spend, 0);
-    }
-    EXPECT_EQ(orbo_math_cost_of("sqrt")->spend, 16);
-    EXPECT_EQ(orbo_math_cost_of("rnd")->spend, 4);
-    EXPECT_EQ(orbo_math_cost_of("sqrt")->refund_argc, -1);
-    for (const char* name : {"abs", "sgn", "min", "max", "mid", "sin", "cos", "atan2", "srand", "tostr", "tonum"})
-        EXPECT_EQ(orbo_math_cost_of(name), nullptr) << name;
-    EXPECT_EQ(orbo_math_cost_count, 13u);
-}

@@ -136,7 +136,8 @@ int report(lua_State* L, int status, int ctx)
     return lua_gettop(L);
 }
 
-int pk_cont(lua_State* L)
+// The continuation of pk, ck and again's second call: reports what it got.
+int report_cont(lua_State* L)
 {
     int ctx = 0;
     int status = lua_getctx(L, &ctx);
@@ -145,32 +146,18 @@ int pk_cont(lua_State* L)
 
 int pk(lua_State* L)
 {
-    int status = lua_pcallk(L, lua_gettop(L) - 1, LUA_MULTRET, 0, 42, pk_cont);
+    int status = lua_pcallk(L, lua_gettop(L) - 1, LUA_MULTRET, 0, 42, report_cont);
     return report(L, status, 42);  // not suspended: the status is pcall's own
-}
-
-int ck_cont(lua_State* L)
-{
-    int ctx = 0;
-    int status = lua_getctx(L, &ctx);
-    return report(L, status, ctx);
 }
 
 int ck(lua_State* L)
 {
-    lua_callk(L, lua_gettop(L) - 1, LUA_MULTRET, 42, ck_cont);
+    lua_callk(L, lua_gettop(L) - 1, LUA_MULTRET, 42, report_cont);
     return report(L, LUA_OK, 42);
 }
 
 // After a recovered error, the continuation calls g again with lua_callk:
 // a suspension inside g must report LUA_YIELD, not the earlier error.
-int again_cont2(lua_State* L)
-{
-    int ctx = 0;
-    int status = lua_getctx(L, &ctx);
-    return report(L, status, ctx);
-}
-
 int again_cont1(lua_State* L)
 {
     int ctx = 0;
@@ -178,7 +165,7 @@ int again_cont1(lua_State* L)
     g_k_trace += "first " + std::to_string(status) + ";";
     lua_settop(L, 0);
     lua_getglobal(L, "g");
-    lua_callk(L, 0, LUA_MULTRET, 43, again_cont2);
+    lua_callk(L, 0, LUA_MULTRET, 43, report_cont);
     return report(L, LUA_OK, 43);
 }
 
@@ -215,29 +202,33 @@ struct k_state : vm_state {
 TEST(VmContinuation, PcallkContinuesAfterAYieldingHostFunction)
 {
     k_state s;
-    // Not suspended: the host function's own path, continuation not called.
-    EXPECT_EQ(s.resume_all("r = {pk(function(a) return a + 1, 'r' end, 10)}"
-                           "print(r[1], r[2], r[3])"),
-              0);
-    EXPECT_EQ(s.out, "0/42\t11\tr\n");
-    EXPECT_EQ(g_k_trace, "0/42;");
-    // Suspended by `yield` inside f: the continuation runs on resumption
-    // with LUA_YIELD, the context and f's results.
-    s.out.clear();
-    g_k_trace.clear();
-    EXPECT_EQ(s.resume_all("r = {pk(function(a) yield() return a + 1, 'r' end, 10)}"
-                           "print(r[1], r[2], r[3])"),
-              1);
-    EXPECT_EQ(s.out, "1/42\t11\tr\n");
-    EXPECT_EQ(g_k_trace, "1/42;");
-    // An error after the suspension is caught by the yieldable pcall: the
-    // continuation gets LUA_ERRRUN and the message.
-    s.out.clear();
-    g_k_trace.clear();
-    EXPECT_EQ(s.resume_all("r = {pk(function() yield() local t = nil; return t.x end)}"
-                           "print(r[1], r[2], #r)"),
-              1);
-    EXPECT_EQ(s.out, "2/42\tattempt to index local 't' (a nil value)\t2\n");
+    struct run_case {
+        const char* text;
+        int yields;
+        const char* out;
+        const char* trace;
+    };
+    const run_case cases[] = {
+        // Not suspended: the host function's own path, continuation not called.
+        {"r = {pk(function(a) return a + 1, 'r' end, 10)} print(r[1], r[2], r[3])", 0, "0/42\t11\tr\n", "0/42;"},
+        // Suspended by `yield` inside f: the continuation runs on resumption
+        // with LUA_YIELD, the context and f's results.
+        {"r = {pk(function(a) yield() return a + 1, 'r' end, 10)} print(r[1], r[2], r[3])", 1, "1/42\t11\tr\n",
+         "1/42;"},
+        // An error after the suspension is caught by the yieldable pcall: the
+        // continuation gets LUA_ERRRUN and the message.
+        {"r = {pk(function() yield() local t = nil; return t.x end)} print(r[1], r[2], #r)", 1,
+         "2/42\tattempt to index local 't' (a nil value)\t2\n", nullptr},
+    };
+    for (const run_case& k : cases) {
+        s.out.clear();
+        g_k_trace.clear();
+        EXPECT_EQ(s.resume_all(k.text), k.yields) << k.text;
+        EXPECT_EQ(s.out, k.out) << k.text;
+        if (k.trace) {
+            EXPECT_EQ(g_k_trace, k.trace) << k.text;
+        }
+    }
     // The same inside a coroutine resumed by the program.
     s.out.clear();
     EXPECT_EQ(s.resume_all("local co = cocreate(function() return pk(function() yield() yield() return 5 end) end)"

@@ -75,81 +75,6 @@ TEST_F(ApiGfx, CountsSelectOptionalForms)
     EXPECT_EQ(ink(), 0);
 }
 
-TEST_F(ApiGfx, MapSheetAndFlagsRoundTrip)
-{
-    run("mset(3, 40, 0x125) sset(0, 64, 5) sset(1, 64, 2)");
-    EXPECT_EQ(num("mget(3, 40)"), fx(0x25));
-    EXPECT_EQ(num("mget(0, 32)"), fx(0x25));
-    EXPECT_EQ(num("sget(0, 64)"), fx(5));
-    EXPECT_EQ(num("sget(-1, 0)"), 0);
-    EXPECT_EQ(num("mget(0, 64)"), 0);
-    run("sset(5, 5)");  // col missing: 0
-    EXPECT_EQ(num("sget(5, 5)"), 0);
-    run("fset(3, 0x1a5)");
-    EXPECT_EQ(num("fget(3)"), fx(0xa5));
-    EXPECT_TRUE(truth("fget(3, 0)"));
-    EXPECT_FALSE(truth("fget(3, 1)"));
-    EXPECT_FALSE(truth("fget(300, 0)"));
-    EXPECT_EQ(run("return fget()"), 0);
-    run("fset(3, 1, true) fset(3, 0, nil) fset(3, 9, true) fset(256, 1)");
-    EXPECT_EQ(num("fget(3)"), fx(0xa6));
-    // map draws flagged layers only
-    fill_sprite(1);
-    run("mset(0, 0, 1) fset(1, 0x04) cls() map(0, 0, 0, 0, 1, 1, 2)");
-    EXPECT_EQ(ink(), 0);
-    run("map(0, 0, 0, 0, 1, 1, 4)");
-    EXPECT_EQ(ink(), 64);
-    run("cls() mapdraw(0, 0, 8, 0)");
-    EXPECT_EQ(ink(), 64);
-    EXPECT_NE(px(8, 0), 0);
-}
-
-TEST_F(ApiGfx, DrawStateCalls)
-{
-    run("camera(10.7, -3.2)");
-    EXPECT_EQ(c->camera_x, 10);
-    EXPECT_EQ(c->camera_y, -4);
-    run("pset(10, -4, 7)");
-    EXPECT_EQ(px(0, 0), 7);
-    EXPECT_EQ(num("pget(10, -4)"), fx(7));
-    run("camera()");
-    EXPECT_EQ(c->camera_x, 0);
-    run("clip(-10, -10, 300, 300)");
-    EXPECT_EQ(charged(), 16);
-    EXPECT_EQ(num("peek(0x5f22)"), fx(128));
-    run("clip(5, 6, 7)");  // fewer than 4: the whole screen
-    EXPECT_EQ(c->clip[0], 0);
-    EXPECT_EQ(c->clip[3], 128);
-    run("clip(5, 6, 7, 8)");
-    EXPECT_EQ(c->clip[2], 12);
-    EXPECT_EQ(c->screen->clip_y1, 14);
-    charged();
-    run("cls(0x1f3)");  // cls resets the clip and fills with the low byte
-    EXPECT_EQ(px(0, 0), 0xf3);
-    EXPECT_EQ(c->clip[2], 128);
-    EXPECT_EQ(charged(), 1024);
-    run("fillp(23130.5)");
-    EXPECT_EQ(c->fill_pattern, 0x15a5au);
-    run("fillp()");
-    EXPECT_EQ(c->fill_pattern, 0u);
-    run("palt(1, true) pal(1, 2)");
-    EXPECT_EQ(c->draw_pal[1], 16 + 2);
-    run("pal(3, 4, 1)");
-    EXPECT_EQ(c->screen_pal[3], 4);
-    run("pal()");
-    EXPECT_EQ(c->draw_pal[1], 1);
-    EXPECT_EQ(c->draw_pal[0], 16);
-    run("palt(5, 0)");  // 0 is a true value
-    EXPECT_EQ(c->draw_pal[5], 16 + 5);
-    run("palt()");
-    EXPECT_EQ(c->draw_pal[5], 5);
-    run("cursor(3.5, 9)");
-    EXPECT_EQ(c->cursor_x, 3);
-    EXPECT_EQ(c->cursor_y, 9);
-    run("cursor()");
-    EXPECT_EQ(c->cursor_y, 0);
-}
-
 TEST_F(ApiGfx, PrintConvertsItsArgumentAndCharges)
 {
     EXPECT_EQ(run("return print('hi')"), 0);
@@ -172,21 +97,6 @@ TEST_F(ApiGfx, PrintConvertsItsArgumentAndCharges)
     EXPECT_EQ(c->cursor_y, 120);
     EXPECT_EQ(px(0, 4), 7);
     EXPECT_EQ(charged(), 1024 + 0x10000 + 18);
-}
-
-TEST_F(ApiGfx, PrimitiveCharges)
-{
-    run("rectfill(0, 0, 127, 127)");
-    EXPECT_EQ(charged(), (128 * 128) >> 4);
-    run("line(0, 0, 9, 0)");
-    EXPECT_EQ(charged(), 9 / 2 + 1);
-    run("circfill(64, 64, 10)");
-    EXPECT_EQ(charged(), 20 + ((21 * 21) >> 4));
-    run("circ(-100, -100, 3)");  // off the clip: nothing charged
-    EXPECT_EQ(charged(), 0);
-    run("pset(1, 1) pget(1, 1) sget(0, 0) sset(0, 0, 1) mget(0, 0) mset(0, 0, 1) fget(0) fset(0, 1)"
-        " pal() palt() color(1) cursor() camera() fillp()");
-    EXPECT_EQ(charged(), 0);
 }
 
 // Random calls of every drawing binding with hostile arguments never write

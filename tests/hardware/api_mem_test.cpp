@@ -1,6 +1,5 @@
 // Memory bindings: peek/poke and their word forms, the bulk operations,
 // reload and cstore, with every charge and refund.
-#include <filesystem>
 
 #include "cart/cart_env.h"
 #include "cart/cart_partial.h"
@@ -121,35 +120,4 @@ TEST_F(ApiMem, ReloadCopiesFromTheLoadedCartridge)
     EXPECT_EQ(charged(), 640 + 4096 * 64);
     // A nil fourth argument is no file name.
     EXPECT_EQ(num("reload(0, 0, 10, nil)"), fx(10));
-}
-
-// cstore into a named file and reload from it, through the cartridge files.
-TEST_F(ApiMem, CstoreAndReloadRoundTripThroughAFile)
-{
-    namespace fs = std::filesystem;
-    fs::path root = fs::path(ORBO_BINARY_DIR) / "api_mem_test_root";
-    fs::remove_all(root);
-    fs::create_directories(root / "cstore");
-    orbo_cart_env& env = orbo_cart_env_get();
-    orbo_cart_env saved = env;
-    env.root = root.string() + "/";
-    env.live_peek = [](int a) { return orbo_peek(orbo_live_console(), orbo_live_console()->cart, a); };
-    env.live_poke = [](int a, int v) { orbo_poke(orbo_live_console(), orbo_live_console()->cart, a, v); };
-    orbo_reset_written_names();
-
-    for (int i = 0; i < 16; i++) poke(0x100 + i, 0x30 + i);
-    EXPECT_EQ(num("cstore(0x100, 0x100, 16, 'store.ob')"), fx(16));
-    EXPECT_EQ(charged(), 16 * 64);
-    EXPECT_TRUE(fs::exists(root / "cstore" / "store.ob"));
-    run("memset(0x100, 0, 16)");
-    EXPECT_EQ(num("reload(0x4300, 0x100, 16, 'store.ob')"), fx(16));
-    for (int i = 0; i < 16; i++) EXPECT_EQ(peek(0x4300 + i), 0x30 + i) << i;
-    EXPECT_EQ(num("reload(0, 0, 16, 'missing.ob')"), 0);
-    // A plain reload after a named one stalls the program (the name is forgotten).
-    EXPECT_FALSE(orbo_last_partial_file().empty());
-    run("reload(0, 0, 1)");
-    EXPECT_TRUE(orbo_last_partial_file().empty());
-
-    env = saved;
-    fs::remove_all(root);
 }

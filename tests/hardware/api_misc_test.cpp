@@ -205,18 +205,6 @@ TEST_F(ApiMisc, PausedBannerIgnoresTheProgramClip)
     EXPECT_EQ(charged(), 16);  // only the clip call
 }
 
-TEST_F(ApiMisc, Stubs)
-{
-    EXPECT_EQ(run("return printh('x')"), 0);
-    EXPECT_EQ(run("return login()"), 1);
-    EXPECT_EQ(type_of("login()"), "nil");
-    EXPECT_EQ(type_of("logout()"), "nil");
-    EXPECT_EQ(type_of("bbsreq()"), "nil");
-    ASSERT_EQ(run("return scoresub()"), 2);
-    EXPECT_TRUE(lua_isnil(L, 1));
-    EXPECT_EQ(lua_tonumberx(L, 2, nullptr), 0);
-}
-
 TEST_F(ApiMisc, MathBindingsAndTheirCosts)
 {
     EXPECT_EQ(num("flr(-0.5)"), fx(-1));
@@ -269,28 +257,4 @@ TEST_F(ApiMisc, MathBindingsAndTheirCosts)
     charged();
     run("rnd(1) rnd()");
     EXPECT_EQ(charged(), 8);
-}
-
-TEST_F(ApiMisc, TostrAndTonum)
-{
-    EXPECT_EQ(str("tostr(bnot(0))"), "-0");
-    EXPECT_EQ(str("tostr(1/3)"), "0.3333");
-    EXPECT_EQ(str("tostr(12, true)"), "0x000c.0000");
-    EXPECT_EQ(str("tostr(-1, 1)"), "0xffff.0000");
-    EXPECT_EQ(str("tostr('12', true)"), "12");  // strings unchanged
-    EXPECT_EQ(str("tostr(true)"), "true");
-    EXPECT_EQ(str("tostr(nil)"), "[nil]");
-    EXPECT_EQ(str("tostr({})"), "[table]");
-    EXPECT_EQ(str("tostr(print)"), "[function]");
-    EXPECT_EQ(str("tostr(cocreate(print))"), "[thread]");
-    EXPECT_EQ(str("tostr()"), "[no value]");
-    EXPECT_EQ(num("tonum('0x10.8')"), fx(16.5));
-    EXPECT_EQ(num("tonum('0b101.1')"), fx(5.5));
-    EXPECT_EQ(num("tonum('-0x10')"), fx(-16));
-    EXPECT_EQ(num("tonum(' 12 ')"), fx(12));
-    EXPECT_EQ(num("tonum('40000')"), fx(-32768));
-    EXPECT_EQ(num("tonum('-1')"), -65535);
-    EXPECT_EQ(num("tonum(7.25)"), fx(7.25));
-    for (const char* bad : {"'0x1p4'", "'0x'", "'1e'", "true", "{}", "nil", ""})
-        EXPECT_EQ(run(std::string("return tonum(") + bad + ")"), 0) << bad;
 }

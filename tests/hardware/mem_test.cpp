@@ -42,53 +42,6 @@ TEST_F(Mem, ScreenBytesPackTwoPixelsLowNibbleLeft)
     EXPECT_EQ(c->mem[0x6000], 0x1f);  // shadow memory holds every byte written
 }
 
-TEST_F(Mem, SharedHalfKeepsSpriteAndMapViewsTogether)
-{
-    poke(0x1000 + 300, 0xa7);
-    EXPECT_EQ(orbo_mget(c, 300 % 128, 32 + 300 / 128), 0xa7);
-    int row = 300 / 64 + 64, x = (300 % 64) * 2;
-    EXPECT_EQ(orbo_sget(c, x, row), 7);
-    EXPECT_EQ(orbo_sget(c, x + 1, row), 10);
-    orbo_sset(c, 3, 0, 64, 5);
-    orbo_sset(c, 3, 1, 64, 2);
-    EXPECT_EQ(orbo_mget(c, 0, 32), 0x25);
-    orbo_mset(c, 1, 33, 0x9c);  // map row 33, column 1: address 0x1081, sprite row 66
-    EXPECT_EQ(peek(0x1081), 0x9c);
-    EXPECT_EQ(orbo_sget(c, 2, 66), 0xc);
-    EXPECT_EQ(orbo_sget(c, 3, 66), 0x9);
-    orbo_mset(c, 5, 3, 0x44);  // upper map rows do not touch the sheet
-    EXPECT_EQ(peek(0x2000 + 3 * 128 + 5), 0x44);
-}
-
-TEST_F(Mem, FlagsMusicAndSoundEffectBytes)
-{
-    poke(0x3005, 0x81);
-    EXPECT_EQ(cart->flags[5], 0x81);
-    EXPECT_EQ(peek(0x3005), 0x81);
-    EXPECT_EQ(peek(0x3100 + 4 * 3 + 2), 0x43);  // a new cartridge: channel values 0x41-0x44
-    poke(0x3100 + 4 * 3 + 2, 0x85);
-    EXPECT_EQ(cart->music[3][2], 5);
-    EXPECT_EQ(cart->music_flags[3], 4);
-    EXPECT_EQ(peek(0x3100 + 4 * 3 + 2), 0x85);
-    poke(0x3100 + 4 * 3 + 2, 0x05);
-    EXPECT_EQ(cart->music_flags[3], 0);
-    // Sound effect 2, note 1: the even byte keeps waveform bit 2, the odd byte bits 0-1.
-    int a = 0x3200 + 68 * 2 + 2;
-    poke(a + 1, 0x01 | 5 << 1 | 3 << 4 | 0x80);
-    poke(a, 33 | 2 << 6);
-    const orbo_note& n = cart->sfx[2].notes[1];
-    EXPECT_EQ(n.pitch, 33);
-    EXPECT_EQ(n.waveform, 6);
-    EXPECT_EQ(n.volume, 5);
-    EXPECT_EQ(n.effect, 3);
-    EXPECT_EQ(n.instrument, 128);
-    EXPECT_EQ(peek(a), 33 | 2 << 6);
-    EXPECT_EQ(peek(a + 1), 0x01 | 5 << 1 | 3 << 4 | 0x80);
-    EXPECT_EQ(peek(0x3200 + 65), 1);  // sfx 0 speed in a new cartridge
-    poke(0x3200 + 68 * 63 + 67, 9);
-    EXPECT_EQ(cart->sfx[63].loop_end, 9);
-}
-
 TEST_F(Mem, GeneralMemoryCartDataAndGpio)
 {
     poke(0x4300, 0x12);

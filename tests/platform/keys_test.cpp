@@ -151,17 +151,6 @@ TEST_F(KeysTest, CtrlLettersFpsToggleAndQuitKeys)
     EXPECT_EQ(kilnkey[KILN_SC_LCTRL], 0);
 }
 
-TEST_F(KeysTest, WindowCloseSetsQuit)
-{
-    kiln_quit = false;
-    kiln_host_event close;
-    close.kind = kiln_host_event::WINDOW_CLOSE;
-    close.number = 14;
-    EXPECT_EQ(pass(0, {close}), kiln_key_action::NONE);
-    EXPECT_TRUE(kiln_quit);
-    kiln_quit = false;
-}
-
 TEST_F(KeysTest, AltEnterAndF11ToggleOncePerPress)
 {
     host.is_headless = false;

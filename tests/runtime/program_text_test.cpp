@@ -1,40 +1,8 @@
 // The text a program is compiled as: header and footer, short commands,
 // size limits, tab joining, cartridge ids.
-#include <algorithm>
-
 #include "engine/token/token.h"
 #include "runtime/program_text.h"
 #include "rt_fixture.h"
-
-namespace {
-size_t count_char(const std::string& s, char c) { return size_t(std::count(s.begin(), s.end(), c)); }
-}  // namespace
-
-TEST(ProgramText, HeaderAndFooterAreTheStoredTexts)
-{
-    std::string header(orbo_program_header), footer(orbo_program_footer);
-    EXPECT_EQ(header.size(), 961u);
-    EXPECT_EQ(orbo_program_header_size(), 961u);
-    EXPECT_EQ(footer.size(), 1225u);
-    EXPECT_EQ(orbo_program_footer_size(), 1225u);
-    // Two lines, so program line n is compiled line n + 2.
-    EXPECT_EQ(count_char(header, '\n'), 2u);
-    EXPECT_EQ(header.rfind("-- orbo header\n\t_pausemenu={}\t", 0), 0u);
-    EXPECT_EQ(header.substr(header.size() - 2), "\t\n");
-    // The seven glyph names are single bytes set to 0..6.
-    const unsigned char glyphs[] = {0x8B, 0x91, 0x94, 0x83, 0x8E, 0x97, 0x8F};
-    for (int i = 0; i < 7; i++) {
-        std::string assign = std::string(1, char(glyphs[i])) + "=" + std::to_string(i) + " ";
-        EXPECT_NE(header.find(assign), std::string::npos) << i;
-    }
-    EXPECT_EQ(footer.rfind("\n\t    _end_of_program = 1\n", 0), 0u);
-    // Ends with a line of spaces only.
-    size_t last = footer.rfind('\n', footer.size() - 2);
-    std::string tail = footer.substr(last + 1);
-    EXPECT_EQ(tail.back(), '\n');
-    EXPECT_EQ(tail.find_first_not_of(' '), tail.size() - 1);
-    EXPECT_NE(footer.find("_update60() _update_buttons() _mark_cpu(0) _update60()"), std::string::npos);
-}
 
 TEST(ProgramText, ShortCommandsBecomeCalls)
 {
