@@ -1,8 +1,24 @@
 // The text a program is compiled as: header and footer, short commands,
 // size limits, tab joining, cartridge ids.
+#include <algorithm>
+
 #include "engine/token/token.h"
 #include "runtime/program_text.h"
 #include "rt_fixture.h"
+
+// The sizes the wrapped texts must have, and the two header lines that put
+// program line n on compiled line n + 2 (the tab mapping of every report).
+TEST(ProgramText, HeaderAndFooterSizesAndLines)
+{
+    std::string header(orbo_program_header), footer(orbo_program_footer);
+    EXPECT_EQ(header.size(), 961u);
+    EXPECT_EQ(footer.size(), 1225u);
+    EXPECT_EQ(std::count(header.begin(), header.end(), '\n'), 2);
+    const unsigned char glyphs[] = {0x8B, 0x91, 0x94, 0x83, 0x8E, 0x97, 0x8F};
+    for (int i = 0; i < 7; i++)
+        EXPECT_NE(header.find(std::string(1, char(glyphs[i])) + "=" + std::to_string(i) + " "), std::string::npos);
+    EXPECT_EQ(footer.rfind("\n\t    _end_of_program = 1\n", 0), 0u);
+}
 
 TEST(ProgramText, ShortCommandsBecomeCalls)
 {
