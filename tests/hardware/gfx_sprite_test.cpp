@@ -189,7 +189,9 @@ TEST_F(Sprites, PrintDrawsTextAdvancesTheCursorAndScrolls)
         for (int x = 0; x < 128; x++) ASSERT_EQ(px(x, y), 0);
     for (int y = 0; y < 5; y++)
         for (int x = 0; x < 128; x++)
-            if (px(x, y)) ASSERT_EQ(px(x, y), 6);  // the pen colour
+            if (px(x, y)) {
+                ASSERT_EQ(px(x, y), 6);  // the pen colour
+            }
     orbo_print(c, 1, "a\nb\nc", 0, 0, 0);
     EXPECT_EQ(c->cursor_y, 6 + 18);
     orbo_print(c, 4, "x", 50, 60, fx(0x2c));  // with a position: no advance
@@ -266,7 +268,9 @@ TEST_F(Sprites, HostileArgumentsStayInsideTheClipSheetAndMap)
     }
     for (int y = 0; y < 128; y++)
         for (int x = 0; x < 128; x++)
-            if (!(x >= 10 && x < 50 && y >= 20 && y < 70)) ASSERT_EQ(px(x, y), 0) << x << "," << y;
+            if (!(x >= 10 && x < 50 && y >= 20 && y < 70)) {
+                ASSERT_EQ(px(x, y), 0) << x << "," << y;
+            }
     EXPECT_EQ(cart->gfx->pixels, before->gfx->pixels);
     EXPECT_EQ(cart->map->pixels, before->map->pixels);
     EXPECT_EQ(0, std::memcmp(cart->flags, before->flags, sizeof cart->flags));
