@@ -21,15 +21,19 @@ struct script_scene : scene {
     lua_State* L = nullptr;
     script_scene()
     {
-        orbo_set_live_console(con.get());
-        L = lua_newstate(orbo_lua_alloc, &con->heap);
+        // The bindings draw on the live machine: point it at this scene.
+        orbo_recreate_live_machine();
+        orbo_machine* live = orbo_live_machine();
+        live->cart = cart.get();
+        live->font = font.get();
+        L = lua_newstate(orbo_lua_alloc, &live->heap);
         add_c_functions(L);
         luaL_loadstring(L, k_frame);  // stays at stack slot 1
     }
     ~script_scene()
     {
         lua_close(L);
-        orbo_set_live_console(nullptr);
+        orbo_recreate_live_machine();
     }
 };
 

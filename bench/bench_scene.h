@@ -5,14 +5,14 @@
 #include <filesystem>
 #include <string>
 
-#include "hardware/console.h"
+#include "hardware/machine.h"
 #include "platform/font.h"
 #include "platform/log.h"
 #include "platform/pod.h"
 
 struct scene {
-    orbo_cart_ptr cart = kiln_create_orbo_cart();
-    std::unique_ptr<orbo_console> con = orbo_create_console(cart.get());
+    orbo_cart_ptr cart = orbo_create_cart();
+    std::unique_ptr<orbo_machine> con = orbo_create_machine(cart.get());
     kiln_font_ptr font;
     scene()
     {

@@ -33,7 +33,7 @@ std::string program_text(size_t n)
 
 orbo_cart_ptr bench_cart()
 {
-    orbo_cart_ptr cart = kiln_load_orbo_cart((std::string(ORBO_SOURCE_DIR) + "/tests/cart/carts/full.ob").c_str());
+    orbo_cart_ptr cart = orbo_load_cart((std::string(ORBO_SOURCE_DIR) + "/tests/cart/carts/full.ob").c_str());
     cart->code = program_text(20000);
     return cart;
 }

@@ -11,24 +11,24 @@
 namespace {
 constexpr int32_t I(int v) { return v << 16; }
 
-void frame_cls(orbo_console* c) { orbo_cls(c, 1, 1); }
-void frame_rectfill(orbo_console* c) { orbo_rectfill(c, 5, 0, 0, 127, 127, I(9)); }
-void frame_spr(orbo_console* c)
+void frame_cls(orbo_machine* c) { orbo_cls(c, 1, 1); }
+void frame_rectfill(orbo_machine* c) { orbo_rectfill(c, 5, 0, 0, 127, 127, I(9)); }
+void frame_spr(orbo_machine* c)
 {
     for (int i = 0; i < 200; i++) orbo_spr(c, 3, i & 255, (i * 37) % 128, (i * 53) % 128, 0, 0, false, false);
 }
-void frame_map(orbo_console* c) { orbo_map(c, 4, 0, 0, 0, 0, 0, 0, 0); }
-void frame_circfill(orbo_console* c)
+void frame_map(orbo_machine* c) { orbo_map(c, 4, 0, 0, 0, 0, 0, 0, 0); }
+void frame_circfill(orbo_machine* c)
 {
     for (int i = 0; i < 100; i++) orbo_circfill(c, 4, (i * 29) % 128, (i * 41) % 128, 8, I(i & 15));
 }
-void frame_print(orbo_console* c)
+void frame_print(orbo_machine* c)
 {
     for (int i = 0; i < 50; i++) orbo_print(c, 4, "the quick brown fox 0123456789", 0, (i * 6) % 120, I(7));
 }
-void frame_memcpy(orbo_console* c) { orbo_memcpy(c, c->cart, 0x4300, 0x6000, 0x1b00); orbo_memcpy(c, c->cart, 0x6000, 0x4300, 0x1b00); }
+void frame_memcpy(orbo_machine* c) { orbo_memcpy(c, c->cart, 0x4300, 0x6000, 0x1b00); orbo_memcpy(c, c->cart, 0x6000, 0x4300, 0x1b00); }
 
-template <void (*F)(orbo_console*)>
+template <void (*F)(orbo_machine*)>
 void BM_gfx(benchmark::State& st)
 {
     scene s;
@@ -43,7 +43,7 @@ BENCHMARK(BM_gfx<frame_circfill>)->Name("gfx_circfill_100");
 BENCHMARK(BM_gfx<frame_print>)->Name("gfx_print_50");
 BENCHMARK(BM_gfx<frame_memcpy>)->Name("gfx_memcpy_screen");
 
-void all(orbo_console* c)
+void all(orbo_machine* c)
 {
     frame_cls(c);
     frame_rectfill(c);

@@ -7,12 +7,14 @@
 
 #include <string>
 
-#include "app/console.h"
+#include "hardware/console.h"
 #include "app/shell.h"
 #include "app/state.h"
+#include "runtime/pstate.h"
 #include "cart/working_cart.h"
 #include "platform/log.h"
-#include "runtime/machine.h"
+#include "runtime/lua_machine.h"
+#include "runtime/runner.h"
 #include "runtime/runtime.h"
 #include "runtime/scheduler.h"
 
@@ -29,7 +31,7 @@ void run_frames(benchmark::State& state, const char* code)
     kiln_log_set_stdout(false);
     orbo_reset_records();
     orbo_runtime_init();
-    orbo_console_recreate();
+    orbo_new_machine();
     orbo_working().cart->code = code;
     orbo_split_working_tabs();
     orbo_working().tabs.current = 0;

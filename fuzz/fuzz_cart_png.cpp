@@ -33,7 +33,7 @@ void check_block(const uint8_t* data, size_t size)
 {
     std::vector<uint8_t> block(ORBO_IMAGE_SIZE, 0);
     memcpy(block.data(), data, std::min(size, block.size()));
-    orbo_cart_ptr cart = kiln_create_orbo_cart();
+    orbo_cart_ptr cart = orbo_create_cart();
     orbo_image_to_cart(cart.get(), block.data());
     if (cart->code.size() > 65537) abort();
     std::vector<uint8_t> again(ORBO_32K_SIZE);

@@ -14,12 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     (void)quiet;
     FILE* f = fmemopen(const_cast<uint8_t*>(data), size, "rb");
     if (!f) return 0;
-    orbo_cart_ptr cart = kiln_load_orbo_cart_from_file(f);
+    orbo_cart_ptr cart = orbo_load_cart_from_file(f);
     fclose(f);
     if (!cart) return 0;
     std::string text = orbo_cart_to_text(cart.get());
     FILE* g = fmemopen(text.data(), text.size(), "rb");
-    orbo_cart_ptr again = kiln_load_orbo_cart_from_file(g);
+    orbo_cart_ptr again = orbo_load_cart_from_file(g);
     fclose(g);
     if (!again || orbo_cart_to_text(again.get()) != text) abort();
     apply_legacy_changes(cart.get());

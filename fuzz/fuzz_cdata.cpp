@@ -11,8 +11,9 @@
 #include <string>
 
 #include "app/state.h"
+#include "runtime/pstate.h"
 #include "hardware/cdata.h"
-#include "hardware/console.h"
+#include "hardware/machine.h"
 
 namespace {
 void model(const uint8_t* data, size_t size, uint32_t words[64])
@@ -36,18 +37,18 @@ void open_store()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static orbo_console* console = [] {
-        static orbo_cart_ptr cart = kiln_create_orbo_cart();
-        static std::unique_ptr<orbo_console> c = orbo_create_console(cart.get());
+    static orbo_machine* console = [] {
+        static orbo_cart_ptr cart = orbo_create_cart();
+        static std::unique_ptr<orbo_machine> c = orbo_create_machine(cart.get());
         char tmpl[] = "/tmp/fuzz_cdata_XXXXXX";
         if (!mkdtemp(tmpl)) abort();
-        pstate.cdata_path = std::string(tmpl) + "/";
+        orbo_cdata_folder = std::string(tmpl) + "/";
         pstate.app_mode = MODE_RUNNING;
         pstate.program_flag = 1;
-        orbo_set_live_console(c.get());
+        orbo_set_live_machine(c.get());
         return c.get();
     }();
-    std::string path = pstate.cdata_path + "fuzz.obd.txt";
+    std::string path = orbo_cdata_folder + "fuzz.obd.txt";
     FILE* f = fopen(path.c_str(), "wb");
     if (!f) abort();
     fwrite(data, 1, size, f);

@@ -8,11 +8,11 @@
 #include <cstring>
 #include <vector>
 
-#include "hardware/console.h"
+#include "hardware/machine.h"
 #include "hardware/draw_state.h"
 #include "hardware/gfx.h"
 #include "hardware/mem.h"
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
 
 namespace {
 struct reader {
@@ -39,9 +39,9 @@ bool same_rom(const orbo_cart& a, const orbo_cart& b)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    orbo_cart_ptr cart = kiln_create_orbo_cart();
-    auto con = orbo_create_console(cart.get());
-    orbo_console* c = con.get();
+    orbo_cart_ptr cart = orbo_create_cart();
+    auto con = orbo_create_machine(cart.get());
+    orbo_machine* c = con.get();
     reader r{data, size};
     for (int op = 0; op < 64 && r.n; op++) {
         uint8_t kind = r.byte();

@@ -8,13 +8,14 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/console.h"
+#include "hardware/console.h"
 #include "app/shell.h"
 #include "app/state.h"
+#include "runtime/pstate.h"
 #include "cart/working_cart.h"
 #include "engine/lua/lua.h"
 #include "platform/log.h"
-#include "runtime/machine.h"
+#include "runtime/lua_machine.h"
 #include "runtime/runtime.h"
 
 namespace {
@@ -38,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         setenv("HOME", "/tmp/orbo_fuzz_runtime", 1);
         kiln_log_set_stdout(false);
         orbo_runtime_init();
-        orbo_console_recreate();
+        orbo_new_machine();
         return true;
     }();
     (void)started;

@@ -1,4 +1,6 @@
-// The player's process entry: everything happens in the framework.
-int kiln_main(int argc, char** argv);
+// The player's process entry: the framework runs the shell.
+#include "app/shell.h"
 
-int main(int argc, char** argv) { return kiln_main(argc, argv); }
+int kiln_main(int argc, char** argv, const kiln_app& app);
+
+int main(int argc, char** argv) { return kiln_main(argc, argv, orbo_shell_app); }

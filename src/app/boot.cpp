@@ -5,11 +5,13 @@
 #include <ctime>
 #include <cstring>
 
-#include "app/console.h"
-#include "app/seams.h"
-#include "app/state.h"
 #include "hardware/console.h"
-#include "runtime/machine.h"
+#include "app/wiring.h"
+#include "app/state.h"
+#include "runtime/pstate.h"
+#include "hardware/machine.h"
+#include "hardware/sound_link.h"
+#include "runtime/lua_machine.h"
 #include "runtime/run_chain.h"
 #include "runtime/runner.h"
 #include "platform/kiln.h"
@@ -42,7 +44,7 @@ int pget(int x, int y)
 // The boot logo: the top-left 40x10 of resource item 2, pixel 0 transparent.
 void draw_logo()
 {
-    const kiln_bitmap* logo = kiln_pod_bitmap(pstate.resources.get(), 2);
+    const kiln_bitmap* logo = kiln_pod_bitmap(shell.resources.get(), 2);
     if (!logo || logo->depth != 8) return;
     for (int y = 0; y < 10 && y < logo->h; y++)
         for (int x = 0; x < 40 && x < logo->w; x++) {
@@ -54,17 +56,17 @@ void draw_logo()
 void boot_head_cart()
 {
     reset_run_chain();
-    orbo_mount_embedded_carts_seam(nullptr);
-    const kiln_file* head = kiln_pod_file(pstate.data.get(), 3);
-    if (!head || !orbo_boot_head_cart_seam(head->bytes.data(), head->bytes.size())) {
-        orbo_print_col("head cart not found", orbo_app_console()->pen);
+    orbo_mount_embedded_carts(nullptr);
+    const kiln_file* head = kiln_pod_file(shell.data.get(), 3);
+    if (!head || !orbo_boot_head_cart(head->bytes.data(), head->bytes.size())) {
+        orbo_print_col("head cart not found", orbo_live_machine()->pen);
         kiln_debug("boot: head cart not found\n");
         return;
     }
-    orbo_mount_embedded_carts_seam(pstate.data.get());
+    orbo_mount_embedded_carts(shell.data.get());
     kiln_debug("boot: head cart loaded\n");
     // -run with a cartridge named on the command line runs it after boot.
-    if (app.run_requested && !app.auto_load_fn.empty() && !orbo_load_working_cart_seam(app.auto_load_fn))
+    if (app.run_requested && !app.auto_load_fn.empty() && !orbo_load_working_cart(app.auto_load_fn))
         orbo_print_col(("could not load " + app.auto_load_fn).c_str(), 6);
     pstate.app_mode = MODE_CONSOLE;
     pstate.pending_action = ACTION_RUN;
@@ -78,13 +80,13 @@ void boot_init()
     reset_lua_machine();
     reset_runtime_state();
     orbo_print("");
-    orbo_app_console()->pen = 7;
+    orbo_live_machine()->pen = 7;
     orbo_console_clear(0);
-    if (pstate.display) std::fill(pstate.display->pixels.begin(), pstate.display->pixels.end(), 0);
-    orbo_mark_cart_graphics_seam();
+    if (shell.display) std::fill(shell.display->pixels.begin(), shell.display->pixels.end(), 0);
+    orbo_mark_cart_graphics();
     g_noise = uint32_t(kiln_host_get()->ticks()) + uint32_t(time(nullptr));
     if (g_noise == 0) g_noise = 1;
-    orbo_stop_all_sound_seam();
+    orbo_stop_all_sound();
     kiln_clear_keys();
 }
 
@@ -115,19 +117,19 @@ void move_boot()
     case 15: orbo_console_clear(0); break;
     case 30:
         orbo_console_clear(0);
-        orbo_play_boot_chime_seam();
+        orbo_play_boot_chime();
         orbo_print("");
         orbo_print("");
         draw_logo();
-        orbo_app_console()->pen = 6;
+        orbo_live_machine()->pen = 6;
         break;
     case 35:
-        orbo_print_col(ORBO_VERSION_TEXT, orbo_app_console()->pen);
+        orbo_print_col(ORBO_VERSION_TEXT, orbo_live_machine()->pen);
         draw_logo();
         break;
     case 40:
         orbo_print_col(ORBO_BOOT_NOTICE, 13);
-        orbo_app_console()->pen = 6;
+        orbo_live_machine()->pen = 6;
         orbo_print_col("", 6);
         orbo_print_col("booting cartridge..", 6);
         orbo_print_col("", 6);

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/console.h"
+#include "hardware/console.h"
 #include "cart/cart_env.h"
 #include "cart/cart_image.h"
 #include "cart/compress.h"
@@ -16,7 +16,7 @@
 #include "cart/working_cart.h"
 #include "engine/token/token.h"
 #include "hardware/api/api.h"
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
 
 namespace {
 constexpr int k_transfer_cycles = 4096;

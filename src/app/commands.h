@@ -11,6 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/api_list.h"
+#include "engine/lua/lua.h"
+
+// The shell's bindings, declared from the API list.
+#define ORBO_DECLARE_SHELL(name, binding, listed, layer) ORBO_API_IS(layer, app, int binding(lua_State* L);)
+ORBO_API_GLOBALS(ORBO_DECLARE_SHELL)
+#undef ORBO_DECLARE_SHELL
+
 constexpr size_t ORBO_COMMAND_NAME_MAX = 511;  // longer names are ignored or refused
 constexpr size_t ORBO_CURRENT_DIR_MAX = 1024;
 

@@ -9,6 +9,7 @@
 
 #include "app/commands.h"
 #include "app/state.h"
+#include "runtime/pstate.h"
 #include "hardware/api/api.h"
 #include "platform/log.h"
 #include "platform/paths.h"
@@ -113,13 +114,13 @@ int orbo_launch_process(const std::vector<std::string>& argv)
 int ob_cd(lua_State* L)
 {
     if (lua_type(L, 1) != LUA_TSTRING) {
-        orbo_command_printf(12, "directory: /%s", pstate.current_dir.c_str());
+        orbo_command_printf(12, "directory: /%s", shell.current_dir.c_str());
         return 0;
     }
     size_t len = 0;
     const char* name = lua_tolstring(L, 1, &len);
     if (len > ORBO_COMMAND_NAME_MAX) return 0;
-    std::optional<std::string> rel = orbo_resolve_folder(pstate.current_dir, std::string(name, len));
+    std::optional<std::string> rel = orbo_resolve_folder(shell.current_dir, std::string(name, len));
     if (!rel || rel->size() > ORBO_CURRENT_DIR_MAX) {
         orbo_command_print("cd: failed", 7);
         return 0;
@@ -128,7 +129,7 @@ int ob_cd(lua_State* L)
         orbo_command_print("directory not found", 7);
         return 0;
     }
-    pstate.current_dir = *rel;
+    shell.current_dir = *rel;
     orbo_command_printf(12, "/%s", rel->c_str());
     return 0;
 }
@@ -145,7 +146,7 @@ int ob_mkdir(lua_State* L)
         lua_pushinteger(L, 0);
         return 1;
     }
-    std::optional<std::string> rel = orbo_resolve_folder(pstate.current_dir, std::string(name, len));
+    std::optional<std::string> rel = orbo_resolve_folder(shell.current_dir, std::string(name, len));
     if (!rel || rel->empty()) return 0;
     kiln_make_folder(pstate.cart_root + *rel);
     return 0;
@@ -155,7 +156,7 @@ int ob_mkdir(lua_State* L)
 // ever sees it, so quotes or $(...) in a folder name are only characters.
 int ob_folder(lua_State*)
 {
-    std::string path = pstate.cart_root + pstate.current_dir;
+    std::string path = pstate.cart_root + shell.current_dir;
     std::string shown = "xdg-open \"" + path + "\"";
     kiln_debug("launch: [%s] ", shown.c_str());
     int result = orbo_launch_fn({"xdg-open", path});

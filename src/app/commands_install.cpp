@@ -8,6 +8,7 @@
 
 #include "app/commands.h"
 #include "app/state.h"
+#include "runtime/pstate.h"
 #include "cart/cart_env.h"
 #include "cart/cart_png.h"
 #include "cart/cart_text.h"
@@ -32,7 +33,7 @@ constexpr int k_games_item = 6;
 // The data file's item as a pod, or none when it is absent or no pod.
 kiln_pod_ptr data_item_pod(int item)
 {
-    const kiln_file* f = kiln_pod_file(pstate.data.get(), item);
+    const kiln_file* f = kiln_pod_file(shell.data.get(), item);
     if (!f || f->bytes.empty()) return nullptr;
     return kiln_load_pod_memory(f->bytes.data(), f->bytes.size());
 }
@@ -41,7 +42,7 @@ bool reads_as_text_cart(const std::vector<uint8_t>& bytes)
 {
     FILE* f = fmemopen(const_cast<uint8_t*>(bytes.data()), bytes.size(), "rb");
     if (!f) return false;
-    bool ok = kiln_load_orbo_cart_from_file(f) != nullptr;
+    bool ok = orbo_load_cart_from_file(f) != nullptr;
     fclose(f);
     return ok;
 }

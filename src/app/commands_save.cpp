@@ -5,6 +5,7 @@
 
 #include "app/commands.h"
 #include "app/state.h"
+#include "runtime/pstate.h"
 #include "cart/cart_env.h"
 #include "cart/cart_png.h"
 #include "cart/file_util.h"
@@ -57,7 +58,7 @@ bool save_to_clipboard()
 
 void save_to_file(const std::string& name)
 {
-    std::optional<std::string> rel = orbo_resolve_file(pstate.current_dir, name);
+    std::optional<std::string> rel = orbo_resolve_file(shell.current_dir, name);
     if (!rel) {
         // A name that leaves the cartridge root writes nothing anywhere.
         orbo_command_print("save: failed", 7);

@@ -2,9 +2,10 @@
 
 #include <cstring>
 
-#include "app/console.h"
-#include "app/state.h"
 #include "hardware/console.h"
+#include "app/state.h"
+#include "runtime/pstate.h"
+#include "hardware/machine.h"
 
 void orbo_convert_screen(const kiln_bitmap& src, kiln_bitmap& dst, uint8_t table[16],
                          const uint8_t unlock[4], int m, bool running)
@@ -39,8 +40,8 @@ void orbo_convert_screen(const kiln_bitmap& src, kiln_bitmap& dst, uint8_t table
 
 void blit_orbo_back_page_to_orbo_screen()
 {
-    if (!pstate.display) return;
-    orbo_console* c = orbo_app_console();
+    if (!shell.display) return;
+    orbo_machine* c = orbo_live_machine();
     bool running = pstate.app_mode == MODE_RUNNING && pstate.program_flag;
-    orbo_convert_screen(*c->screen, *pstate.display, c->screen_pal, &c->mem[0x5F60], c->screen_mode, running);
+    orbo_convert_screen(*c->screen, *shell.display, c->screen_pal, &c->mem[0x5F60], c->screen_mode, running);
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/state.h"
+#include "runtime/pstate.h"
 #include "platform/config.h"
 #include "platform/log.h"
 

@@ -7,12 +7,14 @@
 #include <cstring>
 
 #include "app/boot.h"
-#include "app/console.h"
+#include "hardware/console.h"
 #include "app/display.h"
-#include "app/seams.h"
+#include "app/wiring.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "app/state.h"
+#include "runtime/pause_state.h"
+#include "runtime/pstate.h"
 #include "cart/cart_palette.h"
 #include "cart/cart_png.h"
 #include "cart/working_cart.h"
@@ -25,9 +27,10 @@
 #include "platform/sound.h"
 #include "platform/video.h"
 #include "hardware/cdata.h"
-#include "hardware/console.h"
-#include "hardware/seams.h"
-#include "runtime/machine.h"
+#include "hardware/machine.h"
+#include "hardware/input_link.h"
+#include "hardware/runtime_link.h"
+#include "runtime/lua_machine.h"
 #include "runtime/run_chain.h"
 #include "runtime/runner.h"
 #include "runtime/runtime.h"
@@ -68,7 +71,7 @@ int nearest_colour(uint8_t r, uint8_t g, uint8_t b)
 void set_title_from_resources()
 {
     kiln_set_window_title("ORBO");
-    const kiln_file* t = kiln_pod_file(pstate.resources.get(), 4);
+    const kiln_file* t = kiln_pod_file(shell.resources.get(), 4);
     if (!t) return;
     std::string title(t->bytes.begin(), t->bytes.end());
     title = title.substr(0, title.find('\0'));
@@ -79,20 +82,20 @@ void set_title_from_resources()
 void load_data_file()
 {
     std::string path = kiln_prefix_with_exe_path("data.pod");
-    pstate.data = kiln_load_pod(path.c_str());
-    if (!pstate.data) {
+    shell.data = kiln_load_pod(path.c_str());
+    if (!shell.data) {
         printf("couldn't load %s\n", path.c_str());
         fflush(stdout);
         kiln_terminate(0);
     }
-    if (const kiln_file* boot = kiln_pod_file(pstate.data.get(), 0))
-        orbo_keep_boot_cart_seam(boot->bytes.data(), boot->bytes.size());
-    pstate.resources = nested_pod(pstate.data.get(), 1);
-    pstate.font = nested_pod(pstate.data.get(), 2);
-    orbo_console_set_font(pstate.font ? kiln_load_font(pstate.font.get()) : nullptr);
+    if (const kiln_file* boot = kiln_pod_file(shell.data.get(), 0))
+        orbo_keep_boot_cart(boot->bytes.data(), boot->bytes.size());
+    shell.resources = nested_pod(shell.data.get(), 1);
+    shell.font = nested_pod(shell.data.get(), 2);
+    orbo_set_console_font(shell.font ? kiln_load_font(shell.font.get()) : nullptr);
     // PNG cartridges are drawn with the same font and the 16 console colours.
     orbo_cart_set_font(orbo_console_font());
-    if (const kiln_palette* pal = kiln_pod_palette(pstate.resources.get(), 1)) orbo_cart_set_palette(pal->rgb);
+    if (const kiln_palette* pal = kiln_pod_palette(shell.resources.get(), 1)) orbo_cart_set_palette(pal->rgb);
 }
 
 void start_exec_mode()
@@ -100,8 +103,8 @@ void start_exec_mode()
     const std::string& fn = app.auto_load_fn;
     // Boot does not run in exec mode, so the embedded cartridges a program
     // may load are mounted here.
-    orbo_mount_embedded_carts_seam(pstate.data.get());
-    if (fn.empty() || !orbo_load_working_cart_seam(fn)) {
+    orbo_mount_embedded_carts(shell.data.get());
+    if (fn.empty() || !orbo_load_working_cart(fn)) {
         printf("could not load %s\n", fn.c_str());
         fflush(stdout);
         kiln_terminate(1);
@@ -113,44 +116,6 @@ void start_exec_mode()
 
 }  // namespace
 
-void dispatch_pending_action()
-{
-    orbo_reset_glitch = 0;
-    switch (pstate.pending_action) {
-    case ACTION_RUN: run_cart(); break;
-    case ACTION_STOP: suspend_program(); break;
-    case ACTION_STOP_RESET:
-        suspend_program();
-        reset_lua_machine();
-        orbo_print("");
-        orbo_print(orbo_rt().error_string.c_str());
-        break;
-    default: break;
-    }
-    pstate.pending_action = ACTION_NONE;
-    // In exec mode the player ends with the program: one that stopped,
-    // failed or never started (size limit, compile error).
-    if (pstate.exec_mode && pstate.app_mode != MODE_RUNNING) kiln_quit = true;
-}
-
-void orbo_program_frame()
-{
-    if (pstate.hold_frames > 0) {
-        pstate.hold_frames--;
-        return;
-    }
-    orbo_process_running_keypresses_seam();
-    if (pstate.mainloop_kind < 2) {
-        // The standard loop updates the buttons itself.
-        orbo_update_buttons_seam();
-        pstate.time_frames++;
-        orbo_pause_menu_keys_seam();
-    }
-    if (orbo_reset_glitch < 3) run_slice();
-    // Still inside its frame: the budget ran out before flip.
-    if (pstate.hold) app.frame_rate_drop = true;
-}
-
 namespace {
 // A console frame: the running program's or the mode's step.
 void run_console_frame()
@@ -158,20 +123,20 @@ void run_console_frame()
     if (pstate.app_mode == MODE_RUNNING) {
         orbo_program_frame();
     } else {
-        orbo_update_buttons_seam();
-        if (pstate.overlay_screen == 1) orbo_keyconfig_update_seam();
+        orbo_input.update_buttons();
+        if (pstate.overlay_screen == 1) orbo_keyconfig_update();
         pstate.hold_frames = 0;
     }
     if (pstate.app_mode == MODE_BOOT) move_boot();
     else if (pstate.app_mode == MODE_SPLASH) {
-        if (kiln_get_any_key_down() || orbo_any_button_held_seam()) boot_init();
+        if (kiln_get_any_key_down() || orbo_any_button_held()) boot_init();
     }
-    orbo_update_reset_glitch_seam();
+    orbo_update_reset_glitch();
     orbo_frame_clock_done(app.frame_accumulator);
     pstate.frame_count++;
     app.held_frame_counter++;
     app.frame_parity = !app.frame_parity;
-    if (!(orbo_cpu.fps == 60 && !app.frame_parity)) orbo_record_video_frame_seam();
+    if (!(orbo_cpu.fps == 60 && !app.frame_parity)) orbo_record_video_frame();
     orbo_shell.frames_run++;
     if (orbo_shell.frame_limit > 0 && orbo_shell.frames_run >= orbo_shell.frame_limit) kiln_quit = true;
 }
@@ -197,7 +162,7 @@ bool orbo_load_splash(const std::string& path)
 
 orbo_shell_options orbo_shell;
 
-void kiln_main_init()
+void orbo_main_init()
 {
     orbo_shell.frames_run = 0;
     orbo_reset_records();
@@ -210,6 +175,7 @@ void kiln_main_init()
     kiln_init(kiln_argc(), kiln_argv());
     process_arguments(kiln_argc(), kiln_argv());
     pstate.pending_param = app.run_parameter;
+    pstate.host_framerate_control = app.host_framerate_control;  // the scheduler's copy of the setting
     for (const char* f : root_folders) kiln_make_folder(kiln_prefix_with_appdata_path(f));
 
     if (cconfig.screen_w < 32 || cconfig.screen_h < 32) {
@@ -219,19 +185,19 @@ void kiln_main_init()
     kiln_set_window_size(cconfig.window_w, cconfig.window_h);
 
     pstate.cart_root = folder_or(app.root_path, "carts/");
-    pstate.cdata_path = folder_or(app.cdata_path, "cdata/");
+    orbo_cdata_folder = folder_or(app.cdata_path, "cdata/");
     reset_run_chain();
-    orbo_create_working_cart_seam();
-    orbo_console_recreate();
+    orbo_wire_layers();  // cartridge storage's root needs the settings
+    orbo_new_machine();
 
     load_data_file();
     set_title_from_resources();
 
     kiln_set_screen(128, 128, 8, 0x100);
-    if (const kiln_bitmap* icon = kiln_pod_bitmap(pstate.resources.get(), 6))
+    if (const kiln_bitmap* icon = kiln_pod_bitmap(shell.resources.get(), 6))
         kiln_set_window_icon(icon);
-    if (const kiln_palette* pal = kiln_pod_palette(pstate.resources.get(), 1)) kiln_set_palette(pal);
-    pstate.display = kiln_create_bitmap(128, 128, 8);
+    if (const kiln_palette* pal = kiln_pod_palette(shell.resources.get(), 1)) kiln_set_palette(pal);
+    shell.display = kiln_create_bitmap(128, 128, 8);
     app.video_capture = kiln_create_bitmap(128, 128, 8);
 
     if (orbo_load_splash(kiln_prefix_with_exe_path("splash.png"))) pstate.app_mode = MODE_SPLASH;
@@ -239,62 +205,62 @@ void kiln_main_init()
 
     orbo_working().tabs.current = 0;
 
-    kiln_sound_init(16);
-    orbo_init_browser_lists_seam();
+    kiln_sound.init(16);
+    orbo_init_browser_lists();
 
     if (pstate.exec_mode) start_exec_mode();
 }
 
-void kiln_main_update()
+void orbo_main_update()
 {
     kiln_host* host = kiln_host_get();
     if (app.glitch_test && pstate.app_mode == MODE_RUNNING) {
         if (++app.glitch_frames >= 12) orbo_reset_glitch = 1;
         if (pstate.pending_action == ACTION_RUN) {
-            orbo_glitch_screenshot_seam();
+            orbo_glitch_screenshot();
             app.glitch_frames = 1;
             if (++app.glitch_shots >= 48) kiln_terminate(0);
         }
     }
     kiln_state.mouse_dx = kiln_state.mouse_dy = 0;
-    orbo_mute_keys_seam();
-    orbo_reset_frame_overrides_seam();
+    orbo_mute_keys();
+    orbo_reset_frame_overrides();
     if (pstate.pending_action != ACTION_NONE) dispatch_pending_action();
     if (pstate.app_mode != MODE_RUNNING) {
-        app.menu_open = false;
+        orbo_pause().menu_open = false;
         orbo_cpu.fps = 30;
     }
 
-    int rate = app.menu_open ? 30 : orbo_cpu.fps;
+    int rate = orbo_pause().menu_open ? 30 : orbo_cpu.fps;
     // Unpaced runs (tools) owe exactly one frame every pass, as the glitch test does.
     bool glitch = (app.glitch_test != 0 && pstate.app_mode == MODE_RUNNING) || orbo_shell.unpaced;
     if (orbo_frame_clock_advance(app.frame_accumulator, host->ticks(), rate, glitch)) {
-        if (app.menu_open) {
-            orbo_update_buttons_seam();
-            orbo_process_running_keypresses_seam();
-            orbo_pause_menu_keys_seam();
+        if (orbo_pause().menu_open) {
+            orbo_input.update_buttons();
+            orbo_process_running_keypresses();
+            orbo_pause_menu_keys();
             orbo_frame_clock_done(app.frame_accumulator);
-            orbo_record_video_frame_seam();
+            orbo_record_video_frame();
         } else {
             run_console_frame();
         }
     }
 
-    if (pstate.app_mode == MODE_RUNNING && pstate.view == 0 && app.menu_open &&
+    if (pstate.app_mode == MODE_RUNNING && pstate.view == 0 && orbo_pause().menu_open &&
         kiln_get_key_state(KILN_SC_ESCAPE) == 3 && !kiln_key_blocked(KILN_SC_ESCAPE)) {
-        app.menu_open = false;
+        orbo_pause().menu_open = false;
         kiln_block_key(KILN_SC_ESCAPE);
     }
-    if (!kiln_get_key_state(-4)) orbo_capture_keys_seam();
+    if (!kiln_get_key_state(-4)) orbo_capture_keys();
     if (app.restore_keys) {
         memcpy(kilnkey, app.saved_keys, sizeof kilnkey);
         app.restore_keys = false;
     }
     if (pstate.hold_frames == 0) app.held_frame_counter = 0;
-    orbo_update_audio_pause_seam();
+    orbo_update_audio_pause();
 }
 
-void kiln_main_draw()
+void orbo_main_draw()
 {
     kiln_host* host = kiln_host_get();
     uint32_t start = host->ticks();
@@ -316,18 +282,18 @@ void kiln_main_draw()
     if (pstate.overlay_screen == 0 && pstate.app_mode == MODE_CONSOLE &&
         pstate.pending_action == ACTION_NONE) {
         // The command strip: the command text is always empty in this player.
-        int y = orbo_app_console()->cursor_y;
+        int y = orbo_live_machine()->cursor_y;
         orbo_console_rectfill(0, y, 12, y + 5, 0);
     } else if (pstate.overlay_screen == 1 && pstate.app_mode == MODE_CONSOLE) {
-        orbo_keyconfig_draw_seam();
+        orbo_keyconfig_draw();
     }
     if (pstate.hold_frames == 0 && !pstate.hold) blit_orbo_back_page_to_orbo_screen();
-    if (pstate.display) kiln_back_page->pixels = pstate.display->pixels;
+    if (shell.display) kiln_back_page->pixels = shell.display->pixels;
 
-    if (app.menu_open) orbo_draw_pause_menu_seam();
+    if (orbo_pause().menu_open) orbo_draw_pause_menu();
     if (pstate.hold_frames > 0 && pstate.app_mode == MODE_RUNNING) {
         int k = app.held_frame_counter;
-        const kiln_bitmap* frame = kiln_pod_bitmap(pstate.resources.get(), 212 + (k / 2) % 12);
+        const kiln_bitmap* frame = kiln_pod_bitmap(shell.resources.get(), 212 + (k / 2) % 12);
         if (frame && frame->depth == 8) {
             for (int y = 0; y < 12 && y < frame->h; y++)
                 for (int x = 0; x < 12 && x < frame->w; x++)
@@ -335,12 +301,14 @@ void kiln_main_draw()
         }
     }
     if (app.video_capture) app.video_capture->pixels = kiln_back_page->pixels;
-    orbo_draw_message_bar_seam();
-    app.draw_ms = int(host->ticks() - start);
+    orbo_draw_message_bar();
+    pstate.draw_ms = int(host->ticks() - start);
 }
 
-void kiln_main_exit()
+void orbo_main_exit()
 {
     save_cdata();
-    orbo_close_gpio_seam();
+    orbo_close_gpio();
 }
+
+const kiln_app orbo_shell_app = {orbo_main_init, orbo_main_update, orbo_main_draw, orbo_main_exit};

@@ -1,13 +1,13 @@
 #include "app/state.h"
 
-#include "hardware/seams.h"
+#include "runtime/pstate.h"
 
 orbo_app app;
-orbo_pstate pstate;
+orbo_shell_state shell;
 
 void orbo_reset_records()
 {
     app = orbo_app{};
-    pstate = orbo_pstate{};
-    orbo_reset_glitch = 0;
+    shell = orbo_shell_state{};
+    orbo_reset_pstate();
 }

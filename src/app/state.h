@@ -1,6 +1,6 @@
-// The application's global records: `app` (shell settings and state) and
-// `pstate` (runtime state shared with the runner). Both live for the whole
-// process; kiln_main_init resets them to their defaults.
+// The application's global records: `app` (the shell's settings and the
+// state of its loop) and `shell` (its folder, display and data file). Both
+// live for the whole process; start-up resets them to their defaults.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -32,10 +32,6 @@ struct orbo_app {
     int cursor_snap = 0;
     int keyboard_cursor = 0;
     std::string run_parameter;  // -p, at most 1024 characters
-    // pause menu
-    bool menu_open = false;
-    int menu_items = 0;
-    int menu_selected = 0;
     // message bar
     char message[256] = {};
     uint32_t message_start = 0, message_end = 0;
@@ -49,46 +45,22 @@ struct orbo_app {
     kiln_bitmap_ptr splash;
     uint8_t saved_keys[KILN_KEYS] = {};
     bool restore_keys = false;
-    bool frame_rate_drop = false;
     int held_frame_counter = 0;
     bool frame_parity = false;
-    int draw_ms = 0;
 };
 
-enum orbo_mode : int { MODE_CONSOLE = 0, MODE_RUNNING = 1, MODE_BOOT = 2, MODE_SPLASH = 3 };
-enum orbo_action : int { ACTION_NONE = 0, ACTION_RUN = 1, ACTION_STOP = 2, ACTION_STOP_RESET = 4 };
-
-struct orbo_pstate {
-    int32_t frame_count = 0;
-    int app_mode = MODE_CONSOLE;
-    int view = 0;
-    int overlay_screen = 0;
-    int pending_action = ACTION_NONE;
-    int program_flag = 0;
-    int exec_mode = 0;
-    int hold_frames = 0;
-    // reset_glitch is orbo_reset_glitch (hardware/seams.h): the memory map reads it too.
-    int mainloop_kind = 0;
-    int hold = 0;
-    int32_t time_frames = 0;   // the console frame counter `time` reads (counted at each button update)
-    int drop_penalty = 0;      // the scheduler's slow-frame counter, 0..10 (`stat(10)`)
-    std::string run_param;     // the current run's parameter (`stat(6)`), at most 1024 characters
-    std::string pending_param; // the parameter handed to the next run
-    // The console screen, cursor, pen and display palette are the live
-    // console's (app/console.h); this is the screen after the display
-    // palette and screen mode.
-    kiln_bitmap_ptr display;
-    std::string cart_root;     // with a trailing "/"
-    std::string cdata_path;    // with a trailing "/"
+// The shell's own state beside its settings: the current folder, the
+// display bitmap and the data file's items.
+struct orbo_shell_state {
     std::string current_dir;
-    std::string cart_id;       // the running cartridge's board id (the file name is orbo_working().filename)
-    // data file items
+    kiln_bitmap_ptr display;   // the screen after the display palette and screen mode
     kiln_pod_ptr data;         // "data.pod"
     kiln_pod_ptr resources;    // item 1: palette, logo, title, icon, animations
     kiln_pod_ptr font;         // item 2: the console font
 };
 
 extern orbo_app app;
-extern orbo_pstate pstate;
+extern orbo_shell_state shell;
 
+// Resets app, shell and the runtime's pstate to their defaults.
 void orbo_reset_records();

@@ -24,7 +24,7 @@ void orbo_remove_cart_release_hook(orbo_cart_release_fn fn)
         if (h == fn) h = nullptr;
 }
 
-orbo_cart_ptr kiln_create_orbo_cart()
+orbo_cart_ptr orbo_create_cart()
 {
     orbo_cart_ptr cart(new orbo_cart);
     cart->gfx = kiln_create_bitmap(128, 128, 8);
@@ -35,7 +35,7 @@ orbo_cart_ptr kiln_create_orbo_cart()
     return cart;
 }
 
-void kiln_destroy_orbo_cart(orbo_cart* cart)
+void orbo_destroy_cart(orbo_cart* cart)
 {
     if (!cart) return;
     for (auto h : g_release_hooks)

@@ -42,15 +42,15 @@ struct orbo_cart {
     int32_t version = 0;
 };
 
-void kiln_destroy_orbo_cart(orbo_cart* cart);
+void orbo_destroy_cart(orbo_cart* cart);
 
 struct orbo_cart_deleter {
-    void operator()(orbo_cart* cart) const { kiln_destroy_orbo_cart(cart); }
+    void operator()(orbo_cart* cart) const { orbo_destroy_cart(cart); }
 };
 using orbo_cart_ptr = std::unique_ptr<orbo_cart, orbo_cart_deleter>;
 
 // A record with the defaults of an empty cartridge.
-orbo_cart_ptr kiln_create_orbo_cart();
+orbo_cart_ptr orbo_create_cart();
 
 // Subsystems that keep pointers into a record (the sound engine's channels,
 // the runtime's ROM-source reference) register a hook that drops them; every

@@ -14,7 +14,7 @@ orbo_cart_ptr orbo_load_cart_file(const std::string& path)
 {
     orbo_cart_ptr cart = load_orbo_cart_png(path.c_str());
     if (cart) return cart;
-    cart = kiln_load_orbo_cart(path.c_str());
+    cart = orbo_load_cart(path.c_str());
     if (cart || path.find(".bin") == std::string::npos) return cart;
     std::vector<unsigned char> bytes;
     if (!orbo_read_file(path, &bytes, ORBO_32K_SIZE) || bytes.size() < size_t(ORBO_ROM_SIZE)) return nullptr;
@@ -32,7 +32,7 @@ int orbo_save_cart_file(const orbo_cart* cart, const std::string& path)
         if (save_orbo_cart_32k(cart, block.data())) return 1;
         return orbo_write_file_atomic(path, block.data(), block.size()) ? 0 : 2;
     }
-    return kiln_save_orbo_cart(cart, path.c_str()) ? 2 : 0;
+    return orbo_save_cart(cart, path.c_str()) ? 2 : 0;
 }
 
 void orbo_convert_loaded_cart(orbo_cart* cart)

@@ -52,7 +52,7 @@ void load_orbo_cart_32k(orbo_cart* cart, const uint8_t* block) { orbo_image_to_c
 orbo_cart_ptr orbo_cart_from_32k(const uint8_t* block, size_t len)
 {
     if (len < size_t(ORBO_32K_SIZE)) return nullptr;
-    orbo_cart_ptr cart = kiln_create_orbo_cart();
+    orbo_cart_ptr cart = orbo_create_cart();
     load_orbo_cart_32k(cart.get(), block);
     return cart;
 }

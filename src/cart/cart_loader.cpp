@@ -9,7 +9,7 @@
 orbo_cart_ptr orbo_load_cart_via_kiln(const std::string& path)
 {
     if (path.empty()) return nullptr;
-    FILE* f = kiln_fopen(path.c_str(), "rb");
+    FILE* f = orbo_fopen(path.c_str(), "rb");
     if (!f) return nullptr;
     std::vector<unsigned char> bytes;
     unsigned char buf[65536];
@@ -19,7 +19,7 @@ orbo_cart_ptr orbo_load_cart_via_kiln(const std::string& path)
     orbo_cart_ptr cart = load_orbo_cart_png_from_memory(bytes.data(), bytes.size(), nullptr, true);
     if (!cart) {
         rewind(f);
-        cart = kiln_load_orbo_cart_from_file(f);
+        cart = orbo_load_cart_from_file(f);
     }
     fclose(f);
     return cart;

@@ -1,4 +1,4 @@
-// Loading a cartridge file through kiln_fopen, so names of embedded
+// Loading a cartridge file through orbo_fopen, so names of embedded
 // cartridges reach the virtual disk: PNG first (with the label from the
 // picture), then text.
 #pragma once

@@ -47,13 +47,13 @@ void live_poke(int addr, int v)
 
 orbo_cart_ptr load_raw_rom(const char* file)
 {
-    FILE* f = kiln_fopen(file, "rb");
+    FILE* f = orbo_fopen(file, "rb");
     if (!f) return nullptr;
     std::vector<uint8_t> rom(ORBO_ROM_SIZE, 0);
     size_t n = fread(rom.data(), 1, rom.size(), f);
     fclose(f);
     if (n == 0) return nullptr;
-    orbo_cart_ptr cart = kiln_create_orbo_cart();
+    orbo_cart_ptr cart = orbo_create_cart();
     orbo_rom_to_cart(cart.get(), rom.data());
     return cart;
 }
@@ -107,19 +107,19 @@ int cstore_cart_partial(const char* file, int dest, int src, int len, bool also_
     orbo_cart_hold(k_hold_frames);
     std::string name = file;
     bool png = name.find(".png") != std::string::npos;
-    orbo_cart_ptr target = png ? load_orbo_cart_png(file) : kiln_load_orbo_cart(file);
+    orbo_cart_ptr target = png ? load_orbo_cart_png(file) : orbo_load_cart(file);
     orbo_cart* working = orbo_working().cart.get();
     // A cartridge's own store starts as a copy of the cartridge: the next
     // load lays its whole ROM over the cartridge, so starting from an empty
     // record would wipe everything the program did not store.
-    if (!target) target = also_working ? orbo_copy_cart(*working) : kiln_create_orbo_cart();
+    if (!target) target = also_working ? orbo_copy_cart(*working) : orbo_create_cart();
     if (len > k_len_max) len = 0;
     for (int i = 0; i < len; i++) {
         int v = live_peek(src + i);
         orbo_rom_poke(target.get(), dest + i, v);
         if (also_working) orbo_rom_poke(working, dest + i, v);
     }
-    int r = png ? save_orbo_cart_png(target.get(), file) : kiln_save_orbo_cart(target.get(), file);
+    int r = png ? save_orbo_cart_png(target.get(), file) : orbo_save_cart(target.get(), file);
     return r == 0 ? 0 : 2;
 }
 

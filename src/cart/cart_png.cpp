@@ -140,7 +140,7 @@ orbo_cart_ptr cart_from_rgba(const std::vector<unsigned char>& rgba, int* status
         *status = ORBO_PNG_FUTURE;
         return nullptr;
     }
-    orbo_cart_ptr cart = kiln_create_orbo_cart();
+    orbo_cart_ptr cart = orbo_create_cart();
     cart->version = version;
     orbo_image_to_cart(cart.get(), image.data());
     *status = ORBO_PNG_OK;

@@ -13,12 +13,12 @@ constexpr int ORBO_TEXT_LINE_MAX = 196607;
 
 // None when the file cannot be opened, is not a text cartridge, or is of a
 // future version (then orbo_future_version is set).
-orbo_cart_ptr kiln_load_orbo_cart(const char* path);
-orbo_cart_ptr kiln_load_orbo_cart_from_file(FILE* file);
+orbo_cart_ptr orbo_load_cart(const char* path);
+orbo_cart_ptr orbo_load_cart_from_file(FILE* file);
 
 // 0 on success; 1 when the file cannot be opened or written.
-int kiln_save_orbo_cart(const orbo_cart* cart, const char* path);
-int kiln_save_orbo_cart_to_file(const orbo_cart* cart, FILE* file);
+int orbo_save_cart(const orbo_cart* cart, const char* path);
+int orbo_save_cart_to_file(const orbo_cart* cart, FILE* file);
 // The text form as bytes.
 std::string orbo_cart_to_text(const orbo_cart* cart);
 

@@ -215,16 +215,16 @@ int hexchar2int(int c)
     return 0;
 }
 
-orbo_cart_ptr kiln_load_orbo_cart(const char* path)
+orbo_cart_ptr orbo_load_cart(const char* path)
 {
     FILE* f = fopen(path, "rb");
     if (!f) return nullptr;
-    orbo_cart_ptr cart = kiln_load_orbo_cart_from_file(f);
+    orbo_cart_ptr cart = orbo_load_cart_from_file(f);
     fclose(f);
     return cart;
 }
 
-orbo_cart_ptr kiln_load_orbo_cart_from_file(FILE* f)
+orbo_cart_ptr orbo_load_cart_from_file(FILE* f)
 {
     orbo_future_version = false;
     std::string line;
@@ -235,7 +235,7 @@ orbo_cart_ptr kiln_load_orbo_cart_from_file(FILE* f)
         orbo_future_version = true;
         return nullptr;
     }
-    orbo_cart_ptr cart = kiln_create_orbo_cart();
+    orbo_cart_ptr cart = orbo_create_cart();
     cart->version = version;
     draw_sprite0_mark(cart.get());
 

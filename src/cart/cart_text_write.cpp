@@ -140,14 +140,14 @@ std::string orbo_cart_to_text(const orbo_cart* cart)
     return out;
 }
 
-int kiln_save_orbo_cart_to_file(const orbo_cart* cart, FILE* file)
+int orbo_save_cart_to_file(const orbo_cart* cart, FILE* file)
 {
     std::string text = orbo_cart_to_text(cart);
     if (fwrite(text.data(), 1, text.size(), file) != text.size()) return 1;
     return fflush(file) == 0 && !ferror(file) ? 0 : 1;
 }
 
-int kiln_save_orbo_cart(const orbo_cart* cart, const char* path)
+int orbo_save_cart(const orbo_cart* cart, const char* path)
 {
     std::string text = orbo_cart_to_text(cart);
     return orbo_write_file_atomic(path, text.data(), text.size()) ? 0 : 1;

@@ -26,13 +26,13 @@ constexpr int k_first_embedded_item = 4;
 bool mount_embedded_cart(const orbo_cart* cart, const char* name)
 {
     if (int(g_embedded.size()) >= ORBO_EMBEDDED_MAX) return false;
-    FILE* f = kiln_fopen_vdisk(name, "w");
+    FILE* f = orbo_fopen_vdisk(name, "w");
     if (!f) return false;
-    int r = kiln_save_orbo_cart_to_file(cart, f);
+    int r = orbo_save_cart_to_file(cart, f);
     fclose(f);
     std::string hash = hash_cart(cart);
-    f = kiln_fopen_vdisk(name, "r");
-    orbo_cart_ptr loaded = f ? kiln_load_orbo_cart_from_file(f) : nullptr;
+    f = orbo_fopen_vdisk(name, "r");
+    orbo_cart_ptr loaded = f ? orbo_load_cart_from_file(f) : nullptr;
     if (f) fclose(f);
     if (loaded) {
         orbo_convert_loaded_cart(loaded.get());

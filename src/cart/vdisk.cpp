@@ -91,7 +91,7 @@ FILE* open_handle(vfile* f, const char* mode)
 
 }  // namespace
 
-FILE* kiln_fopen_vdisk(const char* path, const char* mode)
+FILE* orbo_fopen_vdisk(const char* path, const char* mode)
 {
     if (!path || !mode) return nullptr;
     std::string key = key_of(path);
@@ -117,10 +117,10 @@ FILE* kiln_fopen_vdisk(const char* path, const char* mode)
 
 bool vdisk_file_owned(FILE* file) { return g_open.count(file) != 0; }
 
-FILE* kiln_fopen(const char* path, const char* mode)
+FILE* orbo_fopen(const char* path, const char* mode)
 {
     FILE* f = fopen(path, mode);
-    if (!f && mode && mode[0] == 'r') f = kiln_fopen_vdisk(path, mode);
+    if (!f && mode && mode[0] == 'r') f = orbo_fopen_vdisk(path, mode);
     return f;
 }
 

@@ -13,12 +13,12 @@ constexpr int ORBO_VDISK_FILES = 512;
 
 // Mode beginning with 'r': the file rewound, or none. 'w': the file emptied,
 // or a new empty file. Anything else: none.
-FILE* kiln_fopen_vdisk(const char* path, const char* mode);
+FILE* orbo_fopen_vdisk(const char* path, const char* mode);
 // True for an open handle of a virtual-disk file.
 bool vdisk_file_owned(FILE* file);
 // The real file first; when that fails and the mode begins with 'r', the
 // virtual-disk file of that name.
-FILE* kiln_fopen(const char* path, const char* mode);
+FILE* orbo_fopen(const char* path, const char* mode);
 // True when the virtual disk holds a file under that path's key.
 bool vdisk_file_exists(const char* path);
 // The whole file under that path's key; false when there is none.

@@ -84,7 +84,7 @@ void make_folder(const std::string& path) { mkdir(path.c_str(), 0755); }
 orbo_working_state& orbo_working()
 {
     static orbo_working_state* state = new orbo_working_state;
-    if (!state->cart) state->cart = kiln_create_orbo_cart();
+    if (!state->cart) state->cart = orbo_create_cart();
     return *state;
 }
 
@@ -134,7 +134,7 @@ void prepare_loaded_cart(orbo_cart_ptr cart, const char* path)
     w.hash = hash_cart(c);
     w.filename = path && *path ? path : get_sandboxed_cstore_filename(w.hash);
     // Data the cartridge stored for itself with cstore() survives every load.
-    orbo_cart_ptr stored = kiln_load_orbo_cart(get_sandboxed_cstore_filename(w.hash).c_str());
+    orbo_cart_ptr stored = orbo_load_cart(get_sandboxed_cstore_filename(w.hash).c_str());
     if (stored)
         for (int a = 0; a < ORBO_ROM_SIZE; a++) orbo_rom_poke(c, a, orbo_rom_peek(stored.get(), a));
     w.tabs.current = 0;
@@ -184,7 +184,7 @@ int save_backup(const char* path, bool copy_file)
     orbo_merge_working_tabs();
     const orbo_cart* cart = orbo_working().cart.get();
     int r = p.find(".png") != std::string::npos ? save_orbo_cart_png(cart, target.c_str())
-                                                : kiln_save_orbo_cart(cart, target.c_str());
+                                                : orbo_save_cart(cart, target.c_str());
     return r ? 1 : 0;
 }
 

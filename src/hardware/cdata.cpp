@@ -11,12 +11,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/state.h"
 #include "cart/file_util.h"
-#include "hardware/console.h"
-#include "hardware/seams.h"
+#include "hardware/machine.h"
+#include "hardware/runtime_link.h"
 
 bool orbo_cdata_without_store = false;
+std::string orbo_cdata_folder;
 
 namespace {
 constexpr int k_digits = ORBO_CDATA_WORDS * 8;
@@ -25,7 +25,7 @@ constexpr uint32_t k_save_interval_ms = 1000;
 std::string g_id;              // the open store's id, "" when none
 uint32_t g_last_save_ms = 0;   // framework time of the last periodic save
 
-bool program_running() { return pstate.app_mode == MODE_RUNNING && pstate.program_flag; }
+bool program_running() { return orbo_runtime_hooks.program_running(); }
 
 bool id_char_ok(unsigned char ch)
 {
@@ -40,7 +40,7 @@ int hex_value(unsigned char ch)
     return -1;
 }
 
-std::string file_path(const std::string& id) { return pstate.cdata_path + id + ".obd.txt"; }
+std::string file_path(const std::string& id) { return orbo_cdata_folder + id + ".obd.txt"; }
 
 int refuse(const char* message)
 {
@@ -93,7 +93,7 @@ int orbo_load_cdata_id(std::string_view id)
         if (!id_char_ok(ch)) return refuse("cart data id: bad char");
 
     g_id.assign(id);
-    orbo_console* c = orbo_live_console();
+    orbo_machine* c = orbo_live_machine();
     if (c) memset(c->cdata, 0, sizeof c->cdata);
 
     FILE* f = fopen(file_path(g_id).c_str(), "rb");
@@ -107,7 +107,7 @@ int orbo_load_cdata_id(std::string_view id)
 
 int save_cdata()
 {
-    orbo_console* c = orbo_live_console();
+    orbo_machine* c = orbo_live_machine();
     if (c) c->cdata_dirty = false;
     if (!c || !program_running() || !orbo_cdata_is_open()) return 1;
     std::string text = orbo_cdata_format(c->cdata);
@@ -116,7 +116,7 @@ int save_cdata()
 
 void orbo_cdata_periodic_save(uint32_t now_ms)
 {
-    orbo_console* c = orbo_live_console();
+    orbo_machine* c = orbo_live_machine();
     if (!c || !c->cdata_dirty) return;
     // Unsigned difference: correct across the 49-day wrap of the clock.
     if (now_ms - g_last_save_ms <= k_save_interval_ms) return;

@@ -39,6 +39,9 @@ bool orbo_cdata_is_open();
 // default; data written under it without a store is never saved.
 extern bool orbo_cdata_without_store;
 
+// The cartridge-data folder, ending in "/" (set by the shell at start-up).
+extern std::string orbo_cdata_folder;
+
 // The file form of 64 words: exactly ORBO_CDATA_FILE_SIZE bytes.
 std::string orbo_cdata_format(const uint32_t words[ORBO_CDATA_WORDS]);
 // Reads the words from file bytes: the hex digits in order (at most 512,

@@ -1,62 +1,32 @@
-// The console state: shadow memory, the registers the hardware interprets,
-// the screen bitmap, and the live cartridge record behind the ROM regions.
-// Invariants: screen is 128x128 depth 8 and its clip mirrors clip[] clamped
-// to 0..128; every register holds what the memory map last decoded into it.
+// Console text output: lines printed on the 128x128 console screen in the
+// console font, 32 characters to a row, 6 pixels to a line, scrolling up
+// when the cursor passes the last line (y 122). In exec mode, while no
+// program runs, lines go to standard output as "** text" instead (the
+// runtime hook console_to_stdout says when).
+//
+// There is one console: the screen programs draw on is the screen the
+// console prints on, and its cursor and pen are shared with script print.
 #pragma once
-#include <cstdint>
-#include <deque>
-#include <string>
-
-#include "cart/cart.h"
-#include "hardware/lua_alloc.h"
-#include "platform/bitmap.h"
 #include "platform/font.h"
 
-constexpr int ORBO_MEM_SIZE = 0x8000;
-constexpr int ORBO_SCREEN = 128;
-constexpr size_t ORBO_TYPED_MAX = 256;
+struct orbo_machine;
+struct kiln_bitmap;
 
-struct orbo_console {
-    uint8_t mem[ORBO_MEM_SIZE] = {};  // shadow memory: every byte written, any region
-    uint8_t draw_pal[16] = {};        // full bytes; bit 4 marks sprite transparency
-    uint8_t screen_pal[16] = {};
-    int32_t clip[4] = {0, 0, 128, 128};  // x0, y0, x1, y1 as the registers hold them
-    int32_t pen = 6;
-    int32_t cursor_x = 0, cursor_y = 0;
-    int32_t camera_x = 0, camera_y = 0;  // signed 16-bit values
-    int32_t screen_mode = 0;
-    uint32_t fill_pattern = 0;  // bits 0-15 pattern, bit 16 transparency (bit 17 stored, unused)
-    int32_t audio_mask[4] = {};
-    uint32_t cdata[64] = {};  // persistent cartridge-data words
-    bool cdata_dirty = false;
-    kiln_bitmap_ptr screen;        // 128x128, one byte per pixel
-    orbo_cart* cart = nullptr;     // the live cartridge record (not owned)
-    const kiln_font* font = nullptr;  // the console font for print
-    bool stopping = false;         // the program is stopping: print wraps at the clip edge
-    orbo_heap heap;                // the script heap's charges: orbo_lua_alloc's ud
-    // Typed characters for `stat(30)`/`stat(31)`, already in console codes;
-    // the shell appends while a program runs and drops beyond ORBO_TYPED_MAX.
-    std::deque<uint8_t> typed;
-    std::string paste_text;        // clipboard text of the last paste while running (`stat(4)`)
-    // The devkit messages are shown once per program run (cleared at every start).
-    bool devkit_keyboard_shown = false;
-    bool devkit_mouse_shown = false;
-};
+constexpr int ORBO_CONSOLE_COLUMNS = 32;
+constexpr int ORBO_LINE_HEIGHT = 6;
+constexpr int ORBO_LAST_LINE = 122;
 
-// A console with a fresh screen and the draw state of a starting program.
-// cart may be none until a cartridge is loaded.
-std::unique_ptr<orbo_console> orbo_create_console(orbo_cart* cart);
+// The live machine's screen, which the console prints on.
+kiln_bitmap* orbo_console_screen();
 
-// The draw state every program starts with: registers 0x5F00-0x5F7F zeroed
-// through memory, then pen 6, identity palettes with colour 0 transparent,
-// camera (0, 0), full clip, pattern 0. The cursor's y survives.
-void orbo_reset_draw_state(orbo_console* c);
-
-// kiln_set_clip: the bitmap clip, x0/y0 raised to 0, x1/y1 lowered to the size.
-void kiln_set_clip(kiln_bitmap* bm, int x0, int y0, int x1, int y1);
-void kiln_reset_clip(kiln_bitmap* bm);
-
-// The console state the script bindings act on: the runtime's one console,
-// set when it is created (tests set their own). None until then.
-orbo_console* orbo_live_console();
-void orbo_set_live_console(orbo_console* c);
+void orbo_print_col(const char* text, int col);
+void orbo_print(const char* text);
+void orbo_print_2(const char* fmt, int a, int b);
+void orbo_print_2_col(const char* fmt, int a, int b, int col);
+// Moves the cursor one line down, scrolling at the bottom (the hardware's
+// cursor_cr on the one console).
+void cursor_cr();
+// Clears the console screen to a colour and puts the cursor at (0,0).
+void orbo_console_clear(int col);
+// Fills the rectangle (x0,y0)-(x1,y1) inclusive of the console screen.
+void orbo_console_rectfill(int x0, int y0, int x1, int y1, int col);

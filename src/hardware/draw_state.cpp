@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "hardware/console.h"
+#include "hardware/machine.h"
 #include "hardware/mem.h"
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
 
 int32_t orbo_coord(int64_t v) { return int32_t(std::clamp<int64_t>(v, -ORBO_COORD_MAX, ORBO_COORD_MAX)); }
 
-int orbo_colour_arg(orbo_console* c, bool given, int32_t raw)
+int orbo_colour_arg(orbo_machine* c, bool given, int32_t raw)
 {
     if (!given) return c->pen & 0xff;
     int col = (raw >> 16) & 0xff;
@@ -18,12 +18,12 @@ int orbo_colour_arg(orbo_console* c, bool given, int32_t raw)
     return col;
 }
 
-int orbo_drawn_value(const orbo_console* c, int col)
+int orbo_drawn_value(const orbo_machine* c, int col)
 {
     return (c->draw_pal[col & 15] & 15) | (c->draw_pal[(col >> 4) & 15] & 15) << 4;
 }
 
-void orbo_pal(orbo_console* c, int nargs, int c0, int c1, int p)
+void orbo_pal(orbo_machine* c, int nargs, int c0, int c1, int p)
 {
     if (nargs < 2) {
         for (int i = 0; i < 16; i++) c->draw_pal[i] = c->screen_pal[i] = uint8_t(i);
@@ -36,7 +36,7 @@ void orbo_pal(orbo_console* c, int nargs, int c0, int c1, int p)
         c->draw_pal[c0 & 15] = uint8_t((c1 & 15) | (c->draw_pal[c0 & 15] & 16));
 }
 
-void orbo_palt(orbo_console* c, int nargs, int col, bool t)
+void orbo_palt(orbo_machine* c, int nargs, int col, bool t)
 {
     if (nargs < 2) {
         for (uint8_t& e : c->draw_pal) e &= 15;
@@ -46,7 +46,7 @@ void orbo_palt(orbo_console* c, int nargs, int col, bool t)
     c->draw_pal[col & 15] = uint8_t((c->draw_pal[col & 15] & 15) | (t ? 16 : 0));
 }
 
-void orbo_color(orbo_console* c, int nargs, int32_t raw)
+void orbo_color(orbo_machine* c, int nargs, int32_t raw)
 {
     if (nargs < 1)
         c->pen = 0;
@@ -54,13 +54,13 @@ void orbo_color(orbo_console* c, int nargs, int32_t raw)
         orbo_colour_arg(c, true, raw);
 }
 
-void orbo_cursor(orbo_console* c, int nargs, int x, int y)
+void orbo_cursor(orbo_machine* c, int nargs, int x, int y)
 {
     c->cursor_x = nargs >= 1 ? x : 0;
     c->cursor_y = nargs >= 2 ? y : 0;
 }
 
-void orbo_camera(orbo_console* c, int nargs, int x, int y)
+void orbo_camera(orbo_machine* c, int nargs, int x, int y)
 {
     if (nargs < 1) x = 0;
     if (nargs < 2) y = 0;
@@ -70,7 +70,7 @@ void orbo_camera(orbo_console* c, int nargs, int x, int y)
     orbo_poke(c, c->cart, 0x5F2B, (y >> 8) & 0xff);
 }
 
-void orbo_clip(orbo_console* c, int nargs, int x, int y, int w, int h)
+void orbo_clip(orbo_machine* c, int nargs, int x, int y, int w, int h)
 {
     int64_t r[4] = {0, 0, 128, 128};
     if (nargs >= 4) {
@@ -83,7 +83,7 @@ void orbo_clip(orbo_console* c, int nargs, int x, int y, int w, int h)
     orbo_spend_cpu(16);
 }
 
-void orbo_fillp(orbo_console* c, int nargs, int32_t raw)
+void orbo_fillp(orbo_machine* c, int nargs, int32_t raw)
 {
     if (nargs < 1) {
         c->fill_pattern = 0;

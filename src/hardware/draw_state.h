@@ -6,15 +6,15 @@
 #pragma once
 #include <cstdint>
 
-struct orbo_console;
+struct orbo_machine;
 
 // The colour argument: with `given`, bits 16-23 of raw become the pen
 // colour (and, while 0x5F34 holds 1 and raw bit 28 is set, raw's fraction
 // bits the fill pattern with raw bit 24 as its transparency). Without it,
 // the pen colour. Returns the colour byte.
-int orbo_colour_arg(orbo_console* c, bool given, int32_t raw);
+int orbo_colour_arg(orbo_machine* c, bool given, int32_t raw);
 // Both nibbles of a colour byte through the draw palette.
-int orbo_drawn_value(const orbo_console* c, int col);
+int orbo_drawn_value(const orbo_machine* c, int col);
 // The pattern bit of screen pixel (x, y): bit 15 is the top-left of each 4x4 cell.
 inline int orbo_pattern_bit(uint32_t pattern, int x, int y)
 {
@@ -28,10 +28,10 @@ constexpr uint32_t ORBO_FILL_TRANSPARENT = 0x10000;
 constexpr int32_t ORBO_COORD_MAX = 1 << 24;
 int32_t orbo_coord(int64_t v);
 
-void orbo_pal(orbo_console* c, int nargs, int c0, int c1, int p);
-void orbo_palt(orbo_console* c, int nargs, int col, bool t);
-void orbo_color(orbo_console* c, int nargs, int32_t raw);
-void orbo_cursor(orbo_console* c, int nargs, int x, int y);
-void orbo_camera(orbo_console* c, int nargs, int x, int y);
-void orbo_clip(orbo_console* c, int nargs, int x, int y, int w, int h);
-void orbo_fillp(orbo_console* c, int nargs, int32_t raw);
+void orbo_pal(orbo_machine* c, int nargs, int c0, int c1, int p);
+void orbo_palt(orbo_machine* c, int nargs, int col, bool t);
+void orbo_color(orbo_machine* c, int nargs, int32_t raw);
+void orbo_cursor(orbo_machine* c, int nargs, int x, int y);
+void orbo_camera(orbo_machine* c, int nargs, int x, int y);
+void orbo_clip(orbo_machine* c, int nargs, int x, int y, int w, int h);
+void orbo_fillp(orbo_machine* c, int nargs, int32_t raw);

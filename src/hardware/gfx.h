@@ -9,7 +9,7 @@
 
 #include "platform/bitmap.h"
 
-struct orbo_console;
+struct orbo_machine;
 
 // Screen-coordinate primitives.
 void putpixel(kiln_bitmap* screen, int x, int y, int value, uint32_t pattern);
@@ -31,28 +31,28 @@ void orbo_stretch_blit(const kiln_bitmap& src, kiln_bitmap* screen, int left, in
 int64_t orbo_clipped_area(const kiln_bitmap* screen, int64_t x, int64_t y, int64_t w, int64_t h);
 
 // Script calls.
-void orbo_cls(orbo_console* c, int nargs, int col);
-void orbo_pset(orbo_console* c, int nargs, int x, int y, int32_t col);
-int orbo_pget(orbo_console* c, int nargs, int x, int y);
-void orbo_line(orbo_console* c, int nargs, int x0, int y0, int x1, int y1, int32_t col);
-void orbo_rect(orbo_console* c, int nargs, int x0, int y0, int x1, int y1, int32_t col);
-void orbo_rectfill(orbo_console* c, int nargs, int x0, int y0, int x1, int y1, int32_t col);
-void orbo_circ(orbo_console* c, int nargs, int x, int y, int r, int32_t col);
-void orbo_circfill(orbo_console* c, int nargs, int x, int y, int r, int32_t col);
+void orbo_cls(orbo_machine* c, int nargs, int col);
+void orbo_pset(orbo_machine* c, int nargs, int x, int y, int32_t col);
+int orbo_pget(orbo_machine* c, int nargs, int x, int y);
+void orbo_line(orbo_machine* c, int nargs, int x0, int y0, int x1, int y1, int32_t col);
+void orbo_rect(orbo_machine* c, int nargs, int x0, int y0, int x1, int y1, int32_t col);
+void orbo_rectfill(orbo_machine* c, int nargs, int x0, int y0, int x1, int y1, int32_t col);
+void orbo_circ(orbo_machine* c, int nargs, int x, int y, int r, int32_t col);
+void orbo_circfill(orbo_machine* c, int nargs, int x, int y, int r, int32_t col);
 // n as the integer part; w and h raw 16.16 (fractions of a sprite count in eighths).
-void orbo_spr(orbo_console* c, int nargs, int n, int x, int y, int32_t w, int32_t h, bool flip_x, bool flip_y);
-void orbo_sspr(orbo_console* c, int nargs, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
+void orbo_spr(orbo_machine* c, int nargs, int n, int x, int y, int32_t w, int32_t h, bool flip_x, bool flip_y);
+void orbo_sspr(orbo_machine* c, int nargs, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
                bool flip_x, bool flip_y);
-void orbo_map(orbo_console* c, int nargs, int cel_x, int cel_y, int sx, int sy, int cel_w, int cel_h, int layer);
-int orbo_sget(orbo_console* c, int x, int y);
-void orbo_sset(orbo_console* c, int nargs, int x, int y, int col);
-int orbo_mget(orbo_console* c, int x, int y);
-void orbo_mset(orbo_console* c, int x, int y, int v);
+void orbo_map(orbo_machine* c, int nargs, int cel_x, int cel_y, int sx, int sy, int cel_w, int cel_h, int layer);
+int orbo_sget(orbo_machine* c, int x, int y);
+void orbo_sset(orbo_machine* c, int nargs, int x, int y, int col);
+int orbo_mget(orbo_machine* c, int x, int y);
+void orbo_mset(orbo_machine* c, int x, int y, int v);
 // The flag byte, or 0/1 for a bit; -1 when the call returns nothing (no argument).
-int orbo_fget(orbo_console* c, int nargs, int n, int f);
+int orbo_fget(orbo_machine* c, int nargs, int n, int f);
 // fset(n, v) with nargs 2 (a2 = v), fset(n, f, v) with 3 (a2 = f, truth = v).
-void orbo_fset(orbo_console* c, int nargs, int n, int a2, bool truth);
+void orbo_fset(orbo_machine* c, int nargs, int n, int a2, bool truth);
 // text is the converted first argument (none: nothing happens).
-void orbo_print(orbo_console* c, int nargs, const char* text, int x, int y, int32_t col);
+void orbo_print(orbo_machine* c, int nargs, const char* text, int x, int y, int32_t col);
 // Moves the print cursor down a line, scrolling the screen at the bottom.
-void cursor_cr(orbo_console* c);
+void cursor_cr(orbo_machine* c);

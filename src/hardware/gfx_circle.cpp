@@ -2,10 +2,10 @@
 // circles as symmetric spans.
 #include <algorithm>
 
-#include "hardware/console.h"
+#include "hardware/machine.h"
 #include "hardware/draw_state.h"
 #include "hardware/gfx.h"
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
 
 void draw_circle(kiln_bitmap* s, int cx, int cy, int r, int value, uint32_t pattern)
 {
@@ -61,7 +61,7 @@ bool box_meets_clip(const kiln_bitmap* s, int64_t cx, int64_t cy, int64_t r)
 }
 }  // namespace
 
-void orbo_circ(orbo_console* c, int nargs, int x, int y, int r, int32_t col)
+void orbo_circ(orbo_machine* c, int nargs, int x, int y, int r, int32_t col)
 {
     if (nargs < 2) return;
     if (nargs < 3) r = 4;
@@ -77,7 +77,7 @@ void orbo_circ(orbo_console* c, int nargs, int x, int y, int r, int32_t col)
     orbo_spend_cpu(int32_t((bottom - top) * 2 + 2));
 }
 
-void orbo_circfill(orbo_console* c, int nargs, int x, int y, int r, int32_t col)
+void orbo_circfill(orbo_machine* c, int nargs, int x, int y, int r, int32_t col)
 {
     if (nargs < 2) return;
     if (nargs < 3) r = 4;

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "hardware/console.h"
+#include "hardware/machine.h"
 #include "hardware/draw_state.h"
 #include "hardware/gfx.h"
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
 
 namespace {
 // Steps whole pixels needed to cover `dist` at `step` (both positive), from
@@ -57,7 +57,7 @@ int draw_line(kiln_bitmap* s, int x0, int y0, int x1, int y1, int value, uint32_
     return int(steps);
 }
 
-void orbo_line(orbo_console* c, int nargs, int x0, int y0, int x1, int y1, int32_t col)
+void orbo_line(orbo_machine* c, int nargs, int x0, int y0, int x1, int y1, int32_t col)
 {
     int value = orbo_drawn_value(c, orbo_colour_arg(c, nargs >= 5, col));
     int steps = draw_line(c->screen.get(), orbo_coord(int64_t(x0) - c->camera_x), orbo_coord(int64_t(y0) - c->camera_y),
@@ -87,7 +87,7 @@ int64_t rect_cost(const kiln_bitmap* s, int xa, int ya, int xb, int yb)
 }
 }  // namespace
 
-void orbo_rect(orbo_console* c, int nargs, int x0, int y0, int x1, int y1, int32_t col)
+void orbo_rect(orbo_machine* c, int nargs, int x0, int y0, int x1, int y1, int32_t col)
 {
     int value = orbo_drawn_value(c, orbo_colour_arg(c, nargs >= 5, col));
     kiln_bitmap* s = c->screen.get();
@@ -100,7 +100,7 @@ void orbo_rect(orbo_console* c, int nargs, int x0, int y0, int x1, int y1, int32
     if (int64_t cost = rect_cost(s, xa, ya, xb, yb); cost >= 0) orbo_spend_cpu(int32_t(cost));
 }
 
-void orbo_rectfill(orbo_console* c, int nargs, int x0, int y0, int x1, int y1, int32_t col)
+void orbo_rectfill(orbo_machine* c, int nargs, int x0, int y0, int x1, int y1, int32_t col)
 {
     int value = orbo_drawn_value(c, orbo_colour_arg(c, nargs >= 5, col));
     kiln_bitmap* s = c->screen.get();

@@ -1,12 +1,12 @@
 // The map drawn as 8x8 sprites, pruned to the cells the clip can show.
 #include <algorithm>
 
-#include "hardware/console.h"
+#include "hardware/machine.h"
 #include "hardware/draw_state.h"
 #include "hardware/gfx.h"
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
 
-void orbo_map(orbo_console* c, int nargs, int cel_x, int cel_y, int sx, int sy, int cel_w, int cel_h, int layer)
+void orbo_map(orbo_machine* c, int nargs, int cel_x, int cel_y, int sx, int sy, int cel_w, int cel_h, int layer)
 {
     if (!c->cart) return;
     int64_t cw = 128, ch = 32;

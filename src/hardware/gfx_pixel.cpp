@@ -1,10 +1,10 @@
 // Single pixels, horizontal spans and clearing.
 #include <algorithm>
 
-#include "hardware/console.h"
+#include "hardware/machine.h"
 #include "hardware/draw_state.h"
 #include "hardware/gfx.h"
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
 
 namespace {
 bool in_clip(const kiln_bitmap* s, int64_t x, int64_t y)
@@ -46,17 +46,17 @@ int64_t orbo_clipped_area(const kiln_bitmap* s, int64_t x, int64_t y, int64_t w,
     return w1 > 0 && h1 > 0 ? w1 * h1 : 0;
 }
 
-void orbo_cls(orbo_console* c, int nargs, int col)
+void orbo_cls(orbo_machine* c, int nargs, int col)
 {
     c->cursor_x = c->cursor_y = 0;
     c->clip[0] = c->clip[1] = 0;
     c->clip[2] = c->clip[3] = 128;
-    kiln_reset_clip(c->screen.get());
+    orbo_reset_clip(c->screen.get());
     std::fill(c->screen->pixels.begin(), c->screen->pixels.end(), uint8_t(nargs >= 1 ? col & 0xff : 0));
     orbo_spend_cpu(1024);
 }
 
-void orbo_pset(orbo_console* c, int nargs, int x, int y, int32_t col)
+void orbo_pset(orbo_machine* c, int nargs, int x, int y, int32_t col)
 {
     if (nargs < 2) return;
     int value = orbo_drawn_value(c, orbo_colour_arg(c, nargs >= 3, col));
@@ -64,7 +64,7 @@ void orbo_pset(orbo_console* c, int nargs, int x, int y, int32_t col)
              c->fill_pattern);
 }
 
-int orbo_pget(orbo_console* c, int nargs, int x, int y)
+int orbo_pget(orbo_machine* c, int nargs, int x, int y)
 {
     if (nargs < 2) return 0;
     int64_t sx = int64_t(x) - c->camera_x, sy = int64_t(y) - c->camera_y;

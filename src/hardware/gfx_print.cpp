@@ -2,10 +2,10 @@
 // advance that scrolls the screen at the bottom.
 #include <cstring>
 
-#include "hardware/console.h"
+#include "hardware/machine.h"
 #include "hardware/draw_state.h"
 #include "hardware/gfx.h"
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
 
 namespace {
 constexpr int k_line = 6;        // the cursor's line advance
@@ -23,7 +23,7 @@ void scroll_screen(kiln_bitmap* s)
 }
 }  // namespace
 
-void cursor_cr(orbo_console* c)
+void cursor_cr(orbo_machine* c)
 {
     if (c->cursor_y + k_line < k_last_line) {
         c->cursor_y += k_line;
@@ -33,7 +33,7 @@ void cursor_cr(orbo_console* c)
     orbo_spend_cpu(k_scroll_cost);
 }
 
-void orbo_print(orbo_console* c, int nargs, const char* text, int x, int y, int32_t col)
+void orbo_print(orbo_machine* c, int nargs, const char* text, int x, int y, int32_t col)
 {
     if (nargs < 1 || !text) return;
     if (nargs > 2) {

@@ -1,17 +1,17 @@
 // Sprite-sheet pixels, map cells and sprite flags as the scripts see them.
 // Writes to the shared half keep the sprite and map views equal.
 #include "cart/rom.h"
-#include "hardware/console.h"
+#include "hardware/machine.h"
 #include "hardware/gfx.h"
 #include "hardware/mem.h"
 
-int orbo_sget(orbo_console* c, int x, int y)
+int orbo_sget(orbo_machine* c, int x, int y)
 {
     if (!c->cart || x < 0 || x >= 128 || y < 0 || y >= 128) return 0;
     return c->cart->gfx->row(y)[x];
 }
 
-void orbo_sset(orbo_console* c, int nargs, int x, int y, int col)
+void orbo_sset(orbo_machine* c, int nargs, int x, int y, int col)
 {
     if (x < 0 || x >= 128 || y < 0 || y >= 128) return;
     if (nargs < 3) col = 0;
@@ -21,13 +21,13 @@ void orbo_sset(orbo_console* c, int nargs, int x, int y, int col)
     orbo_poke(c, c->cart, addr, b);
 }
 
-int orbo_mget(orbo_console* c, int x, int y)
+int orbo_mget(orbo_machine* c, int x, int y)
 {
     if (!c->cart || x < 0 || x >= 128 || y < 0 || y >= 64) return 0;
     return c->cart->map->row(y)[x];
 }
 
-void orbo_mset(orbo_console* c, int x, int y, int v)
+void orbo_mset(orbo_machine* c, int x, int y, int v)
 {
     if (!c->cart || x < 0 || x >= 128 || y < 0 || y >= 64) return;
     // The ROM byte of the cell: the shared half updates the sprite pixels too.
@@ -35,7 +35,7 @@ void orbo_mset(orbo_console* c, int x, int y, int v)
     orbo_rom_poke(c->cart, addr, v & 255);
 }
 
-int orbo_fget(orbo_console* c, int nargs, int n, int f)
+int orbo_fget(orbo_machine* c, int nargs, int n, int f)
 {
     if (nargs < 1) return -1;
     bool in = c->cart && n >= 0 && n < 256;
@@ -43,7 +43,7 @@ int orbo_fget(orbo_console* c, int nargs, int n, int f)
     return in && f >= 0 && f < 8 ? (c->cart->flags[n] >> f) & 1 : 0;
 }
 
-void orbo_fset(orbo_console* c, int nargs, int n, int a2, bool truth)
+void orbo_fset(orbo_machine* c, int nargs, int n, int a2, bool truth)
 {
     if (nargs < 2 || uint32_t(n) > 255 || !c->cart) return;
     int32_t& flags = c->cart->flags[n];

@@ -3,10 +3,10 @@
 // value of 16 or more (a transparent palette entry) skipped.
 #include <algorithm>
 
-#include "hardware/console.h"
+#include "hardware/machine.h"
 #include "hardware/draw_state.h"
 #include "hardware/gfx.h"
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
 
 kiln_bitmap_ptr orbo_blit(const kiln_bitmap& sheet, const uint8_t* draw_pal, int sx, int sy, int w, int h,
                           bool flip_x, bool flip_y)
@@ -86,7 +86,7 @@ void orbo_stretch_blit(const kiln_bitmap& src, kiln_bitmap* s, int left, int top
     }
 }
 
-void orbo_spr(orbo_console* c, int nargs, int n, int x, int y, int32_t w, int32_t h, bool flip_x, bool flip_y)
+void orbo_spr(orbo_machine* c, int nargs, int n, int x, int y, int32_t w, int32_t h, bool flip_x, bool flip_y)
 {
     if (uint32_t(n) > 255 || !c->cart) return;
     int64_t pw = 8, ph = 8;
@@ -104,7 +104,7 @@ void orbo_spr(orbo_console* c, int nargs, int n, int x, int y, int32_t w, int32_
     orbo_spend_cpu(int32_t(orbo_clipped_area(c->screen.get(), sx, sy, pw, ph)));
 }
 
-void orbo_sspr(orbo_console* c, int nargs, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
+void orbo_sspr(orbo_machine* c, int nargs, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
                bool flip_x, bool flip_y)
 {
     if (!c->cart) return;

@@ -6,15 +6,15 @@
 #include "cart/cart_partial.h"
 #include "cart/cart_env.h"
 #include "cart/rom.h"
-#include "hardware/console.h"
+#include "hardware/machine.h"
 #include "hardware/mem_map.h"
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
 
 namespace {
 constexpr int32_t k_len_max = 32767;
 constexpr int k_reload_hold_frames = 30;
 
-int screen_byte(const orbo_console* c, int32_t addr)
+int screen_byte(const orbo_machine* c, int32_t addr)
 {
     const uint8_t* p = c->screen->pixels.data() + size_t(addr - 0x6000) * 2;
     return (p[0] & 15) | (p[1] & 15) << 4;
@@ -23,7 +23,7 @@ int screen_byte(const orbo_console* c, int32_t addr)
 void bad_access() { orbo_runtime_error("bad memory access"); }
 }  // namespace
 
-int orbo_peek(const orbo_console* c, const orbo_cart* cart, int32_t addr)
+int orbo_peek(const orbo_machine* c, const orbo_cart* cart, int32_t addr)
 {
     orbo_region r = orbo_decode(addr);
     if (r == ORBO_R_NONE) return 0;
@@ -33,13 +33,13 @@ int orbo_peek(const orbo_console* c, const orbo_cart* cart, int32_t addr)
     case ORBO_R_CDATA: return (c->cdata[(addr - 0x5E00) / 4] >> (8 * (addr & 3))) & 0xff;
     case ORBO_R_DRAW:
     case ORBO_R_AUDIO_MASK: return orbo_register_read(c, addr);
-    case ORBO_R_GPIO: return gpio_read(const_cast<orbo_console*>(c), addr - 0x5F80);
+    case ORBO_R_GPIO: return gpio_read(const_cast<orbo_machine*>(c), addr - 0x5F80);
     case ORBO_R_SCREEN: return screen_byte(c, addr);
     default: return c->mem[addr];  // general memory and the plain flags
     }
 }
 
-void orbo_poke(orbo_console* c, orbo_cart* cart, int32_t addr, int32_t value)
+void orbo_poke(orbo_machine* c, orbo_cart* cart, int32_t addr, int32_t value)
 {
     orbo_region r = orbo_decode(addr);
     if (r == ORBO_R_NONE) {
@@ -75,7 +75,7 @@ void orbo_poke(orbo_console* c, orbo_cart* cart, int32_t addr, int32_t value)
     }
 }
 
-void orbo_memcpy(orbo_console* c, orbo_cart* cart, int32_t dest, int32_t src, int32_t len)
+void orbo_memcpy(orbo_machine* c, orbo_cart* cart, int32_t dest, int32_t src, int32_t len)
 {
     if (len < 1 || len > k_len_max) return;
     auto one = [&](int32_t i) {
@@ -93,7 +93,7 @@ void orbo_memcpy(orbo_console* c, orbo_cart* cart, int32_t dest, int32_t src, in
         for (int32_t i = 0; i < len; i++) one(i);
 }
 
-void orbo_memset(orbo_console* c, orbo_cart* cart, int32_t dest, int32_t value, int32_t len)
+void orbo_memset(orbo_machine* c, orbo_cart* cart, int32_t dest, int32_t value, int32_t len)
 {
     if (len < 1 || len > k_len_max) return;
     for (int32_t i = 0; i < len; i++) {
@@ -105,7 +105,7 @@ void orbo_memset(orbo_console* c, orbo_cart* cart, int32_t dest, int32_t value, 
     }
 }
 
-void orbo_reload(orbo_console* c, orbo_cart* cart, const orbo_cart* loaded, int32_t dest, int32_t src,
+void orbo_reload(orbo_machine* c, orbo_cart* cart, const orbo_cart* loaded, int32_t dest, int32_t src,
                  int32_t len)
 {
     if (len > k_len_max) return;

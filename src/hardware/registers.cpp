@@ -1,6 +1,6 @@
 // The draw-state registers 0x5F00-0x5F3F and the audio masks 0x5F40-0x5F43.
 // Addresses without a register read and write shadow memory only.
-#include "hardware/console.h"
+#include "hardware/machine.h"
 #include "hardware/mem.h"
 
 namespace {
@@ -9,7 +9,7 @@ constexpr int32_t k_draw_pal = 0x5F00, k_screen_pal = 0x5F10;
 int8_t as_signed(int v) { return int8_t(uint8_t(v)); }
 }  // namespace
 
-int orbo_register_read(const orbo_console* c, int32_t addr)
+int orbo_register_read(const orbo_machine* c, int32_t addr)
 {
     if (addr >= k_draw_pal && addr < k_draw_pal + 16) return c->draw_pal[addr - k_draw_pal];
     if (addr >= k_screen_pal && addr < k_screen_pal + 16) return c->screen_pal[addr - k_screen_pal];
@@ -30,7 +30,7 @@ int orbo_register_read(const orbo_console* c, int32_t addr)
     }
 }
 
-void orbo_register_write(orbo_console* c, int32_t addr, int v)
+void orbo_register_write(orbo_machine* c, int32_t addr, int v)
 {
     v &= 0xff;
     if (addr >= k_draw_pal && addr < k_draw_pal + 16) {
@@ -48,7 +48,7 @@ void orbo_register_write(orbo_console* c, int32_t addr, int v)
     switch (addr) {
     case 0x5F20: case 0x5F21: case 0x5F22: case 0x5F23:
         c->clip[addr - 0x5F20] = v;
-        kiln_set_clip(c->screen.get(), c->clip[0], c->clip[1], c->clip[2], c->clip[3]);
+        orbo_set_clip(c->screen.get(), c->clip[0], c->clip[1], c->clip[2], c->clip[3]);
         break;
     case 0x5F25: c->pen = v; break;
     case 0x5F26: c->cursor_x = v; break;
@@ -66,7 +66,7 @@ void orbo_register_write(orbo_console* c, int32_t addr, int v)
     }
 }
 
-void orbo_reduce_screen_palette(orbo_console* c)
+void orbo_reduce_screen_palette(orbo_machine* c)
 {
     static const uint8_t unlock[4] = {0xAD, 0xDF, 0xAD, 0xED};
     bool extended = c->mem[0x5F60] == unlock[0] && c->mem[0x5F61] == unlock[1] && c->mem[0x5F62] == unlock[2] &&

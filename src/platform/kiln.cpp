@@ -25,6 +25,8 @@ bool kiln_quit = false;
 
 namespace {
 kiln_host* g_host = nullptr;
+void no_hook() {}
+kiln_app g_app = {no_hook, no_hook, no_hook, no_hook};
 char g_app_title[256] = "kiln";
 char g_program_path[512] = "";
 std::vector<std::string> g_args;
@@ -115,13 +117,13 @@ void kiln_exit()
     kiln_state.initialised = false;
     kiln_debug(">kiln_exit\n");
     kiln_debug("cmusic_stop\n");
-    cmusic_stop();
+    kiln_sound.music_stop();
     kiln_debug("kiln_main_exit\n");
-    kiln_main_exit();
+    g_app.exit();
     kiln_debug("kiln_config_save\n");
     kiln_config_save();
     kiln_debug("kiln_sound_exit\n");
-    kiln_sound_exit();
+    kiln_sound.exit();
     kiln_debug("kiln_video_exit\n");
     kiln_video_exit();
     kiln_debug("kiln_joystick_exit\n");
@@ -137,13 +139,13 @@ void kiln_exit()
 void kiln_restart()
 {
     kiln_exit();
-    kiln_main_init();
+    g_app.init();
 }
 
 void kiln_main_pass()
 {
-    kiln_main_update();
-    kiln_main_draw();
+    g_app.update();
+    g_app.draw();
     kiln_blit_back_page();
     kiln_handle_messages();
 }
@@ -157,7 +159,7 @@ void kiln_handle_messages()
     kiln_state.mouse_dy += my - g_last_mouse_y;
     g_last_mouse_x = mx;
     g_last_mouse_y = my;
-    kiln_update_music_fades();
+    kiln_sound.update_music_fades();
 }
 
 int kiln_ms_since_start()
@@ -166,17 +168,20 @@ int kiln_ms_since_start()
     return int(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
 }
 
-int kiln_run(kiln_host* host, int argc, char** argv)
+int kiln_run(kiln_host* host, const kiln_app& app, int argc, char** argv)
 {
     g_run_start = std::chrono::steady_clock::now();
     g_host = host;
+    kiln_set_app(app);
     kiln_set_arguments(argc, argv);
-    kiln_main_init();
+    g_app.init();
     kiln_quit = false;
     while (!kiln_quit) kiln_main_pass();
     if (kiln_state.initialised) kiln_exit();
     return 0;
 }
+
+void kiln_set_app(const kiln_app& app) { g_app = app; }
 
 void kiln_set_arguments(int argc, char** argv)
 {

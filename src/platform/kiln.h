@@ -1,6 +1,6 @@
 // The framework core: its state record, start (kiln_init), stop (kiln_exit)
-// and the host main loop (kiln_run). The application supplies the hooks
-// kiln_main_init, kiln_main_update, kiln_main_draw and kiln_main_exit.
+// and the host main loop (kiln_run). The application hands kiln_run its
+// hooks (kiln_app): start, the update and draw of every pass, and exit.
 #pragma once
 #include <cstdint>
 
@@ -40,9 +40,20 @@ bool kiln_init(int argc, char** argv);
 void kiln_exit();
 void kiln_restart();
 
-// Runs the whole program over the given host: kiln_main_init, the loop until
-// kiln_quit, then kiln_exit. Returns the process status.
-int kiln_run(kiln_host* host, int argc, char** argv);
+// The application the framework runs.
+struct kiln_app {
+    void (*init)();    // start-up, after the arguments are stored
+    void (*update)();  // once per pass, then draw
+    void (*draw)();
+    void (*exit)();    // inside kiln_exit, before the settings are saved
+};
+
+// Runs the whole program over the given host: the application's init, the
+// loop until kiln_quit, then kiln_exit. Returns the process status.
+int kiln_run(kiln_host* host, const kiln_app& app, int argc, char** argv);
+// The application kiln_main_pass and kiln_exit call (kiln_run sets it; tests
+// that drive passes themselves set it here).
+void kiln_set_app(const kiln_app& app);
 // One pass of the host loop (update, draw, present, messages).
 void kiln_main_pass();
 // The per-pass messages plus the loop's tail: mouse and music fades (for
@@ -58,8 +69,3 @@ int kiln_ms_since_start();
 // Set before kiln_run to force headless (the -x option of the application).
 void kiln_force_headless(bool on);
 
-// Application hooks.
-void kiln_main_init();
-void kiln_main_update();
-void kiln_main_draw();
-void kiln_main_exit();

@@ -1,13 +1,14 @@
-// The framework's sound device entry points. The audio device, mixer and
-// music are built by the audio issue; until then these are seams that do
-// nothing (there is no device and so nothing to start, stop or fade).
+// The sound as the framework reaches it: opening and closing the mixer on
+// the host's audio device, stopping the music at exit, and the music fades
+// advanced once per host pass. The sound layer fills kiln_sound in at
+// start-up; the defaults are a console without sound.
 #pragma once
 
-// Seam: opens the audio device with the given voice count. Does nothing yet.
-void kiln_sound_init(int voices);
-// Seam: closes the audio device. Does nothing yet.
-void kiln_sound_exit();
-// Seam: stops the music. Does nothing yet.
-void cmusic_stop();
-// Seam: advances music fades once per host pass. Does nothing yet.
-void kiln_update_music_fades();
+struct kiln_sound_link {
+    void (*init)(int voices);
+    void (*exit)();
+    void (*music_stop)();
+    void (*update_music_fades)();
+};
+
+extern kiln_sound_link kiln_sound;

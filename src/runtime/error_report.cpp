@@ -5,14 +5,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/console.h"
-#include "app/state.h"
+#include "hardware/console.h"
+#include "runtime/pstate.h"
 #include "cart/working_cart.h"
 #include "engine/lua/lauxlib.h"
 #include "engine/lua/lstate.h"
 #include "engine/lua/lua.h"
-#include "hardware/console.h"
-#include "hardware/seams.h"
+#include "hardware/machine.h"
+#include "hardware/runtime_link.h"
 #include "runtime/runner.h"
 #include "runtime/runtime.h"
 
@@ -134,7 +134,7 @@ bool extract_syntax_error(const char* message, bool with_position, std::string* 
 
 void orbo_report_compile_error(const char* message)
 {
-    orbo_console* c = orbo_rt_console();
+    orbo_machine* c = orbo_live_machine();
     if (c) c->pen = COL_NOTICE;
     int line = orbo_last_line_number;
     int tab = 0;
@@ -220,7 +220,7 @@ void orbo_report_runtime_error(lua_State* co)
         orbo_print_col("assertion failed", COL_NOTICE);
         if (!rt.assert_message.empty()) orbo_print_col(rt.assert_message.c_str(), COL_TEXT);
     }
-    orbo_console* c = orbo_rt_console();
+    orbo_machine* c = orbo_live_machine();
     if (c && c->heap.allocation_failed) {
         c->heap.allocation_failed = false;
         return;

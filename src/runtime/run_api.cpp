@@ -3,18 +3,20 @@
 // _set_mainloop_exists, _mark_cpu, _update_framerate).
 #include <string>
 
-#include "app/seams.h"
-#include "app/state.h"
 #include "cart/embedded.h"
 #include "cart/working_cart.h"
 #include "engine/lua/cpu.h"
 #include "engine/lua/lauxlib.h"
 #include "hardware/api/api.h"
-#include "hardware/console.h"
+#include "hardware/machine.h"
 #include "hardware/gfx.h"
 #include "hardware/mem.h"
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
+#include "hardware/input_link.h"
+#include "runtime/pause_state.h"
+#include "runtime/pstate.h"
 #include "runtime/run_chain.h"
+#include "runtime/runtime_api.h"
 #include "runtime/runner.h"
 #include "runtime/runtime.h"
 #include "runtime/scheduler.h"
@@ -60,7 +62,7 @@ int ob_load(lua_State* L)
     std::string label = string_arg(L, 2);
     if (label.size() > 1) add_run_chain_item(before, label, pstate.run_param);
     reset_runtime_state();
-    orbo_console* c = orbo_rt_console();
+    orbo_machine* c = orbo_live_machine();
     if (c && c->cart) orbo_reload(c, c->cart, orbo_working().cart.get(), 0, 0, 0x4300);
     spend_cpu(LOAD_CHARGE);
     // The loaded cartridge runs in exec mode too: otherwise the old program
@@ -83,7 +85,7 @@ int ob_stop(lua_State* L)
 {
     if (orbo_reset_glitch > 0) return 0;
     pstate.pending_action = ACTION_STOP;
-    orbo_console* c = orbo_rt_console();
+    orbo_machine* c = orbo_live_machine();
     if (c) {
         c->camera_x = c->camera_y = 0;
         int nargs = lua_gettop(L);
@@ -99,7 +101,7 @@ int ob_extcmd(lua_State* L)
 {
     std::string cmd = string_arg(L, 1);
     if (cmd == "pause") {
-        app.menu_open = true;
+        orbo_pause().menu_open = true;
     } else if (cmd == "reset") {
         uint32_t now = orbo_now_ms();
         if (orbo_reset_glitch == 0 && now - orbo_rt().last_reset_ms > 500) {
@@ -118,7 +120,7 @@ int ob_extcmd(lua_State* L)
 int ob_flip(lua_State* L)
 {
     orbo_end_frame(L);
-    orbo_update_buttons_seam();
+    orbo_input.update_buttons();
     pstate.hold = 0;
     return lua_yield(L, 0);
 }
@@ -158,4 +160,21 @@ int ob_mark_cpu(lua_State* L)
     rt.mark_cycles[n] = orbo_frame_cycles_now(L);
     rt.mark_ms[n] = orbo_now_ms();
     return 0;
+}
+
+// The key configuration overlay, when the screen opens (else the shell
+// could never leave it).
+int ob_keyconfig(lua_State*)
+{
+    if (!orbo_input.keyconfig_init()) return 0;
+    pstate.overlay_screen = 1;
+    orbo_input.block_buttons();
+    return 0;
+}
+
+void orbo_bind_runtime_api()
+{
+#define ORBO_BIND_RUNTIME(name, binding, listed, layer) ORBO_API_IS(layer, runtime, orbo_api_bind(ORBO_API_ID_##name, binding);)
+    ORBO_API_GLOBALS(ORBO_BIND_RUNTIME)
+#undef ORBO_BIND_RUNTIME
 }

@@ -2,7 +2,8 @@
 
 #include <vector>
 
-#include "app/state.h"
+#include "runtime/pause_state.h"
+#include "runtime/pstate.h"
 #include "cart/working_cart.h"
 #include "runtime/runner.h"
 
@@ -38,5 +39,5 @@ void follow_current_breadcrumb()
     pstate.pending_param = top.param;
     pstate.hold_frames = 20;
     pop_run_chain();
-    app.menu_open = false;
+    orbo_pause().menu_open = false;
 }

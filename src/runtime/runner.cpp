@@ -3,10 +3,9 @@
 #include <cstring>
 #include <ctime>
 
-#include "app/console.h"
-#include "app/pause_items.h"
-#include "app/seams.h"
-#include "app/state.h"
+#include "hardware/console.h"
+#include "runtime/pause_state.h"
+#include "runtime/pstate.h"
 #include "cart/working_cart.h"
 #include "engine/lua/cpu.h"
 #include "engine/lua/lauxlib.h"
@@ -15,14 +14,15 @@
 #include "engine/pre/pre.h"
 #include "engine/token/token.h"
 #include "hardware/cdata.h"
-#include "hardware/api/subsystem_seams.h"
-#include "hardware/console.h"
+#include "hardware/input_link.h"
+#include "hardware/sound_link.h"
+#include "hardware/machine.h"
 #include "hardware/mem.h"
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
 #include "platform/kiln.h"
 #include "platform/paths.h"
 #include "runtime/error_report.h"
-#include "runtime/machine.h"
+#include "runtime/lua_machine.h"
 #include "runtime/program_text.h"
 #include "runtime/runtime.h"
 #include "runtime/scheduler.h"
@@ -77,7 +77,7 @@ orbo_cart_ptr& live_cart()
 
 void orbo_refresh_live_cart()
 {
-    orbo_console* c = orbo_rt_console();
+    orbo_machine* c = orbo_live_machine();
     if (!c) return;
     orbo_cart_ptr fresh = orbo_copy_cart(*orbo_working().cart);
     // The console moves to the new copy before the old one is released.
@@ -134,7 +134,7 @@ std::string orbo_build_program_text(const std::string& code, const std::string& 
 
 void reset_runtime_state()
 {
-    orbo_console* c = orbo_rt_console();
+    orbo_machine* c = orbo_live_machine();
     if (c) orbo_reset_draw_state(c);  // registers, pen 6, palettes, camera, clip, pattern, GPIO
     orbo_rt().assert_message.clear();
     orbo_rt().program_frames = 0;
@@ -143,9 +143,9 @@ void reset_runtime_state()
 bool run_program(const std::string& code)
 {
     orbo_runtime& rt = orbo_rt();
-    orbo_console* c = orbo_rt_console();
+    orbo_machine* c = orbo_live_machine();
     pstate.mainloop_kind = 0;
-    orbo_subsystems.set_program_paused(0);
+    orbo_pause().program_paused = 0;
     kiln_state.audio_pause = 0;
     if (!rt.L || !c) return false;
 
@@ -162,7 +162,7 @@ bool run_program(const std::string& code)
     }
     c->heap.base = int64_t(tokens) * 16;
     lua_reset_call_state_orbo(rt.L);
-    if (code == "resume") orbo_block_buttons_seam();
+    if (code == "resume") orbo_input.block_buttons();
     std::string text = orbo_build_program_text(code, rt.cart_id);
 
     lua_State* L = rt.L;
@@ -187,7 +187,7 @@ bool run_program(const std::string& code)
     lua_settop(L, 0);
     rt.program = co;
 
-    orbo_block_buttons_seam();
+    orbo_input.block_buttons();
     rt.program_frames = 0;
     pstate.hold = 0;  // a program replaced mid-frame leaves no held display
     if (pstate.pending_action == ACTION_RUN) {
@@ -217,27 +217,27 @@ void run_cart()
     orbo_classify_cart_file(w.filename);
     orbo_cdata_close();
     reset_lua_machine();
-    orbo_console* c = orbo_rt_console();
+    orbo_machine* c = orbo_live_machine();
     if (c && w.cart) orbo_reload(c, c->cart, w.cart.get(), 0, 0, ROM_SIZE);
     orbo_clear_menu_items();
     orbo_srand(uint32_t(time(nullptr)) + orbo_now_ms());
     rt.code = w.cart ? w.cart->code : std::string();
     run_program(rt.code);
-    orbo_stop_all_sound_seam();
+    orbo_stop_all_sound();
     if (c)
         for (int32_t& m : c->audio_mask) m = 0;
     orbo_set_frame_rate(30);
-    orbo_block_buttons_seam();
+    orbo_input.block_buttons();
 }
 
 void suspend_program()
 {
     if (orbo_reset_glitch > 0) return;
     orbo_runtime& rt = orbo_rt();
-    orbo_console* c = orbo_rt_console();
+    orbo_machine* c = orbo_live_machine();
     if (pstate.program_flag) {
-        orbo_stop_all_sound_seam();
-        orbo_subsystems.set_program_paused(0);
+        orbo_stop_all_sound();
+        orbo_pause().program_paused = 0;
         kiln_state.audio_pause = 0;
         save_cdata();
         if (c && orbo_peek(c, c->cart, 0x5F2E) != 1)
@@ -254,7 +254,7 @@ void suspend_program()
         c->camera_x = c->camera_y = 0;
         c->clip[0] = c->clip[1] = 0;
         c->clip[2] = c->clip[3] = 128;
-        kiln_reset_clip(c->screen.get());
+        orbo_reset_clip(c->screen.get());
         if (c->cursor_y < 0) c->cursor_y = 0;
         if (c->cursor_y > 120) c->cursor_y = 120;
         c->cursor_x = 0;
@@ -269,11 +269,31 @@ void suspend_program()
 void continue_program()
 {
     orbo_runtime& rt = orbo_rt();
-    if (orbo_console* c = orbo_rt_console()) {
+    if (orbo_machine* c = orbo_live_machine()) {
         c->camera_x = rt.saved_camera_x;
         c->camera_y = rt.saved_camera_y;
         memcpy(c->clip, rt.saved_clip, sizeof c->clip);
-        kiln_set_clip(c->screen.get(), c->clip[0], c->clip[1], c->clip[2], c->clip[3]);
+        orbo_set_clip(c->screen.get(), c->clip[0], c->clip[1], c->clip[2], c->clip[3]);
     }
     pstate.app_mode = MODE_RUNNING;
+}
+
+void dispatch_pending_action()
+{
+    orbo_reset_glitch = 0;
+    switch (pstate.pending_action) {
+    case ACTION_RUN: run_cart(); break;
+    case ACTION_STOP: suspend_program(); break;
+    case ACTION_STOP_RESET:
+        suspend_program();
+        reset_lua_machine();
+        orbo_print("");
+        orbo_print(orbo_rt().error_string.c_str());
+        break;
+    default: break;
+    }
+    pstate.pending_action = ACTION_NONE;
+    // In exec mode the player ends with the program: one that stopped,
+    // failed or never started (size limit, compile error).
+    if (pstate.exec_mode && pstate.app_mode != MODE_RUNNING) kiln_quit = true;
 }

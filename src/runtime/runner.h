@@ -15,6 +15,9 @@ bool run_program(const std::string& code);
 std::string orbo_build_program_text(const std::string& code, const std::string& cart_id);
 
 void reset_runtime_state();
+// The pending action (run, stop, stop after an error) and its clearing; in
+// exec mode the player quits once no program runs.
+void dispatch_pending_action();
 // Stops the program unless a reset glitch is running.
 void suspend_program();
 void continue_program();

@@ -4,10 +4,12 @@
 #include "engine/lua/cpu.h"
 #include "engine/math/fixed.h"
 #include "cart/working_cart.h"
-#include "hardware/console.h"
-#include "hardware/seams.h"
+#include "hardware/machine.h"
+#include "hardware/runtime_link.h"
 #include "platform/kiln.h"
 #include "runtime/error_report.h"
+#include "runtime/pstate.h"
+#include "runtime/runtime_api.h"
 
 namespace {
 orbo_runtime g_rt;
@@ -17,27 +19,30 @@ orbo_runtime g_rt;
 // first run holds the working cartridge, which a load replaces whole.
 void on_cart_release(orbo_cart* cart)
 {
-    orbo_console* c = orbo_live_console();
+    orbo_machine* c = orbo_live_machine();
     if (!c || c->cart != cart) return;
     orbo_cart* working = orbo_working().cart.get();
     c->cart = working != cart ? working : nullptr;
 }
+
+const std::string& running_cart_id() { return g_rt.cart_id; }
+
+// In exec mode the console's lines go to standard output while no program runs.
+bool console_to_stdout() { return pstate.exec_mode && pstate.app_mode != MODE_RUNNING; }
 }  // namespace
 
 orbo_runtime& orbo_rt() { return g_rt; }
 
 uint32_t orbo_now_ms() { return kiln_host_get()->ticks(); }
 
-orbo_console* orbo_rt_console() { return orbo_live_console(); }
-
 void orbo_runtime_init()
 {
     // Every charge reaches the engine's counters; spend_cpu ignores charges
     // while no program state is set, so the console can print before a run.
-    orbo_spend_cpu_fn = spend_cpu;
-    orbo_refund_cpu_fn = refund_cpu;
+    orbo_runtime_hooks = {spend_cpu, refund_cpu, orbo_runtime_error_entry, orbo_program_running, running_cart_id,
+                          console_to_stdout};
     fix_charge_fn = spend_cpu;
-    orbo_runtime_error_fn = orbo_runtime_error_entry;
+    orbo_bind_runtime_api();
     orbo_assert_message_hook = orbo_assert_message;
     static bool hooked = false;
     if (!hooked) orbo_add_cart_release_hook(on_cart_release);

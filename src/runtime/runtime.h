@@ -7,7 +7,7 @@
 #include <string>
 
 struct lua_State;
-struct orbo_console;
+struct orbo_machine;
 
 constexpr int ORBO_CHAR_LIMIT = 65536;
 constexpr int ORBO_TOKEN_LIMIT = 8192;
@@ -40,10 +40,9 @@ struct orbo_runtime {
 
 orbo_runtime& orbo_rt();
 
-// Start-up: wires the CPU charge and error seams of the hardware to the
-// engine and the runtime, and the assertion hook. Idempotent.
+// Start-up: fills the hardware's runtime hooks (CPU charges to the engine,
+// the error entry, the program state), the assertion hook, and hands the
+// runtime's bindings to the registry. Idempotent.
 void orbo_runtime_init();
 // Milliseconds of the host clock.
 uint32_t orbo_now_ms();
-// The console the program runs on (the shell's one console).
-orbo_console* orbo_rt_console();

@@ -1,20 +1,22 @@
 #include "runtime/scheduler.h"
 
-#include "app/console.h"
-#include "app/state.h"
+#include "hardware/console.h"
+#include "hardware/input_link.h"
+#include "runtime/pause_state.h"
+#include "runtime/pstate.h"
 #include "engine/lua/cpu.h"
 #include "engine/lua/lgc.h"
 #include "engine/lua/lstate.h"
 #include "engine/lua/lua.h"
 #include "hardware/cdata.h"
-#include "hardware/console.h"
-#include "hardware/seams.h"
+#include "hardware/machine.h"
+#include "hardware/runtime_link.h"
 #include "platform/config.h"
 #include "platform/kiln.h"
 #include "platform/log.h"
 #include "platform/video.h"
 #include "runtime/error_report.h"
-#include "runtime/machine.h"
+#include "runtime/lua_machine.h"
 #include "runtime/runner.h"
 #include "runtime/runtime.h"
 
@@ -88,7 +90,7 @@ void orbo_scheduler_clear()
     pstate.drop_penalty = 0;
     rt.last_drop_ms = 0;
     rt.dropped_once = false;
-    app.frame_rate_drop = false;
+    pstate.frame_rate_drop = false;
 }
 
 int32_t orbo_frame_cycles_now(lua_State* L)
@@ -110,7 +112,7 @@ void orbo_end_frame(lua_State* L)
 void run_slice()
 {
     orbo_runtime& rt = orbo_rt();
-    orbo_console* c = orbo_rt_console();
+    orbo_machine* c = orbo_live_machine();
     if (!rt.L || !c) return;
     g_flipped = false;
     g_spent = 0;
@@ -160,22 +162,22 @@ void update_frame_rate()
     bool active = kiln_is_app_active();
     int frame_ms = 1000;
     if (int32_t(rt.mark_ms[2] - rt.mark_ms[0]) > 0) {
-        int draw = app.draw_ms > 0 ? app.draw_ms : 0;
+        int draw = pstate.draw_ms > 0 ? pstate.draw_ms : 0;
         frame_ms = int(rt.mark_ms[2] - rt.mark_ms[0]) + draw + pstate.drop_penalty +
                    (active ? cconfig.foreground_sleep_ms : cconfig.background_sleep_ms);
     }
-    if (app.host_framerate_control == 0) {
+    if (pstate.host_framerate_control == 0) {
         average = 10000;
         frame_ms = 0;
     }
     int& fps = orbo_cpu.fps;
     int target = orbo_cpu.target_fps;
-    if (app.frame_rate_drop && fps == target) {
-        app.frame_rate_drop = false;
+    if (pstate.frame_rate_drop && fps == target) {
+        pstate.frame_rate_drop = false;
         orbo_set_frame_rate_current(fps / 2);
         return;
     }
-    app.frame_rate_drop = false;
+    pstate.frame_rate_drop = false;
     if (fps == 60 && target == 60 && average < 58) {
         orbo_set_frame_rate_current(30);
         if (active && rt.dropped_once && now - rt.last_drop_ms < 200) {
@@ -194,4 +196,22 @@ void update_frame_rate()
 void orbo_set_frame_rate_current(int fps)
 {
     orbo_cpu.fps = fps;
+}
+
+void orbo_program_frame()
+{
+    if (pstate.hold_frames > 0) {
+        pstate.hold_frames--;
+        return;
+    }
+    orbo_shell_hooks.running_keypresses();
+    if (pstate.mainloop_kind < 2) {
+        // The standard loop updates the buttons itself.
+        orbo_input.update_buttons();
+        pstate.time_frames++;
+        orbo_shell_hooks.pause_menu_keys();
+    }
+    if (orbo_reset_glitch < 3) run_slice();
+    // Still inside its frame: the budget ran out before flip.
+    if (pstate.hold) pstate.frame_rate_drop = true;
 }

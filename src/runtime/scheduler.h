@@ -30,3 +30,7 @@ int32_t orbo_frame_cycles_now(lua_State* L);
 int32_t orbo_mean_cpu_load();
 int64_t orbo_program_console_frames();
 void orbo_cpu_stats_clear();
+
+// One console frame of a running program: held frames, the shell's keys,
+// buttons for a program without the standard loop, the slice, the drop flag.
+void orbo_program_frame();

@@ -7,16 +7,18 @@
 
 #include "../support/read_file.h"
 #include "app/commands.h"
-#include "app/console.h"
+#include "app/wiring.h"
+#include "hardware/console.h"
 #include "app/state.h"
+#include "runtime/pstate.h"
 #include "cart/cart_env.h"
 #include "cart/cart_png.h"
 #include "cart/cart_text.h"
 #include "cart/working_cart.h"
 #include "engine/lua/lauxlib.h"
 #include "hardware/api/api.h"
-#include "hardware/console.h"
-#include "hardware/seams.h"
+#include "hardware/machine.h"
+#include "hardware/runtime_link.h"
 #include "platform/keys.h"
 #include "platform/pod.h"
 
@@ -41,8 +43,8 @@ int record_launch(const std::vector<std::string>& argv)
 void PrintTo(const line& l, std::ostream* os) { *os << "{\"" << l.text << "\", " << l.colour << "}"; }
 
 struct commands_test : ::testing::Test {
-    orbo_cart_ptr cart = kiln_create_orbo_cart();
-    std::unique_ptr<orbo_console> con = orbo_create_console(cart.get());
+    orbo_cart_ptr cart = orbo_create_cart();
+    orbo_machine* con = nullptr;
     lua_State* L = nullptr;
     std::string root, carts;
 
@@ -55,29 +57,30 @@ struct commands_test : ::testing::Test {
         fs::create_directories(carts);
         orbo_cart_env_get().root = root;
         pstate.cart_root = carts;
-        pstate.current_dir.clear();
+        shell.current_dir.clear();
         pstate.exec_mode = 0;
         pstate.app_mode = MODE_RUNNING;
         pstate.program_flag = 1;
-        pstate.data.reset();
+        shell.data.reset();
         g_lines.clear();
         g_launches.clear();
         orbo_command_print_fn = record_line;
         orbo_launch_fn = record_launch;
-        orbo_reset_seam_counters();
+        orbo_reset_runtime_hooks();
         orbo_working_state& w = orbo_working();
-        w.cart = kiln_create_orbo_cart();
+        w.cart = orbo_create_cart();
         w.filename.clear();
         w.hash.clear();
         w.tabs = orbo_code_tabs{};
-        orbo_set_live_console(con.get());
+        orbo_recreate_live_machine();
+        con = orbo_live_machine();
+        orbo_bind_shell_api();
         L = lua_newstate(orbo_lua_alloc, &con->heap);
         add_c_functions(L);
     }
     void TearDown() override
     {
         lua_close(L);
-        orbo_set_live_console(nullptr);
         orbo_command_print_fn = orbo_print_col;
         orbo_launch_fn = orbo_launch_process;
         orbo_cart_env_get().root.clear();
@@ -117,7 +120,7 @@ TEST_F(commands_test, CdMovesInsideTheRootOnly)
     fs::create_directories(carts + "sub/deep");
     run("cd('sub')");
     EXPECT_EQ(lines(), (lines_t{{"/sub/", 12}}));
-    EXPECT_EQ(pstate.current_dir, "sub/");
+    EXPECT_EQ(shell.current_dir, "sub/");
     run("cd('./deep/../deep')");
     EXPECT_EQ(lines(), (lines_t{{"/sub/deep/", 12}}));
     run("cd(5)");  // not a string: the directory is shown
@@ -125,11 +128,11 @@ TEST_F(commands_test, CdMovesInsideTheRootOnly)
     for (const char* escape : {"../../..", "/..", "../../../carts", "/sub/../../x"}) {
         run(std::string("cd('") + escape + "')");
         EXPECT_EQ(lines(), (lines_t{{"cd: failed", 7}})) << escape;
-        EXPECT_EQ(pstate.current_dir, "sub/deep/") << escape;
+        EXPECT_EQ(shell.current_dir, "sub/deep/") << escape;
     }
     run("cd('/')");
     EXPECT_EQ(lines(), (lines_t{{"/", 12}}));
-    EXPECT_EQ(pstate.current_dir, "");
+    EXPECT_EQ(shell.current_dir, "");
     run("cd('/sub')");
     run("cd('..')");
     EXPECT_EQ(lines(), (lines_t{{"/", 12}}));
@@ -137,7 +140,7 @@ TEST_F(commands_test, CdMovesInsideTheRootOnly)
     EXPECT_EQ(lines(), (lines_t{{"cd: failed", 7}}));
     run("cd('" + std::string(512, 'a') + "')");
     EXPECT_TRUE(lines().empty());
-    EXPECT_EQ(pstate.current_dir, "");
+    EXPECT_EQ(shell.current_dir, "");
 }
 
 TEST_F(commands_test, MkdirCreatesUnderTheCurrentDirectoryAndNeverOutsideTheRoot)
@@ -146,7 +149,7 @@ TEST_F(commands_test, MkdirCreatesUnderTheCurrentDirectoryAndNeverOutsideTheRoot
     EXPECT_EQ(lines(), (lines_t{{"mkdir [name]", 6}}));
     EXPECT_TRUE(run("mkdir('games')").empty());
     EXPECT_TRUE(fs::is_directory(carts + "games"));
-    pstate.current_dir = "games/";
+    shell.current_dir = "games/";
     run("mkdir('a/../b')");
     EXPECT_TRUE(fs::is_directory(carts + "games/b"));
     for (const char* escape : {"../../escape", "/../escape", "x/../../../escape", "../../carts2"}) {
@@ -163,7 +166,7 @@ TEST_F(commands_test, FolderHandsThePathOverAsOneArgument)
 {
     std::string odd = "we\"ird $(touch pwned) `x`";
     fs::create_directories(carts + odd);
-    pstate.current_dir = odd + "/";
+    shell.current_dir = odd + "/";
     run("folder()");
     ASSERT_EQ(g_launches.size(), 1u);
     EXPECT_EQ(g_launches[0], (std::vector<std::string>{"xdg-open", carts + odd + "/"}));
@@ -237,7 +240,7 @@ TEST_F(commands_test, SaveWritesOnlyInExecModeAndOnlyUnderTheRoot)
     EXPECT_NE(read_file(carts + "game.ob").find("print(1)"), std::string::npos);
 
     fs::create_directories(carts + "sub");
-    pstate.current_dir = "sub/";
+    shell.current_dir = "sub/";
     run("save('two.ob')");
     EXPECT_EQ(lines(), (lines_t{{"saved two.ob", 6}}));
     EXPECT_TRUE(fs::exists(carts + "sub/two.ob"));
@@ -302,12 +305,12 @@ std::vector<uint8_t> pod_bytes(const kiln_pod* pod)
 
 TEST_F(commands_test, InstallWritesNothingFromItemsThatAreNoPods)
 {
-    pstate.data = player_data_file();
+    shell.data = player_data_file();
     run("install_demos()");
     EXPECT_EQ(lines(), (lines_t{{"installing demo carts to /demos/", 14}, {"no demo carts in data file", 6}}));
     run("install_games()");
     EXPECT_EQ(lines(), (lines_t{{"no sample games in data file", 6}}));
-    pstate.data.reset();
+    shell.data.reset();
     run("install_demos() install_games()");
     EXPECT_EQ(lines().size(), 3u);
     EXPECT_FALSE(fs::exists(carts + "demos/hello.ob"));
@@ -317,7 +320,7 @@ TEST_F(commands_test, InstallWritesNothingFromItemsThatAreNoPods)
 
 TEST_F(commands_test, InstallWritesTheCartridgesOfPodItems)
 {
-    orbo_cart_ptr demo = kiln_create_orbo_cart();
+    orbo_cart_ptr demo = orbo_create_cart();
     demo->code = "print('demo')";
     std::string text = orbo_cart_to_text(demo.get());
     kiln_pod_ptr demos = kiln_create_pod("demos");
@@ -337,7 +340,7 @@ TEST_F(commands_test, InstallWritesTheCartridgesOfPodItems)
     data->items[3].file->bytes = d;
     kiln_pod_add_bytes(data.get(), "x", "x", 1);
     kiln_pod_add_bytes(data.get(), "games", g.data(), g.size());
-    pstate.data = std::move(data);
+    shell.data = std::move(data);
 
     run("install_demos()");
     EXPECT_EQ(lines(), (lines_t{{"installing demo carts to /demos/", 14}, {"hello.ob", 6}, {"sprites.ob", 6}}));

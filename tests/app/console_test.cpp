@@ -1,9 +1,12 @@
-#include "app/console.h"
+#include "hardware/console.h"
 
 #include <gtest/gtest.h>
 
 #include "app/state.h"
-#include "hardware/console.h"
+#include "runtime/pstate.h"
+#include "hardware/machine.h"
+#include "runtime/lua_machine.h"
+#include "runtime/runtime.h"
 #include "app_fixture.h"
 
 namespace {
@@ -11,10 +14,11 @@ struct ConsoleTest : testing::Test {
     void SetUp() override
     {
         orbo_reset_records();
-        orbo_console_recreate();
-        orbo_console_set_font(block_font());
+        orbo_runtime_init();
+        orbo_new_machine();
+        orbo_set_console_font(block_font());
     }
-    void TearDown() override { orbo_console_set_font(nullptr); }
+    void TearDown() override { orbo_set_console_font(nullptr); }
     // Number of ink pixels of colour c in row y.
     int ink(int y, int c = 6)
     {
@@ -35,7 +39,7 @@ struct ConsoleTest : testing::Test {
 TEST_F(ConsoleTest, LinesMoveDownSixPixels)
 {
     orbo_print("ab");
-    EXPECT_EQ(orbo_app_console()->cursor_y, 6);
+    EXPECT_EQ(orbo_live_machine()->cursor_y, 6);
     EXPECT_EQ(ink(0), 2 * 3);
     EXPECT_EQ(ink(4), 2 * 3);
     EXPECT_EQ(ink(5), 0);
@@ -45,7 +49,7 @@ TEST_F(ConsoleTest, LinesMoveDownSixPixels)
     EXPECT_EQ(ink(12), 6 * 3);
     orbo_print_2_col("%d", 7, 0, 9);
     EXPECT_EQ(ink(18, 9), 3);
-    EXPECT_EQ(orbo_app_console()->cursor_y, 24);
+    EXPECT_EQ(orbo_live_machine()->cursor_y, 24);
 }
 
 TEST_F(ConsoleTest, HundredCharactersTakeFourRows)
@@ -56,17 +60,17 @@ TEST_F(ConsoleTest, HundredCharactersTakeFourRows)
         EXPECT_EQ(right_edge(r * 6), 31 * 4 + 2);
     }
     EXPECT_EQ(ink(18), 4 * 3);
-    EXPECT_EQ(orbo_app_console()->cursor_y, 24);
+    EXPECT_EQ(orbo_live_machine()->cursor_y, 24);
 }
 
 TEST_F(ConsoleTest, WrappedLineAtTheBottomScrollsFirst)
 {
     // Fill to the last line.
     for (int i = 0; i < 21; i++) orbo_print("l");
-    EXPECT_EQ(orbo_app_console()->cursor_y, 120);
+    EXPECT_EQ(orbo_live_machine()->cursor_y, 120);
     orbo_print(std::string(33, 'w').c_str());
     // Both rows are on screen, just above the cursor line.
-    EXPECT_EQ(orbo_app_console()->cursor_y, 120);
+    EXPECT_EQ(orbo_live_machine()->cursor_y, 120);
     EXPECT_EQ(ink(108), 32 * 3);
     EXPECT_EQ(ink(114), 1 * 3);
     EXPECT_EQ(ink(120), 0);
@@ -77,14 +81,14 @@ TEST_F(ConsoleTest, ScrollMovesRowsUpAndClearsTheBottom)
 {
     for (int y = 0; y < 128; y++)
         for (int x = 0; x < 128; x++) orbo_console_screen()->row(y)[x] = uint8_t(y);
-    orbo_app_console()->cursor_y = 120;
+    orbo_live_machine()->cursor_y = 120;
     cursor_cr();
-    EXPECT_EQ(orbo_app_console()->cursor_y, 120);
+    EXPECT_EQ(orbo_live_machine()->cursor_y, 120);
     for (int y = 0; y < 122; y++) EXPECT_EQ(orbo_console_screen()->row(y)[5], y + 6) << y;
     for (int y = 122; y < 128; y++) EXPECT_EQ(orbo_console_screen()->row(y)[5], 0);
-    orbo_app_console()->cursor_y = 116;
+    orbo_live_machine()->cursor_y = 116;
     cursor_cr();
-    EXPECT_EQ(orbo_app_console()->cursor_y, 122);
+    EXPECT_EQ(orbo_live_machine()->cursor_y, 122);
 }
 
 TEST_F(ConsoleTest, ExecModeWritesToStandardOutput)
@@ -96,23 +100,23 @@ TEST_F(ConsoleTest, ExecModeWritesToStandardOutput)
     orbo_print_2("%d %d", 1, 2);
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(out, "** hello\n** 1 2\n");
-    EXPECT_EQ(orbo_app_console()->cursor_y, 0);
+    EXPECT_EQ(orbo_live_machine()->cursor_y, 0);
     // While a program runs the console screen is used again.
     pstate.app_mode = MODE_RUNNING;
     testing::internal::CaptureStdout();
     orbo_print("x");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(orbo_app_console()->cursor_y, 6);
+    EXPECT_EQ(orbo_live_machine()->cursor_y, 6);
 }
 
 TEST_F(ConsoleTest, ClearResetsTheCursorAndNoFontStillMoves)
 {
     orbo_print("abc");
     orbo_console_clear(3);
-    EXPECT_EQ(orbo_app_console()->cursor_y, 0);
+    EXPECT_EQ(orbo_live_machine()->cursor_y, 0);
     EXPECT_EQ(ink(0, 3), 128);
-    orbo_console_set_font(nullptr);
+    orbo_set_console_font(nullptr);
     orbo_print("abc");
-    EXPECT_EQ(orbo_app_console()->cursor_y, 6);
+    EXPECT_EQ(orbo_live_machine()->cursor_y, 6);
     EXPECT_EQ(ink(0, 0), 128);  // the line was cleared, nothing drawn
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/state.h"
+#include "runtime/pstate.h"
 #include "platform/config.h"
 #include "platform/log.h"
 

@@ -12,10 +12,12 @@
 #include "../platform/fake_host.h"
 #include "app/boot.h"
 #include "cart/working_cart.h"
-#include "app/console.h"
+#include "hardware/console.h"
 #include "app/shell.h"
 #include "app/state.h"
-#include "hardware/console.h"
+#include "hardware/cdata.h"
+#include "runtime/pstate.h"
+#include "hardware/machine.h"
 #include "app_fixture.h"
 #include "platform/config.h"
 #include "platform/kiln.h"
@@ -55,7 +57,8 @@ struct ShellTest : testing::Test {
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
         kiln_set_arguments(int(args.size()), argv.data());
-        kiln_main_init();
+        kiln_set_app(orbo_shell_app);
+        orbo_main_init();
     }
     // One host pass 34 ms after the previous one (a little over a frame at 30).
     void pass()
@@ -84,7 +87,7 @@ TEST_F(ShellTest, BootsToTheConsoleAndReportsAMissingHeadCart)
     EXPECT_STREQ(kiln_state.window_title, "test title");
     EXPECT_EQ(kiln_display_palette.rgb[3], uint8_t(3 * 7));
     EXPECT_EQ(pstate.cart_root, home + "carts/");
-    EXPECT_EQ(pstate.cdata_path, home + "cdata/");
+    EXPECT_EQ(orbo_cdata_folder, home + "cdata/");
     for (const char* f : {"carts", "backup", "cdata", "cstore", "plates", "bbs/carts", "bbs/labels"})
         EXPECT_TRUE(std::filesystem::is_directory(home + f)) << f;
 
@@ -98,7 +101,7 @@ TEST_F(ShellTest, BootsToTheConsoleAndReportsAMissingHeadCart)
     EXPECT_FALSE(line_shows(42, "head cart not found", 6));
     pass();
     EXPECT_TRUE(line_shows(42, "head cart not found", 6));
-    EXPECT_EQ(orbo_app_console()->cursor_y, 48);
+    EXPECT_EQ(orbo_live_machine()->cursor_y, 48);
     // The logo (colour 9) at (1,1), 40x10.
     EXPECT_EQ(orbo_console_screen()->row(1)[1], 9);
     EXPECT_EQ(orbo_console_screen()->row(10)[40], 9);
@@ -107,7 +110,7 @@ TEST_F(ShellTest, BootsToTheConsoleAndReportsAMissingHeadCart)
     for (int i = 0; i < 20; i++) pass();
     EXPECT_EQ(pstate.app_mode, MODE_BOOT);
     EXPECT_EQ(pstate.pending_action, ACTION_NONE);
-    EXPECT_EQ(kiln_back_page->pixels, pstate.display->pixels);
+    EXPECT_EQ(kiln_back_page->pixels, shell.display->pixels);
     EXPECT_EQ(kiln_back_page->row(1)[1], 9);
 }
 

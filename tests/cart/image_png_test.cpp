@@ -48,7 +48,7 @@ std::vector<unsigned char> decode_rgba(const std::vector<unsigned char>& png, un
 
 TEST(CartImage, LayoutAndTrailer)
 {
-    orbo_cart_ptr c = kiln_load_orbo_cart(cart_path("full.ob").c_str());
+    orbo_cart_ptr c = orbo_load_cart(cart_path("full.ob").c_str());
     for (int i = 0; i < 4; i++) c->code += c->code;
     std::vector<uint8_t> block(ORBO_IMAGE_SIZE);
     ASSERT_EQ(orbo_cart_to_image(c.get(), block.data()), 0);
@@ -62,7 +62,7 @@ TEST(CartImage, LayoutAndTrailer)
     EXPECT_EQ(block[0x8003], 19);
     EXPECT_EQ(block[0x8004], 'l');
     // "a" is stored as plain text.
-    orbo_cart_ptr a = kiln_create_orbo_cart();
+    orbo_cart_ptr a = orbo_create_cart();
     a->code = "a";
     ASSERT_EQ(orbo_cart_to_image(a.get(), block.data()), 0);
     EXPECT_EQ(block[0x4300], 'a');
@@ -72,7 +72,7 @@ TEST(CartImage, LayoutAndTrailer)
 TEST(CartImage, RoundTripsThrough32k)
 {
     for (const char* name : all_carts) {
-        orbo_cart_ptr c = kiln_load_orbo_cart(cart_path(name).c_str());
+        orbo_cart_ptr c = orbo_load_cart(cart_path(name).c_str());
         ASSERT_TRUE(c) << name;
         std::string before = text_without_label(c.get());
         std::vector<uint8_t> block(ORBO_32K_SIZE);
@@ -95,7 +95,7 @@ TEST(CartImage, CodeBeginningWithColon)
     orbo_cart_ptr c = orbo_cart_from_32k(block.data(), block.size());
     EXPECT_EQ(c->code, "");
     // So the saver stores such code compressed even when that is longer.
-    orbo_cart_ptr s = kiln_create_orbo_cart();
+    orbo_cart_ptr s = orbo_create_cart();
     s->code = "::a::";
     ASSERT_EQ(save_orbo_cart_32k(s.get(), block.data()), 0);
     EXPECT_EQ(orbo_cart_from_32k(block.data(), block.size())->code, "::a::");
@@ -104,7 +104,7 @@ TEST(CartImage, CodeBeginningWithColon)
 TEST(CartImage, TooLargeCode)
 {
     std::mt19937 rng(3);
-    orbo_cart_ptr c = kiln_create_orbo_cart();
+    orbo_cart_ptr c = orbo_create_cart();
     for (int i = 0; i < 20000; i++) c->code += char('A' + rng() % 26);
     std::vector<uint8_t> block(ORBO_IMAGE_SIZE);
     EXPECT_EQ(orbo_cart_to_image(c.get(), block.data()), 1);
@@ -116,7 +116,7 @@ TEST(CartImage, TooLargeCode)
     // The hash still works: it stands in the hex digest of the code.
     EXPECT_EQ(hash_cart(c.get()).size(), 40u);
     // 65,536 characters do not fit the 16-bit length even when they compress well.
-    orbo_cart_ptr l = kiln_create_orbo_cart();
+    orbo_cart_ptr l = orbo_create_cart();
     l->code = std::string(65536, 'a');
     EXPECT_EQ(orbo_cart_to_image(l.get(), block.data()), 1);
     l->code.pop_back();
@@ -126,7 +126,7 @@ TEST(CartImage, TooLargeCode)
 
 TEST(CartHash, GoldenAndLabelIndependent)
 {
-    orbo_cart_ptr c = kiln_create_orbo_cart();
+    orbo_cart_ptr c = orbo_create_cart();
     // Independently: SHA-1 of 32 KiB holding the default ROM.
     std::vector<uint8_t> buf(ORBO_32K_SIZE, 0);
     orbo_cart_to_rom(c.get(), buf.data());
@@ -149,7 +149,7 @@ TEST(CartPng, RoundTripsEveryTestCart)
     orbo_cart_set_font(block_font());
     std::string dir = scratch_dir();
     for (const char* name : all_carts) {
-        orbo_cart_ptr c = kiln_load_orbo_cart(cart_path(name).c_str());
+        orbo_cart_ptr c = orbo_load_cart(cart_path(name).c_str());
         ASSERT_TRUE(c);
         if (orbo_cart_lower_map_used(c.get())) sync_shared_map_to_gfx(c.get());
         std::string path = dir + name + ".png";
@@ -175,7 +175,7 @@ TEST(CartPng, RoundTripsEveryTestCart)
 TEST(CartPng, PictureCarrierAndText)
 {
     orbo_cart_set_font(block_font());
-    orbo_cart_ptr c = kiln_load_orbo_cart(cart_path("full.ob").c_str());
+    orbo_cart_ptr c = orbo_load_cart(cart_path("full.ob").c_str());
     std::vector<unsigned char> png;
     ASSERT_EQ(orbo_cart_png_bytes(c.get(), &png), 0);
     unsigned w = 0, h = 0;
@@ -264,7 +264,7 @@ TEST(CartPng, StatusesAndHostileImages)
         }
     }
     // A future version byte.
-    orbo_cart_ptr c = kiln_create_orbo_cart();
+    orbo_cart_ptr c = orbo_create_cart();
     std::vector<unsigned char> png;
     ASSERT_EQ(orbo_cart_png_bytes(c.get(), &png), 0);
     unsigned w, h;
@@ -284,7 +284,7 @@ TEST(CartPng, StatusesAndHostileImages)
     ASSERT_EQ(printed.size(), 1u);
     EXPECT_EQ(printed[0].first, "future_version: 16");
     // Truncated and bit-flipped files never crash.
-    ASSERT_EQ(orbo_cart_png_bytes(kiln_load_orbo_cart(cart_path("full.ob").c_str()).get(), &png), 0);
+    ASSERT_EQ(orbo_cart_png_bytes(orbo_load_cart(cart_path("full.ob").c_str()).get(), &png), 0);
     for (size_t cut = 0; cut < png.size(); cut += 97) load_orbo_cart_png_from_memory(png.data(), cut, &status);
     for (int i = 0; i < 200; i++) {
         std::vector<unsigned char> bad = png;
@@ -298,7 +298,7 @@ TEST(CartPng, LabelsFromFiles)
     std::string dir = scratch_dir();
     orbo_cart_set_font(block_font());
     // From a PNG cartridge: the label area in console colours.
-    orbo_cart_ptr c = kiln_load_orbo_cart(cart_path("full.ob").c_str());
+    orbo_cart_ptr c = orbo_load_cart(cart_path("full.ob").c_str());
     std::string png = dir + "l.ob.png";
     ASSERT_EQ(save_orbo_cart_png(c.get(), png.c_str()), 0);
     kiln_bitmap_ptr l = create_label_from_file(png.c_str());

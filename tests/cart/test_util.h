@@ -48,7 +48,7 @@ inline orbo_cart_ptr load_text_string(const std::string& text)
     if (!f) return nullptr;
     fwrite(text.data(), 1, text.size(), f);
     rewind(f);
-    orbo_cart_ptr c = kiln_load_orbo_cart_from_file(f);
+    orbo_cart_ptr c = orbo_load_cart_from_file(f);
     fclose(f);
     return c;
 }

@@ -38,9 +38,9 @@ void note_release(orbo_cart* c) { g_released = c; }
 
 TEST(CartRecord, DestroyRunsReleaseHooksAndAcceptsNone)
 {
-    kiln_destroy_orbo_cart(nullptr);
+    orbo_destroy_cart(nullptr);
     orbo_add_cart_release_hook(note_release);
-    orbo_cart_ptr c = kiln_create_orbo_cart();
+    orbo_cart_ptr c = orbo_create_cart();
     orbo_cart* raw = c.get();
     c.reset();
     EXPECT_EQ(g_released, raw);
@@ -49,7 +49,7 @@ TEST(CartRecord, DestroyRunsReleaseHooksAndAcceptsNone)
 
 TEST(CartRom, ByteLayoutOfEveryRegion)
 {
-    orbo_cart_ptr c = kiln_create_orbo_cart();
+    orbo_cart_ptr c = orbo_create_cart();
     cart_px(*c->gfx, 0, 0) = 5;
     cart_px(*c->gfx, 1, 0) = 2;
     EXPECT_EQ(orbo_rom_peek(c.get(), 0), 0x25);
@@ -90,7 +90,7 @@ TEST(CartRom, ByteLayoutOfEveryRegion)
     // A whole ROM copied byte by byte gives an equal ROM.
     uint8_t a[ORBO_ROM_SIZE], b[ORBO_ROM_SIZE];
     orbo_cart_to_rom(c.get(), a);
-    orbo_cart_ptr d = kiln_create_orbo_cart();
+    orbo_cart_ptr d = orbo_create_cart();
     orbo_rom_to_cart(d.get(), a);
     orbo_cart_to_rom(d.get(), b);
     EXPECT_EQ(memcmp(a, b, sizeof a), 0);
@@ -98,7 +98,7 @@ TEST(CartRom, ByteLayoutOfEveryRegion)
 
 TEST(CartRom, SharedHalfSync)
 {
-    orbo_cart_ptr c = kiln_create_orbo_cart();
+    orbo_cart_ptr c = orbo_create_cart();
     cart_px(*c->gfx, 0, 64) = 5;
     cart_px(*c->gfx, 1, 64) = 2;
     EXPECT_FALSE(orbo_cart_lower_map_used(c.get()));
@@ -137,13 +137,13 @@ TEST(CartText, RejectsNonCartsAndFutureVersions)
     EXPECT_FALSE(load_text_string("orbo cartridg\nversion 1\n"));
     EXPECT_FALSE(load_text_string(" orbo cartridge\n"));
     orbo_future_version = false;
-    EXPECT_FALSE(kiln_load_orbo_cart(cart_path("future.ob").c_str()));
+    EXPECT_FALSE(orbo_load_cart(cart_path("future.ob").c_str()));
     EXPECT_TRUE(orbo_future_version);
     // The next read clears the indicator.
     EXPECT_TRUE(load_text_string("orbo cartridge\n"));
     EXPECT_FALSE(orbo_future_version);
-    EXPECT_FALSE(kiln_load_orbo_cart("/nonexistent/dir/x.ob"));
-    EXPECT_EQ(kiln_save_orbo_cart(kiln_create_orbo_cart().get(), "/nonexistent/dir/x.ob"), 1);
+    EXPECT_FALSE(orbo_load_cart("/nonexistent/dir/x.ob"));
+    EXPECT_EQ(orbo_save_cart(orbo_create_cart().get(), "/nonexistent/dir/x.ob"), 1);
     // A missing or malformed version line reads as version 0.
     orbo_cart_ptr c = load_text_string("orbo cartridge\nversoin 99\n__lua__\nx\n");
     ASSERT_TRUE(c);
@@ -165,7 +165,7 @@ TEST(CartText, CanonicalCartsRoundTripExactly)
 
 TEST(CartText, FullCartFields)
 {
-    orbo_cart_ptr c = kiln_load_orbo_cart(cart_path("full.ob").c_str());
+    orbo_cart_ptr c = orbo_load_cart(cart_path("full.ob").c_str());
     ASSERT_TRUE(c);
     EXPECT_EQ(c->version, 15);
     EXPECT_EQ(c->code.substr(0, 18), "-- full test cart\n");
@@ -186,7 +186,7 @@ TEST(CartText, FullCartFields)
 
 TEST(CartText, LineEndsRepeatedHeadersAndDigitCase)
 {
-    orbo_cart_ptr c = kiln_load_orbo_cart(cart_path("crlf_v15.ob").c_str());
+    orbo_cart_ptr c = orbo_load_cart(cart_path("crlf_v15.ob").c_str());
     ASSERT_TRUE(c);
     // The second __lua__ continues the code; the second __gfx__ writes row 1.
     EXPECT_EQ(c->code, "a=1\nb=2");
@@ -226,7 +226,7 @@ TEST(CartText, UpperCaseInFlagsAndLabelReadZeroInMusicCorrect)
 
 TEST(CartText, VersionTwoAndThreeMusicAndFlags)
 {
-    orbo_cart_ptr c = kiln_load_orbo_cart(cart_path("legacy_v2.ob").c_str());
+    orbo_cart_ptr c = orbo_load_cart(cart_path("legacy_v2.ob").c_str());
     ASSERT_TRUE(c);
     EXPECT_EQ(c->version, 2);
     EXPECT_EQ(c->flags[0], 3);
@@ -251,7 +251,7 @@ TEST(CartText, UseRulesForSfxAndMusic)
     EXPECT_EQ(orbo_cart_to_text(c.get()), original);
     // Trailing unused sfx and default patterns are not written, and a cart
     // with neither ends after its last section without an empty line.
-    orbo_cart_ptr e = kiln_create_orbo_cart();
+    orbo_cart_ptr e = orbo_create_cart();
     e->code = "x";
     cart_px(*e->map, 3, 0) = 1;
     std::string t = orbo_cart_to_text(e.get());
@@ -270,7 +270,7 @@ TEST(CartText, UseRulesForSfxAndMusic)
     // The empty line after the music is no pattern.
     EXPECT_EQ(back->music[3][1], 0x42);
     // Map rows 32..63 are never written: they travel in the sprite sheet.
-    orbo_cart_ptr m = kiln_create_orbo_cart();
+    orbo_cart_ptr m = orbo_create_cart();
     cart_px(*m->map, 0, 40) = 9;
     EXPECT_EQ(orbo_cart_to_text(m.get()).find("__map__"), std::string::npos);
     // Out-of-range fields are clamped or masked in the file.
@@ -288,7 +288,7 @@ TEST(CartText, UseRulesForSfxAndMusic)
 
 TEST(CartText, Glyphs)
 {
-    orbo_cart_ptr c = kiln_load_orbo_cart(cart_path("glyphs.ob").c_str());
+    orbo_cart_ptr c = orbo_load_cart(cart_path("glyphs.ob").c_str());
     ASSERT_TRUE(c);
     std::string expect = "s=\"";
     for (int i = 128; i < 154; i++) expect += char(i);
@@ -354,7 +354,7 @@ TEST(CartText, SectionLineLimits)
 TEST(CartLegacy, VersionFourConversions)
 {
     print_capture cap;
-    orbo_cart_ptr c = kiln_load_orbo_cart(cart_path("legacy_v4.ob").c_str());
+    orbo_cart_ptr c = orbo_load_cart(cart_path("legacy_v4.ob").c_str());
     ASSERT_TRUE(c);
     apply_legacy_changes(c.get());
     EXPECT_EQ(c->version, 15);
@@ -379,7 +379,7 @@ TEST(CartLegacy, VersionFourConversions)
 
 TEST(CartLegacy, NewerFeaturesKeepSlidesAndNewVersionsAreUntouched)
 {
-    orbo_cart_ptr c = kiln_load_orbo_cart(cart_path("legacy_v10.ob").c_str());
+    orbo_cart_ptr c = orbo_load_cart(cart_path("legacy_v10.ob").c_str());
     apply_legacy_changes(c.get());
     EXPECT_EQ(c->sfx[0].notes[0].effect, 1);
     EXPECT_EQ(c->sfx[0].notes[1].instrument, 128);

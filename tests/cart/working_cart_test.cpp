@@ -49,7 +49,7 @@ struct CartWorking : ::testing::Test {
         env.live_poke = [](int a, int v) {
             if (a >= 0 && a < 0x8000) g_fake->memory[a] = uint8_t(v);
         };
-        orbo_working().cart = kiln_create_orbo_cart();
+        orbo_working().cart = orbo_create_cart();
         orbo_working().filename.clear();
         orbo_working().hash = hash_cart(orbo_working().cart.get());
         orbo_last_partial_file().clear();
@@ -76,7 +76,7 @@ struct CartWorking : ::testing::Test {
     }
     static orbo_cart_ptr cart_with_code(const std::string& code)
     {
-        orbo_cart_ptr c = kiln_create_orbo_cart();
+        orbo_cart_ptr c = orbo_create_cart();
         c->code = code;
         return c;
     }
@@ -145,7 +145,7 @@ TEST_F(CartWorking, LoadingTriesFourNamesEachAsPngAndText)
     EXPECT_EQ(orbo_working().filename, base + ".ob");
     EXPECT_EQ(orbo_working().cart->code, "ob");
     // Loading prepares the shared half from the map when it is used.
-    orbo_cart_ptr m = kiln_create_orbo_cart();
+    orbo_cart_ptr m = orbo_create_cart();
     cart_px(*m->gfx, 0, 64) = 3;
     write_file(root + "carts/m.ob", orbo_cart_to_text(m.get()));
     ASSERT_EQ(load_working_cart((root + "carts/m.ob").c_str()), 0);
@@ -290,7 +290,7 @@ TEST_F(CartWorking, CstoreAndReloadWithNames)
 {
     for (int i = 0; i < 0x4300; i++) fake.memory[i] = uint8_t(i * 7);
     EXPECT_EQ(orbo_script_cstore_file(0, 0, 0x4300, "data.ob"), 0x4300);
-    orbo_cart_ptr stored = kiln_load_orbo_cart((root + "cstore/data.ob").c_str());
+    orbo_cart_ptr stored = orbo_load_cart((root + "cstore/data.ob").c_str());
     ASSERT_TRUE(stored);
     EXPECT_EQ(orbo_rom_peek(stored.get(), 0x3100), uint8_t(0x3100 * 7));
     // The working cartridge is untouched by a named cstore.
@@ -350,13 +350,13 @@ TEST_F(CartWorking, TooManyCstoreNames)
 TEST(CartVdisk, FilesModesAndLimits)
 {
     vdisk_clear();
-    EXPECT_FALSE(kiln_fopen_vdisk("a.ob", "r"));
-    FILE* w = kiln_fopen_vdisk("/some/dir/a.ob", "w");
+    EXPECT_FALSE(orbo_fopen_vdisk("a.ob", "r"));
+    FILE* w = orbo_fopen_vdisk("/some/dir/a.ob", "w");
     ASSERT_TRUE(w);
     EXPECT_TRUE(vdisk_file_owned(w));
     fputs("hello", w);
     fclose(w);
-    FILE* r = kiln_fopen_vdisk("a.ob", "rb");
+    FILE* r = orbo_fopen_vdisk("a.ob", "rb");
     ASSERT_TRUE(r);
     char buf[16] = {};
     EXPECT_EQ(fread(buf, 1, sizeof buf, r), 5u);
@@ -364,30 +364,30 @@ TEST(CartVdisk, FilesModesAndLimits)
     fclose(r);
     EXPECT_FALSE(vdisk_file_owned(r));
     // Reopening for reading starts at the beginning; "w" empties.
-    r = kiln_fopen_vdisk("x/a.ob", "r");
+    r = orbo_fopen_vdisk("x/a.ob", "r");
     EXPECT_EQ(fgetc(r), 'h');
     fclose(r);
-    fclose(kiln_fopen_vdisk("a.ob", "w"));
-    r = kiln_fopen_vdisk("a.ob", "r");
+    fclose(orbo_fopen_vdisk("a.ob", "w"));
+    r = orbo_fopen_vdisk("a.ob", "r");
     EXPECT_EQ(fgetc(r), EOF);
     fclose(r);
-    EXPECT_FALSE(kiln_fopen_vdisk("a.ob", "a"));
-    EXPECT_FALSE(kiln_fopen_vdisk(std::string(64, 'k').c_str(), "w"));
-    // kiln_fopen: the real file first, the virtual disk for reads only.
+    EXPECT_FALSE(orbo_fopen_vdisk("a.ob", "a"));
+    EXPECT_FALSE(orbo_fopen_vdisk(std::string(64, 'k').c_str(), "w"));
+    // orbo_fopen: the real file first, the virtual disk for reads only.
     EXPECT_TRUE(vdisk_file_exists("a.ob"));
-    FILE* k = kiln_fopen("/nonexistent_dir/a.ob", "r");
+    FILE* k = orbo_fopen("/nonexistent_dir/a.ob", "r");
     ASSERT_TRUE(k);
     fclose(k);
-    EXPECT_FALSE(kiln_fopen("/nonexistent_dir/a.ob", "w"));
+    EXPECT_FALSE(orbo_fopen("/nonexistent_dir/a.ob", "w"));
     // At most 512 files.
     vdisk_clear();
     for (int i = 0; i < ORBO_VDISK_FILES; i++) {
-        FILE* f = kiln_fopen_vdisk(("f" + std::to_string(i)).c_str(), "w");
+        FILE* f = orbo_fopen_vdisk(("f" + std::to_string(i)).c_str(), "w");
         ASSERT_TRUE(f) << i;
         fclose(f);
     }
-    EXPECT_FALSE(kiln_fopen_vdisk("one_more", "w"));
-    FILE* again = kiln_fopen_vdisk("f3", "w");
+    EXPECT_FALSE(orbo_fopen_vdisk("one_more", "w"));
+    FILE* again = orbo_fopen_vdisk("f3", "w");
     EXPECT_TRUE(again);
     fclose(again);
     vdisk_clear();
@@ -465,7 +465,7 @@ TEST_F(CartWorking, ShippedDataFileBootsTheHeadCart)
     ASSERT_TRUE(head);
     EXPECT_EQ(head->bytes.size(), size_t(ORBO_32K_SIZE));
     ASSERT_EQ(orbo_boot_head_cart(pod.get()), 0);
-    orbo_cart_ptr source = kiln_load_orbo_cart((std::string(ORBO_SOURCE_DIR) + "/data/head.ob").c_str());
+    orbo_cart_ptr source = orbo_load_cart((std::string(ORBO_SOURCE_DIR) + "/data/head.ob").c_str());
     ASSERT_TRUE(source);
     EXPECT_EQ(orbo_working().cart->code, source->code);
     EXPECT_NE(orbo_working().cart->code.find("print(\"hello from orbo!\""), std::string::npos);
@@ -481,7 +481,7 @@ TEST(CartVdisk, PodReaderFallsBackToVirtualDisk)
     kiln_pod_add_bytes(pod.get(), "a", "abc", 3);
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(kiln_write_pod(pod.get(), false, &bytes));
-    FILE* f = kiln_fopen_vdisk("inner.pod", "w");
+    FILE* f = orbo_fopen_vdisk("inner.pod", "w");
     fwrite(bytes.data(), 1, bytes.size(), f);
     fclose(f);
     orbo_install_vdisk_pod_reader();

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "hardware/api_table.h"
+#include "engine/api_list.h"
 
 namespace {
 
@@ -94,7 +94,7 @@ TEST(TokenClasses, ApiNamesComeFromTheApiTable)
 {
     // The listed names of the API table, and the five program-header names.
     int listed = 0;
-#define COUNT_LISTED(name, binding, in_list) \
+#define COUNT_LISTED(name, binding, in_list, layer) \
     if (in_list) ++listed;
     ORBO_API_GLOBALS(COUNT_LISTED)
 #undef COUNT_LISTED
@@ -124,7 +124,7 @@ TEST(TokenClasses, ApiNamesComeFromTheApiTable)
     EXPECT_EQ(first_class(long_name), TK_API_NAME);
     EXPECT_EQ(first_class("fn299"), TK_API_NAME);
     init_api_function_names();
-#define RESTORE(name, binding, in_list) \
+#define RESTORE(name, binding, in_list, layer) \
     if (in_list) add_api_function_name(#name);
     ORBO_API_GLOBALS(RESTORE)
 #undef RESTORE

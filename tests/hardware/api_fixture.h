@@ -1,15 +1,15 @@
-// A script state with every console binding registered, over a live
-// console with a cartridge record; snippets run through the engine.
+// A script state with every binding handed to the registry registered,
+// over the live machine with this test's cartridge record; snippets run
+// through the engine.
 #pragma once
 #include <string>
 
-#include "app/pause_items.h"
-#include "app/state.h"
 #include "cart/working_cart.h"
 #include "engine/lua/cpu.h"
 #include "engine/lua/lauxlib.h"
 #include "hardware/api/api.h"
-#include "hardware/api/subsystem_seams.h"
+#include "hardware/input_link.h"
+#include "hardware/sound_link.h"
 #include "hardware/lua_alloc.h"
 #include "hw_fixture.h"
 
@@ -17,35 +17,29 @@ namespace hwtest {
 
 struct api_test : console_test {
     lua_State* L = nullptr;
-    orbo_spend_cpu_fn_t saved_spend = nullptr;
-    orbo_spend_cpu_fn_t saved_refund = nullptr;
 
     void SetUp() override
     {
         console_test::SetUp();
-        saved_spend = orbo_spend_cpu_fn;
-        saved_refund = orbo_refund_cpu_fn;
-        orbo_reset_subsystem_seams();
-        orbo_clear_menu_items();
-        pstate.time_frames = 0;
-        pstate.run_param.clear();
-        pstate.drop_penalty = 0;
-        pstate.overlay_screen = 0;
-        app.menu_items = 0;
+        orbo_reset_sound_link();
+        orbo_reset_input_link();
         orbo_cpu = orbo_cpu_counters{};
-        orbo_working().cart = kiln_create_orbo_cart();
+        orbo_working().cart = orbo_create_cart();
+        // The bindings act on the live machine: this test's cartridge behind it.
+        orbo_recreate_live_machine();
+        c = orbo_live_machine();
+        c->cart = cart.get();
+        c->font = console_font();
         L = lua_newstate(orbo_lua_alloc, &c->heap);
         ASSERT_NE(L, nullptr);
         add_c_functions(L);
-        orbo_set_live_console(c);
     }
     void TearDown() override
     {
         lua_close(L);
-        orbo_set_live_console(nullptr);
-        orbo_reset_subsystem_seams();
-        orbo_spend_cpu_fn = saved_spend;
-        orbo_refund_cpu_fn = saved_refund;
+        orbo_reset_sound_link();
+        orbo_reset_input_link();
+        orbo_reset_runtime_hooks();
         orbo_cpu = orbo_cpu_counters{};
     }
 

@@ -8,14 +8,13 @@
 #include <fstream>
 
 #include "../support/read_file.h"
-#include "app/state.h"
 #include "engine/lua/lauxlib.h"
 #include "hardware/api/api.h"
 #include "hardware/cdata.h"
-#include "hardware/console.h"
+#include "hardware/machine.h"
 #include "hardware/lua_alloc.h"
 #include "hardware/mem.h"
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
 #include "platform/kiln.h"
 
 namespace {
@@ -23,10 +22,13 @@ namespace fs = std::filesystem;
 
 std::string zeros(int n) { return std::string(size_t(n), '0'); }
 
+// The program state the runtime reports through its hooks.
+bool g_running = true;
+std::string g_cart_id;
+
 struct cdata_test : ::testing::Test {
-    orbo_cart_ptr cart = kiln_create_orbo_cart();
-    std::unique_ptr<orbo_console> con = orbo_create_console(cart.get());
-    orbo_console* c = con.get();
+    orbo_cart_ptr cart = orbo_create_cart();
+    orbo_machine* c = nullptr;
     lua_State* L = nullptr;
     std::string dir;
 
@@ -36,27 +38,26 @@ struct cdata_test : ::testing::Test {
               testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
         fs::remove_all(dir);
         fs::create_directories(dir);
-        pstate.cdata_path = dir;
-        pstate.app_mode = MODE_RUNNING;
-        pstate.program_flag = 1;
-        pstate.cart_id.clear();
+        orbo_cdata_folder = dir;
+        g_running = true;
+        g_cart_id.clear();
         orbo_cdata_close();
         orbo_cdata_without_store = false;
         orbo_reset_glitch = 0;
-        orbo_reset_seam_counters();
-        orbo_set_live_console(c);
+        hooks();
+        orbo_recreate_live_machine();
+        c = orbo_live_machine();
+        c->cart = cart.get();
         L = lua_newstate(orbo_lua_alloc, &c->heap);
         add_c_functions(L);
     }
     void TearDown() override
     {
         lua_close(L);
-        orbo_set_live_console(nullptr);
         orbo_cdata_close();
         orbo_cdata_without_store = false;
-        pstate.app_mode = MODE_CONSOLE;
-        pstate.program_flag = 0;
-        pstate.cdata_path.clear();
+        orbo_reset_runtime_hooks();
+        orbo_cdata_folder.clear();
         fs::remove_all(dir);
     }
     // Runs a chunk; fails the test on a script error.
@@ -91,11 +92,18 @@ struct cdata_test : ::testing::Test {
     {
         std::ofstream(file(id), std::ios::binary) << bytes;
     }
+    // The default hooks with the program state above.
+    static void hooks()
+    {
+        orbo_reset_runtime_hooks();
+        orbo_runtime_hooks.program_running = [] { return g_running; };
+        orbo_runtime_hooks.cart_id = []() -> const std::string& { return g_cart_id; };
+    }
     // A new run: the store closes, the words stay.
     void new_run()
     {
         orbo_cdata_close();
-        orbo_reset_seam_counters();
+        hooks();
     }
 };
 
@@ -193,15 +201,12 @@ TEST_F(cdata_test, SecondCartdataIsRefusedAndOutsideAProgramNothingOpens)
 
     new_run();
     write("three", "00010000");
-    pstate.program_flag = 0;
-    EXPECT_EQ(load_cdata("three"), 1);
-    pstate.program_flag = 1;
-    pstate.app_mode = MODE_CONSOLE;
+    g_running = false;
     EXPECT_EQ(load_cdata("three"), 1);
     EXPECT_EQ(load_cdata("BAD"), 1);  // not even checked
     EXPECT_EQ(orbo_runtime_errors, 0);
     EXPECT_FALSE(orbo_cdata_is_open());
-    pstate.app_mode = MODE_RUNNING;
+    g_running = true;
     EXPECT_EQ(load_cdata("three"), 0);
     EXPECT_EQ(c->cdata[0], 0x10000u);
 }
@@ -338,7 +343,7 @@ TEST_F(cdata_test, DataWithoutAStoreWorksUnderTheFlagOrABoardIdButIsNeverSaved)
     EXPECT_EQ(eval("dget(0)"), "2");
     orbo_cdata_without_store = false;
 
-    pstate.cart_id = "board_cart";
+    g_cart_id = "board_cart";
     run("dset(1, 3)");
     EXPECT_EQ(eval("dget(1)"), "3");
     EXPECT_EQ(orbo_runtime_errors, 0);
@@ -349,28 +354,28 @@ TEST_F(cdata_test, DataWithoutAStoreWorksUnderTheFlagOrABoardIdButIsNeverSaved)
     EXPECT_TRUE(fs::is_empty(dir));
 
     // A board id counts only while a program runs.
-    pstate.program_flag = 0;
+    g_running = false;
     lua_State* co = lua_newthread(L);
     ASSERT_EQ(luaL_loadstring(co, "dset(1, 4)"), LUA_OK);
     EXPECT_EQ(lua_resume(co, L, 0), LUA_YIELD);
     EXPECT_EQ(orbo_last_runtime_error, "** dset called before cartdata()");
-    pstate.cart_id.clear();
+    g_cart_id.clear();
 }
 
 TEST_F(cdata_test, SavingIsSkippedWithoutAProgramOrAFolderAndClearsDirty)
 {
     run("cartdata('skip') dset(0, 1)");
-    pstate.app_mode = MODE_CONSOLE;
+    g_running = false;
     EXPECT_EQ(save_cdata(), 1);
     EXPECT_FALSE(c->cdata_dirty);
     EXPECT_TRUE(fs::is_empty(dir));
-    pstate.app_mode = MODE_RUNNING;
+    g_running = true;
 
-    pstate.cdata_path = dir + "missing/";
+    orbo_cdata_folder = dir + "missing/";
     c->cdata_dirty = true;
     EXPECT_EQ(save_cdata(), 1);
     EXPECT_FALSE(c->cdata_dirty);
-    pstate.cdata_path = dir;
+    orbo_cdata_folder = dir;
     EXPECT_EQ(save_cdata(), 0);
     EXPECT_TRUE(fs::exists(file("skip")));
 
@@ -405,13 +410,6 @@ TEST_F(cdata_test, AFailedWriteKeepsThePreviousFile)
     c->cdata_dirty = true;
     EXPECT_EQ(save_cdata(), 0);  // the words were kept: a retry writes them
     EXPECT_EQ(read_file(file("safe")).substr(0, 8), "00020000");
-}
-
-TEST_F(cdata_test, TheConsoleSavesTheStoreWhenItExits)
-{
-    run("cartdata('at_exit') dset(2, 0.25)");
-    kiln_main_exit();
-    EXPECT_EQ(read_file(file("at_exit")).substr(16, 8), "00004000");
 }
 
 }  // namespace

@@ -17,4 +17,4 @@ endif()
 # Every global of the API table is called by some cartridge of the suite.
 add_test(NAME cart_api_coverage
   COMMAND sh ${CMAKE_SOURCE_DIR}/tests/hardware/api_coverage.sh
-          ${CMAKE_SOURCE_DIR}/src/hardware/api_table.h ${CMAKE_SOURCE_DIR}/tests/carts)
+          ${CMAKE_SOURCE_DIR}/src/engine/api_list.h ${CMAKE_SOURCE_DIR}/tests/carts)

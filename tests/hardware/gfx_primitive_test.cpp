@@ -96,7 +96,7 @@ TEST_F(Gfx, LineClipSkipsLandOnTheSamePixelsAsAFullWalk)
             kiln_bitmap big;
             big.w = big.h = 2048;
             big.pixels.assign(size_t(2048) * 2048, 0);
-            kiln_reset_clip(&big);
+            orbo_reset_clip(&big);
             draw_line(&big, e[0] + 1024, e[1] + 1024, 40 + 1024, 50 + 1024, 1, 0);
             orbo_cls(c, 0, 0);
             orbo_clip(c, 4, cx0, cx0, 100 - cx0, 100 - cx0);

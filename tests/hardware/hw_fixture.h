@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "golden.h"
-#include "hardware/console.h"
+#include "hardware/machine.h"
 #include "hardware/draw_state.h"
 #include "hardware/gfx.h"
 #include "hardware/mem.h"
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
 
 namespace hwtest {
 
@@ -15,13 +15,13 @@ namespace hwtest {
 constexpr int32_t fx(double v) { return int32_t(uint32_t(int64_t(v * 65536.0))); }
 
 struct console_test : ::testing::Test {
-    orbo_cart_ptr cart = kiln_create_orbo_cart();
-    std::unique_ptr<orbo_console> con = orbo_create_console(cart.get());
-    orbo_console* c = con.get();
+    orbo_cart_ptr cart = orbo_create_cart();
+    std::unique_ptr<orbo_machine> con = orbo_create_machine(cart.get());
+    orbo_machine* c = con.get();
 
     void SetUp() override
     {
-        orbo_reset_seam_counters();
+        orbo_reset_runtime_hooks();
         c->font = console_font();
     }
     int peek(int a) { return orbo_peek(c, cart.get(), a); }

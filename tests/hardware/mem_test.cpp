@@ -82,7 +82,7 @@ TEST_F(Mem, OutOfRangeReadsAreZeroWritesAreErrors)
 
 TEST_F(Mem, DetachedAccessReachesOnlyTheRom)
 {
-    orbo_cart_ptr other = kiln_create_orbo_cart();
+    orbo_cart_ptr other = orbo_create_cart();
     orbo_poke(nullptr, other.get(), 0x0010, 0x5a);
     EXPECT_EQ(orbo_peek(nullptr, other.get(), 0x0010), 0x5a);
     EXPECT_EQ(peek(0x0010), 0);  // the live record is another one
@@ -220,7 +220,7 @@ TEST_F(Mem, MemsetWritesEveryByteAsPoke)
 
 TEST_F(Mem, ReloadCopiesRomOnlyAndStallsAfterANamedReload)
 {
-    orbo_cart_ptr loaded = kiln_create_orbo_cart();
+    orbo_cart_ptr loaded = orbo_create_cart();
     orbo_poke(nullptr, loaded.get(), 0x10, 0x42);
     orbo_poke(nullptr, loaded.get(), 0x42ff, 0x33);
     poke(0x4300, 0x77);

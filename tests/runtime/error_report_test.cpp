@@ -1,8 +1,9 @@
 // Error reports: tab mapping, source lines, compiler message forms, the
 // runtime report and traceback, and hostile programs.
 #include "runtime/error_report.h"
+#include "runtime/pstate.h"
 
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
 #include "rt_fixture.h"
 
 TEST_F(RuntimeTest, TabLineMapping)

@@ -28,3 +28,8 @@ if(ORBO_RT_LUAC AND TARGET test_runtime)
   set_tests_properties(runtime_program_end_conformance PROPERTIES
     ENVIRONMENT "ORBO_LUAC=${ORBO_RT_LUAC}")
 endif()
+
+# The runtime's binding tests run on the hardware's binding fixture.
+if(TARGET test_runtime)
+  target_sources(test_runtime PRIVATE ${CMAKE_SOURCE_DIR}/tests/hardware/golden.cpp)
+endif()

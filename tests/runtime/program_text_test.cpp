@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/token/token.h"
+#include "runtime/pstate.h"
 #include "runtime/program_text.h"
 #include "rt_fixture.h"
 
@@ -88,7 +89,7 @@ TEST_F(RuntimeTest, SizeLimitsAcceptTheLimitAndRejectOneMore)
     tokens += "b()";                                    // 2 more: 8192
     ASSERT_EQ(count_tokens(tokens.c_str()), 8192);
     EXPECT_TRUE(start(tokens));
-    EXPECT_EQ(orbo_rt_console()->heap.base, 8192 * 16);
+    EXPECT_EQ(orbo_live_machine()->heap.base, 8192 * 16);
     out = console_lines([&] { EXPECT_FALSE(start(tokens + " c")); });
     EXPECT_EQ(out, "** program too large\n** 8193 / 8192 tokens\n");
 }

@@ -8,17 +8,16 @@
 #include <string>
 
 #include "../platform/fake_host.h"
-#include "app/console.h"
-#include "app/shell.h"
-#include "app/state.h"
+#include "hardware/console.h"
+#include "runtime/pstate.h"
 #include "cart/working_cart.h"
 #include "engine/lua/cpu.h"
 #include "engine/lua/lua.h"
-#include "hardware/console.h"
+#include "hardware/machine.h"
 #include "platform/config.h"
 #include "platform/kiln.h"
 #include "platform/log.h"
-#include "runtime/machine.h"
+#include "runtime/lua_machine.h"
 #include "runtime/run_chain.h"
 #include "runtime/runner.h"
 #include "runtime/runtime.h"
@@ -31,9 +30,9 @@ struct RuntimeTest : testing::Test {
     {
         kiln_host_set(&host);
         kiln_log_set_stdout(false);
-        orbo_reset_records();
+        orbo_reset_pstate();
         orbo_runtime_init();
-        orbo_console_recreate();
+        orbo_new_machine();
         reset_run_chain();
         pstate.exec_mode = 1;
         kiln_quit = false;

@@ -1,8 +1,9 @@
 // The frame scheduler: budget overruns and frame-rate drops, host-rate
 // control, and the script memory limit.
 #include "engine/math/fixed.h"
+#include "runtime/pstate.h"
 #include "hardware/lua_alloc.h"
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
 #include "rt_fixture.h"
 
 namespace {
@@ -33,7 +34,7 @@ std::vector<Sample> sample(RuntimeTest& t, int n)
 
 TEST_F(RuntimeTest, SixtyDropsToThirtyOnOverrunAndClimbsBack)
 {
-    app.host_framerate_control = 0;  // only budget overruns count
+    pstate.host_framerate_control = 0;  // only budget overruns count
     ASSERT_TRUE(start(k_sixty));
     frames(5);
     EXPECT_EQ(orbo_cpu.fps, 60);
@@ -61,7 +62,7 @@ TEST_F(RuntimeTest, SixtyDropsToThirtyOnOverrunAndClimbsBack)
 
 TEST_F(RuntimeTest, ThirtyDropsToFifteenWithDoubleUpdates)
 {
-    app.host_framerate_control = 0;
+    pstate.host_framerate_control = 0;
     ASSERT_TRUE(start("u=0 d=0 heavy=false\n"
                       "function _update() u+=1 if heavy then heavy=false for j=1,20 do for i=1,30000 do end end end end\n"
                       "function _draw() d+=1 end\n"));
@@ -82,13 +83,13 @@ TEST_F(RuntimeTest, ThirtyDropsToFifteenWithDoubleUpdates)
 TEST_F(RuntimeTest, HostRateControlOffIgnoresASlowHost)
 {
     // No host passes are measured here, so the host rate reads 0: a slow host.
-    app.host_framerate_control = 1;
+    pstate.host_framerate_control = 1;
     ASSERT_TRUE(start(k_sixty));
     frames(10);
     EXPECT_EQ(orbo_cpu.fps, 30);
     EXPECT_EQ(orbo_cpu.target_fps, 60);
 
-    app.host_framerate_control = 0;
+    pstate.host_framerate_control = 0;
     ASSERT_TRUE(start(k_sixty));
     for (int i = 0; i < 100; i++) {
         frame();
@@ -121,7 +122,7 @@ TEST_F(RuntimeTest, UnderMemoryPressureASliceCollectsAndResumesTheSameFrame)
     // Each frame spends more than its budget while making garbage: once the
     // heap passes 2 MiB the budget yield finds the soft-yield flag set, so
     // the scheduler collects and resumes within the same console frame.
-    app.host_framerate_control = 0;
+    pstate.host_framerate_control = 0;
     ASSERT_TRUE(start("big='x' for i=1,15 do big=big..big end\n"
                       "f=0\n"
                       "function _update() for j=1,400 do local s=big..j for k=1,400 do end end f+=1 end\n"));
@@ -150,7 +151,7 @@ TEST_F(RuntimeTest, LiveMemoryOverTheLimitIsOutOfMemory)
 
 TEST_F(RuntimeTest, MeanLoadOfABudgetBoundAndAnIdleProgram)
 {
-    app.host_framerate_control = 0;
+    pstate.host_framerate_control = 0;
     ASSERT_TRUE(start("function _update() end\nfunction _draw() while true do end end\n"));
     orbo_cpu_stats_clear();
     frames(20);
@@ -180,12 +181,12 @@ TEST_F(RuntimeTest, InfiniteLoopYieldsEveryFrame)
 
 TEST_F(RuntimeTest, HardwareChargesReachTheProgramsBudget)
 {
-    EXPECT_EQ(orbo_spend_cpu_fn, &spend_cpu);
+    EXPECT_EQ(orbo_runtime_hooks.spend_cpu, &spend_cpu);
     EXPECT_EQ(fix_charge_fn, &spend_cpu);
     // Every scroll of the console costs 65536 cycles, and charges bring the
     // budget check (the next count hook) closer: a hundred lines at the
     // bottom take several frames.
-    orbo_app_console()->cursor_y = 120;
+    orbo_live_machine()->cursor_y = 120;
     ASSERT_TRUE(start("for i=1,100 do print('line') end\ndone=1\nfunction _update() end\n"));
     frame();
     EXPECT_NE(global_int("done"), 1);

@@ -4,3 +4,22 @@ if(TARGET orbotool)
     COMMAND ${CMAKE_COMMAND} -DORBOTOOL=$<TARGET_FILE:orbotool>
             -P ${CMAKE_SOURCE_DIR}/tests/tools/orbotool_fixed.cmake)
 endif()
+
+# podbuild refuses malformed sources instead of writing a partial pod.
+if(TARGET podbuild)
+  set(bad_manifest_says "bad.art:3: row is not 3 wide")
+  set(backwards_manifest_says "backwards_manifest.txt:3: item numbers must increase")
+  foreach(bad IN ITEMS bad_manifest backwards_manifest)
+    add_test(NAME podbuild_rejects_${bad}
+      COMMAND podbuild ${CMAKE_SOURCE_DIR}/tests/tools/${bad}.txt
+              ${CMAKE_BINARY_DIR}/podbuild_${bad}.pod)
+    set_tests_properties(podbuild_rejects_${bad} PROPERTIES
+      PASS_REGULAR_EXPRESSION "${${bad}_says}")
+  endforeach()
+endif()
+# The podbuild source readers are tested directly.
+if(TARGET test_tools)
+  target_sources(test_tools PRIVATE ${CMAKE_SOURCE_DIR}/tools/podbuild/sources.cpp
+                                    ${CMAKE_SOURCE_DIR}/tools/podbuild/manifest.cpp)
+  target_include_directories(test_tools PRIVATE ${CMAKE_SOURCE_DIR}/tools/podbuild)
+endif()

@@ -32,8 +32,8 @@ int usage()
 
 bool write_screenshot(const char* path)
 {
-    if (!pstate.display) return false;
-    const kiln_bitmap& d = *pstate.display;
+    if (!shell.display) return false;
+    const kiln_bitmap& d = *shell.display;
     std::vector<unsigned char> rgba(size_t(d.w) * d.h * 4);
     for (int i = 0; i < d.w * d.h; i++) {
         const uint8_t* p = kiln_display_palette.rgb + d.pixels[size_t(i)] * 3;
@@ -70,7 +70,7 @@ int cmd_run(int argc, char** argv)
     orbo_shell.unpaced = true;
     orbo_shell.frame_limit = frames;
     kiln_force_headless(true);
-    kiln_run(kiln_headless_host(), int(args.size()), av.data());
+    kiln_run(kiln_headless_host(), orbo_shell_app, int(args.size()), av.data());
 
     char cpu[32];
     orbo_fixed_to_string(cpu, orbo_mean_cpu_load());

@@ -57,7 +57,7 @@ bool read_bytes(const std::string& path, std::vector<uint8_t>* out)
 // The 32 KiB image of a text cartridge, converted as a load converts it.
 bool cart_image_of(const std::string& path, std::vector<uint8_t>* block, std::string* err)
 {
-    orbo_cart_ptr cart = kiln_load_orbo_cart(path.c_str());
+    orbo_cart_ptr cart = orbo_load_cart(path.c_str());
     if (!cart) return *err = path + ": not a text cartridge", false;
     orbo_convert_loaded_cart(cart.get());
     block->assign(ORBO_32K_SIZE, 0);

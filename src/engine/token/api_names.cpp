@@ -1,5 +1,5 @@
 // The API-name list: the names the tokenizer classes as API names. It is
-// generated from the API table, so the registry and the tokenizer can never
+// generated from the API list, so the registry and the tokenizer can never
 // disagree on the console's names; the registry may also rebuild it with
 // init_api_function_names and add_api_function_name as it registers.
 #include <string>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/token/token.h"
-#include "hardware/api_table.h"
+#include "engine/api_list.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ struct api_names {
 
     api_names()
     {
-#define ORBO_API_NAME(name, binding, listed) \
+#define ORBO_API_NAME(name, binding, listed, layer) \
         if (listed) add(#name);
         ORBO_API_GLOBALS(ORBO_API_NAME)
 #undef ORBO_API_NAME

@@ -8,14 +8,20 @@
 // test; numbers are returned as 16.16 values, integers shifted left by 16.
 #pragma once
 #include "engine/lua/lua.h"
-#include "hardware/api_table.h"
+#include "engine/api_list.h"
 
-// Every binding named in the table (a name shared by several globals is
-// declared more than once, which is harmless).
-#define ORBO_DECLARE_BINDING(name, binding, listed) int binding(lua_State* L);
-ORBO_API_GLOBALS(ORBO_DECLARE_BINDING)
-#undef ORBO_DECLARE_BINDING
+// The bindings of the hardware and the engine (a name shared by several
+// globals is declared more than once, which is harmless).
+#define ORBO_DECLARE_HARDWARE(name, binding, listed, layer) \
+    ORBO_API_IS(layer, hardware, int binding(lua_State* L);) ORBO_API_IS(layer, engine, int binding(lua_State* L);)
+ORBO_API_GLOBALS(ORBO_DECLARE_HARDWARE)
+#undef ORBO_DECLARE_HARDWARE
 
-// Registers every global of the table, in its order, as a closure without
-// upvalues, and rebuilds the API-name list from the listed names.
+// The layers above the hardware hand in their bindings at start-up, each
+// from its own entries of the list (orbo_bind_runtime_api, orbo_bind_shell_api).
+void orbo_api_bind(orbo_api_id id, lua_CFunction binding);
+
+// Registers every global of the list that has a binding, in its order, as a
+// closure without upvalues, and rebuilds the API-name list from the listed
+// names (all of them, bound or not, so token counts never depend on wiring).
 void add_c_functions(lua_State* L);

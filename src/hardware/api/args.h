@@ -9,7 +9,7 @@
 #include "engine/lua/lua.h"
 #include "engine/math/fixed.h"
 
-#include "hardware/console.h"
+#include "hardware/machine.h"
 
 inline int ob_nargs(lua_State* L) { return lua_gettop(L); }
 inline fix32 ob_num(lua_State* L, int i) { return lua_tonumberx(L, i, nullptr); }
@@ -29,6 +29,3 @@ inline int ob_push_bool(lua_State* L, bool b)
     return 1;
 }
 
-// The live console the bindings act on; a binding called without one (no
-// runtime yet) does nothing and returns nothing.
-inline orbo_console* ob_console() { return orbo_live_console(); }

@@ -1,19 +1,18 @@
 // cartdata, dget and dset: the script side of cartridge data.
 #include <cstring>
 
-#include "app/state.h"
 #include "hardware/api/api.h"
 #include "hardware/cdata.h"
-#include "hardware/console.h"
-#include "hardware/seams.h"
+#include "hardware/machine.h"
+#include "hardware/runtime_link.h"
 
 namespace {
 // dget and dset work once a store is open, for a cartridge from the board
 // while it runs, or under the launch flag.
 bool data_allowed()
 {
-    bool running = pstate.app_mode == MODE_RUNNING && pstate.program_flag;
-    return (running && !pstate.cart_id.empty()) || orbo_cdata_is_open() || orbo_cdata_without_store;
+    const orbo_runtime_link& rt = orbo_runtime_hooks;
+    return (rt.program_running() && !rt.cart_id().empty()) || orbo_cdata_is_open() || orbo_cdata_without_store;
 }
 
 // The word index of the first argument, or -1 when outside 0..63.
@@ -43,7 +42,7 @@ int ob_dget(lua_State* L)
         return lua_yield(L, 0);
     }
     int i = word_index(L);
-    orbo_console* c = orbo_live_console();
+    orbo_machine* c = orbo_live_machine();
     lua_pushnumber(L, i < 0 || !c ? 0 : int32_t(c->cdata[i]));
     return 1;
 }
@@ -55,7 +54,7 @@ int ob_dset(lua_State* L)
         return lua_yield(L, 0);
     }
     int i = word_index(L);
-    orbo_console* c = orbo_live_console();
+    orbo_machine* c = orbo_live_machine();
     if (i < 0 || !c) return 0;
     c->cdata[i] = uint32_t(int32_t(lua_tonumber(L, 2)));
     c->cdata_dirty = true;

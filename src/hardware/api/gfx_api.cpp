@@ -25,54 +25,54 @@ const char* print_text(lua_State* L, char* buf)
 
 int ob_cls(lua_State* L)
 {
-    if (orbo_console* c = ob_console()) orbo_cls(c, ob_nargs(L), ob_int(L, 1));
+    if (orbo_machine* c = orbo_live_machine()) orbo_cls(c, ob_nargs(L), ob_int(L, 1));
     return 0;
 }
 
 int ob_pset(lua_State* L)
 {
-    if (orbo_console* c = ob_console()) orbo_pset(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2), ob_num(L, 3));
+    if (orbo_machine* c = orbo_live_machine()) orbo_pset(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2), ob_num(L, 3));
     return 0;
 }
 
 int ob_pget(lua_State* L)
 {
-    orbo_console* c = ob_console();
+    orbo_machine* c = orbo_live_machine();
     if (!c) return 0;
     return ob_push_int(L, orbo_pget(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2)));
 }
 
 int ob_line(lua_State* L)
 {
-    if (orbo_console* c = ob_console())
+    if (orbo_machine* c = orbo_live_machine())
         orbo_line(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2), ob_int(L, 3), ob_int(L, 4), ob_num(L, 5));
     return 0;
 }
 
 int ob_rect(lua_State* L)
 {
-    if (orbo_console* c = ob_console())
+    if (orbo_machine* c = orbo_live_machine())
         orbo_rect(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2), ob_int(L, 3), ob_int(L, 4), ob_num(L, 5));
     return 0;
 }
 
 int ob_rectfill(lua_State* L)
 {
-    if (orbo_console* c = ob_console())
+    if (orbo_machine* c = orbo_live_machine())
         orbo_rectfill(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2), ob_int(L, 3), ob_int(L, 4), ob_num(L, 5));
     return 0;
 }
 
 int ob_circ(lua_State* L)
 {
-    if (orbo_console* c = ob_console())
+    if (orbo_machine* c = orbo_live_machine())
         orbo_circ(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2), ob_int(L, 3), ob_num(L, 4));
     return 0;
 }
 
 int ob_circfill(lua_State* L)
 {
-    if (orbo_console* c = ob_console())
+    if (orbo_machine* c = orbo_live_machine())
         orbo_circfill(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2), ob_int(L, 3), ob_num(L, 4));
     return 0;
 }
@@ -80,7 +80,7 @@ int ob_circfill(lua_State* L)
 // spr(n, x, y, [w, h], [flip_x], [flip_y]): n's integer part as unsigned.
 int ob_spr(lua_State* L)
 {
-    if (orbo_console* c = ob_console())
+    if (orbo_machine* c = orbo_live_machine())
         orbo_spr(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2), ob_int(L, 3), ob_num(L, 4), ob_num(L, 5),
                  ob_truth(L, 6), ob_truth(L, 7));
     return 0;
@@ -89,7 +89,7 @@ int ob_spr(lua_State* L)
 // sspr(sx, sy, sw, sh, dx, dy, [dw, dh], [flip_x], [flip_y])
 int ob_sspr(lua_State* L)
 {
-    if (orbo_console* c = ob_console())
+    if (orbo_machine* c = orbo_live_machine())
         orbo_sspr(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2), ob_int(L, 3), ob_int(L, 4), ob_int(L, 5),
                   ob_int(L, 6), ob_int(L, 7), ob_int(L, 8), ob_truth(L, 9), ob_truth(L, 10));
     return 0;
@@ -98,7 +98,7 @@ int ob_sspr(lua_State* L)
 // map(cel_x, cel_y, sx, sy, [cel_w, cel_h], [layer]); also `mapdraw`.
 int ob_map(lua_State* L)
 {
-    if (orbo_console* c = ob_console())
+    if (orbo_machine* c = orbo_live_machine())
         orbo_map(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2), ob_int(L, 3), ob_int(L, 4), ob_int(L, 5),
                  ob_int(L, 6), ob_int(L, 7));
     return 0;
@@ -106,34 +106,34 @@ int ob_map(lua_State* L)
 
 int ob_sget(lua_State* L)
 {
-    orbo_console* c = ob_console();
+    orbo_machine* c = orbo_live_machine();
     if (!c) return 0;
     return ob_push_int(L, orbo_sget(c, ob_int(L, 1), ob_int(L, 2)));
 }
 
 int ob_sset(lua_State* L)
 {
-    if (orbo_console* c = ob_console()) orbo_sset(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2), ob_int(L, 3));
+    if (orbo_machine* c = orbo_live_machine()) orbo_sset(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2), ob_int(L, 3));
     return 0;
 }
 
 int ob_mget(lua_State* L)
 {
-    orbo_console* c = ob_console();
+    orbo_machine* c = orbo_live_machine();
     if (!c) return 0;
     return ob_push_int(L, orbo_mget(c, ob_int(L, 1), ob_int(L, 2)));
 }
 
 int ob_mset(lua_State* L)
 {
-    if (orbo_console* c = ob_console()) orbo_mset(c, ob_int(L, 1), ob_int(L, 2), ob_int(L, 3));
+    if (orbo_machine* c = orbo_live_machine()) orbo_mset(c, ob_int(L, 1), ob_int(L, 2), ob_int(L, 3));
     return 0;
 }
 
 // fget(n): the flag byte; fget(n, f): flag bit f as a boolean; fget(): nothing.
 int ob_fget(lua_State* L)
 {
-    orbo_console* c = ob_console();
+    orbo_machine* c = orbo_live_machine();
     int nargs = ob_nargs(L);
     if (!c || nargs < 1) return 0;
     int v = orbo_fget(c, nargs, ob_int(L, 1), ob_int(L, 2));
@@ -143,57 +143,57 @@ int ob_fget(lua_State* L)
 // fset(n, v): the flag byte; fset(n, f, v): bit f to the truth of v.
 int ob_fset(lua_State* L)
 {
-    if (orbo_console* c = ob_console()) orbo_fset(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2), ob_truth(L, 3));
+    if (orbo_machine* c = orbo_live_machine()) orbo_fset(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2), ob_truth(L, 3));
     return 0;
 }
 
 int ob_pal(lua_State* L)
 {
-    if (orbo_console* c = ob_console()) orbo_pal(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2), ob_int(L, 3));
+    if (orbo_machine* c = orbo_live_machine()) orbo_pal(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2), ob_int(L, 3));
     return 0;
 }
 
 int ob_palt(lua_State* L)
 {
-    if (orbo_console* c = ob_console()) orbo_palt(c, ob_nargs(L), ob_int(L, 1), ob_truth(L, 2));
+    if (orbo_machine* c = orbo_live_machine()) orbo_palt(c, ob_nargs(L), ob_int(L, 1), ob_truth(L, 2));
     return 0;
 }
 
 int ob_color(lua_State* L)
 {
-    if (orbo_console* c = ob_console()) orbo_color(c, ob_nargs(L), ob_num(L, 1));
+    if (orbo_machine* c = orbo_live_machine()) orbo_color(c, ob_nargs(L), ob_num(L, 1));
     return 0;
 }
 
 int ob_cursor(lua_State* L)
 {
-    if (orbo_console* c = ob_console()) orbo_cursor(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2));
+    if (orbo_machine* c = orbo_live_machine()) orbo_cursor(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2));
     return 0;
 }
 
 int ob_camera(lua_State* L)
 {
-    if (orbo_console* c = ob_console()) orbo_camera(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2));
+    if (orbo_machine* c = orbo_live_machine()) orbo_camera(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2));
     return 0;
 }
 
 int ob_clip(lua_State* L)
 {
-    if (orbo_console* c = ob_console())
+    if (orbo_machine* c = orbo_live_machine())
         orbo_clip(c, ob_nargs(L), ob_int(L, 1), ob_int(L, 2), ob_int(L, 3), ob_int(L, 4));
     return 0;
 }
 
 int ob_fillp(lua_State* L)
 {
-    if (orbo_console* c = ob_console()) orbo_fillp(c, ob_nargs(L), ob_num(L, 1));
+    if (orbo_machine* c = orbo_live_machine()) orbo_fillp(c, ob_nargs(L), ob_num(L, 1));
     return 0;
 }
 
 // print(str, [x, y], [col]): returns nothing.
 int ob_print(lua_State* L)
 {
-    orbo_console* c = ob_console();
+    orbo_machine* c = orbo_live_machine();
     int nargs = ob_nargs(L);
     if (!c || nargs < 1) return 0;
     char buf[ORBO_TOSTR_OTHER];

@@ -1,13 +1,11 @@
-// Button bindings: btn, btnp, the per-frame _update_buttons, and keyconfig.
-// The button tables live with the buttons; these bindings read them through
-// their seams with the player and button already checked.
+// Button bindings: btn and btnp. They read the button tables through the
+// input link with the player and button already checked.
 #include <algorithm>
 
-#include "app/state.h"
 #include "hardware/api/api.h"
 #include "hardware/api/args.h"
-#include "hardware/api/subsystem_seams.h"
-#include "hardware/seams.h"
+#include "hardware/input_link.h"
+#include "hardware/runtime_link.h"
 
 namespace {
 constexpr int32_t k_button_cost = 4;
@@ -32,23 +30,5 @@ int read_button(lua_State* L, table_fn entry)
 }
 }  // namespace
 
-int ob_btn(lua_State* L) { return read_button(L, orbo_subsystems.button_down); }
-int ob_btnp(lua_State* L) { return read_button(L, orbo_subsystems.button_pressed); }
-
-// Once per frame from the program's loop: the frame counter that time()
-// reads, then the button tables.
-int ob_update_buttons(lua_State*)
-{
-    pstate.time_frames = int32_t(uint32_t(pstate.time_frames) + 1u);
-    orbo_subsystems.update_buttons();
-    return 0;
-}
-
-// The key configuration overlay, when the screen exists to leave it again.
-int ob_keyconfig(lua_State*)
-{
-    if (!orbo_subsystems.keyconfig_init()) return 0;
-    pstate.overlay_screen = 1;
-    orbo_subsystems.block_buttons();
-    return 0;
-}
+int ob_btn(lua_State* L) { return read_button(L, orbo_input.button_down); }
+int ob_btnp(lua_State* L) { return read_button(L, orbo_input.button_pressed); }

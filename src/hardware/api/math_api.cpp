@@ -4,7 +4,7 @@
 #include "engine/math/mathlib.h"
 #include "hardware/api/api.h"
 #include "hardware/api/args.h"
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
 
 namespace {
 // Applies an entry: its spend on every call, its refund when the call has

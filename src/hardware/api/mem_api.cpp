@@ -10,7 +10,7 @@
 #include "hardware/api/api.h"
 #include "hardware/api/args.h"
 #include "hardware/mem.h"
-#include "hardware/seams.h"
+#include "hardware/runtime_link.h"
 #include "platform/log.h"
 
 namespace {
@@ -57,7 +57,7 @@ bool file_arg(lua_State* L, std::string* name)
 
 int ob_peek(lua_State* L)
 {
-    orbo_console* c = ob_console();
+    orbo_machine* c = orbo_live_machine();
     if (!c) return 0;
     if (ob_nargs(L) == 1) orbo_refund_cpu(-k_peek_refund);
     return ob_push_int(L, orbo_peek(c, c->cart, ob_int(L, 1)));
@@ -65,7 +65,7 @@ int ob_peek(lua_State* L)
 
 int ob_poke(lua_State* L)
 {
-    orbo_console* c = ob_console();
+    orbo_machine* c = orbo_live_machine();
     if (!c) return 0;
     if (ob_nargs(L) == 2) orbo_refund_cpu(-k_poke_refund);
     orbo_poke(c, c->cart, ob_int(L, 1), ob_int(L, 2));
@@ -75,7 +75,7 @@ int ob_poke(lua_State* L)
 // The four bytes at a..a+3, little-endian, as the raw bits of a number.
 int ob_peek4(lua_State* L)
 {
-    orbo_console* c = ob_console();
+    orbo_machine* c = orbo_live_machine();
     if (!c) return 0;
     orbo_refund_cpu(-k_peek4_refund);
     int32_t a = ob_int(L, 1);
@@ -86,7 +86,7 @@ int ob_peek4(lua_State* L)
 
 int ob_poke4(lua_State* L)
 {
-    orbo_console* c = ob_console();
+    orbo_machine* c = orbo_live_machine();
     if (!c) return 0;
     if (ob_nargs(L) == 2) orbo_refund_cpu(-k_poke4_refund);
     int32_t a = ob_int(L, 1);
@@ -98,7 +98,7 @@ int ob_poke4(lua_State* L)
 // Charge len + 1 with len taken as unsigned (a negative length charges the minimum).
 int ob_memcpy(lua_State* L)
 {
-    orbo_console* c = ob_console();
+    orbo_machine* c = orbo_live_machine();
     if (!c) return 0;
     int32_t len = ob_int(L, 3);
     orbo_spend_cpu(int32_t(uint32_t(len) + 1u));
@@ -108,7 +108,7 @@ int ob_memcpy(lua_State* L)
 
 int ob_memset(lua_State* L)
 {
-    orbo_console* c = ob_console();
+    orbo_machine* c = orbo_live_machine();
     if (!c) return 0;
     int32_t len = ob_int(L, 3);
     orbo_spend_cpu(int32_t((int64_t(len) + 1) / 2));
@@ -120,7 +120,7 @@ int ob_memset(lua_State* L)
 // another cartridge file; returns len, or 0 when the file side fails.
 int ob_reload(lua_State* L)
 {
-    orbo_console* c = ob_console();
+    orbo_machine* c = orbo_live_machine();
     if (!c) return 0;
     rom_range r = read_range(L);
     orbo_spend_cpu(bulk_charge(r, k_reload_per_byte, k_reload_whole));
@@ -138,7 +138,7 @@ int ob_reload(lua_State* L)
 // returns len, or 0 when the file side fails or refuses the name.
 int ob_cstore(lua_State* L)
 {
-    orbo_console* c = ob_console();
+    orbo_machine* c = orbo_live_machine();
     if (!c) return 0;
     rom_range r = read_range(L);
     orbo_spend_cpu(bulk_charge(r, k_cstore_per_byte, k_cstore_whole));

@@ -5,8 +5,8 @@
 
 #include "hardware/api/api.h"
 #include "hardware/api/args.h"
-#include "hardware/api/subsystem_seams.h"
-#include "hardware/seams.h"
+#include "hardware/sound_link.h"
+#include "hardware/runtime_link.h"
 
 namespace {
 constexpr int32_t k_sound_cost = 16;
@@ -20,9 +20,9 @@ int ob_music(lua_State* L)
 {
     int n = ob_int(L, 1), fade = ob_int(L, 2), mask = ob_int(L, 3);
     if (n == -1)
-        orbo_subsystems.music_stop(fade);
+        orbo_sound.music_stop(fade);
     else
-        orbo_subsystems.music_play(std::clamp(n, 0, 63), fade, mask);
+        orbo_sound.music_play(std::clamp(n, 0, 63), fade, mask);
     orbo_spend_cpu(k_sound_cost);
     return 0;
 }
@@ -40,7 +40,7 @@ int ob_sfx(lua_State* L)
     int offset = std::clamp(ob_int(L, 3), 0, k_last_offset);
     int length = ob_int(L, 4);
     if (channel < -2 || channel > 3) return 0;
-    const orbo_subsystem_seams& s = orbo_subsystems;
+    const orbo_sound_link& s = orbo_sound;
     if (n == -1 || n == -2) {
         if (channel == -2) return 0;  // no channel to act on
         if (n == -1)

@@ -1,6 +1,6 @@
 // Calls for a host log and an online board that this player does not have:
 // printh does nothing, the board calls answer nil.
-#include "app/console.h"
+#include "hardware/console.h"
 #include "hardware/api/api.h"
 
 namespace {

@@ -24,10 +24,10 @@ bool wants_headless(int argc, char** argv, bool* exec)
 }
 }  // namespace
 
-int kiln_main(int argc, char** argv)
+int kiln_main(int argc, char** argv, const kiln_app& app)
 {
     bool exec = false;
     bool headless = wants_headless(argc, argv, &exec);
     kiln_force_headless(headless);
-    return kiln_run(headless ? kiln_headless_host() : kiln_sdl_host(), argc, argv);
+    return kiln_run(headless ? kiln_headless_host() : kiln_sdl_host(), app, argc, argv);
 }

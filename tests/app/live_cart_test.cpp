@@ -3,14 +3,16 @@
 #include <unistd.h>
 #include <filesystem>
 
-#include "app/seams.h"
+#include "app/state.h"
+#include "app/wiring.h"
+#include "runtime/pstate.h"
 #include "cart/cart_env.h"
 #include "cart/cart_partial.h"
 #include "cart/cart_text.h"
 #include "cart/rom.h"
-#include "hardware/api/subsystem_seams.h"
+#include "hardware/sound_link.h"
 #include "hardware/mem.h"
-#include "rt_fixture.h"
+#include "../runtime/rt_fixture.h"
 
 namespace {
 struct LiveCartTest : RuntimeTest {
@@ -19,7 +21,7 @@ struct LiveCartTest : RuntimeTest {
     void SetUp() override
     {
         RuntimeTest::SetUp();
-        orbo_create_working_cart_seam();
+        orbo_wire_layers();
         // Files stay in a folder of the test's own, never in the user's root.
         root = testing::TempDir() + "orbo_live_cart_test_" + std::to_string(getpid()) + "/";
         std::filesystem::remove_all(root);
@@ -27,7 +29,7 @@ struct LiveCartTest : RuntimeTest {
         orbo_cart_env_get().root = root;
         orbo_last_partial_file().clear();
         orbo_reset_written_names();
-        orbo_working().cart = kiln_create_orbo_cart();
+        orbo_working().cart = orbo_create_cart();
         orbo_working().filename.clear();
         orbo_working().hash = "0123";
     }
@@ -38,7 +40,7 @@ struct LiveCartTest : RuntimeTest {
     }
     int peek(int addr)
     {
-        orbo_console* c = orbo_app_console();
+        orbo_machine* c = orbo_live_machine();
         return orbo_peek(c, c->cart, addr);
     }
 };
@@ -54,7 +56,7 @@ TEST_F(LiveCartTest, PokesNeverReachTheLoadedCartridge)
     frame();
     EXPECT_EQ(global_int("a"), 7);
     EXPECT_EQ(global_int("b"), 0x21);  // reload copies from the cartridge as loaded
-    EXPECT_NE(orbo_app_console()->cart, loaded);
+    EXPECT_NE(orbo_live_machine()->cart, loaded);
     EXPECT_EQ(peek(1), 9);
     EXPECT_EQ(orbo_rom_peek(loaded, 0), 0x21);
     EXPECT_EQ(orbo_rom_peek(loaded, 1), 0);
@@ -65,7 +67,7 @@ TEST_F(LiveCartTest, PokesNeverReachTheLoadedCartridge)
     // A save writes the cartridge as loaded, not what the program poked.
     std::string file = root + "saved.ob";
     ASSERT_EQ(save_working_cart(file.c_str()), 0);
-    orbo_cart_ptr saved = kiln_load_orbo_cart(file.c_str());
+    orbo_cart_ptr saved = orbo_load_cart(file.c_str());
     ASSERT_TRUE(saved);
     EXPECT_EQ(orbo_rom_peek(saved.get(), 0), 0x21);
     EXPECT_EQ(orbo_rom_peek(saved.get(), 1), 0);
@@ -86,7 +88,7 @@ TEST_F(LiveCartTest, CstoreWithoutANameWritesTheLoadedCartridge)
     EXPECT_EQ(global_int("r"), 1);
     EXPECT_EQ(global_int("a"), 0x5c);
     EXPECT_EQ(orbo_rom_peek(orbo_working().cart.get(), 0x40), 0x5c);
-    orbo_cart_ptr stored = kiln_load_orbo_cart(get_sandboxed_cstore_filename("0123").c_str());
+    orbo_cart_ptr stored = orbo_load_cart(get_sandboxed_cstore_filename("0123").c_str());
     ASSERT_TRUE(stored);
     EXPECT_EQ(orbo_rom_peek(stored.get(), 0x40), 0x5c);
 }
@@ -121,9 +123,9 @@ TEST_F(LiveCartTest, NamedFilesReachConsoleMemoryAndHoldTheProgram)
 
 TEST_F(LiveCartTest, PlainReloadAfterANamedOneHoldsAgain)
 {
-    orbo_cart_ptr side = kiln_create_orbo_cart();
+    orbo_cart_ptr side = orbo_create_cart();
     orbo_rom_poke(side.get(), 5, 0x42);
-    ASSERT_EQ(kiln_save_orbo_cart(side.get(), (root + "cstore/other.ob").c_str()), 0);
+    ASSERT_EQ(orbo_save_cart(side.get(), (root + "cstore/other.ob").c_str()), 0);
     ASSERT_TRUE(start("reload(0x4300,5,1,'other.ob') a=peek(0x4300) n=0\n"
                       "function _update() n+=1 if n==2 then reload(0,0,1) end end\n"));
     frame();
@@ -150,10 +152,12 @@ TEST_F(LiveCartTest, MessagesReachTheMessageBar)
     EXPECT_EQ(app.message_start, 5000u);
     EXPECT_EQ(app.message_end, 6400u);
     EXPECT_EQ(app.message_col, 15);
-    // The bindings' messages take the same path.
-    orbo_subsystems.show_message("devkit mouse enabled", 2000);
+    // The bindings' messages take the same path: a program's first use of
+    // the devkit mouse.
+    ASSERT_TRUE(start("poke(0x5f2d, 1) x = stat(32)"));
+    frames(1);
     EXPECT_STREQ(app.message, "devkit mouse enabled");
-    EXPECT_EQ(app.message_end, 7400u);
+    EXPECT_EQ(app.message_end - app.message_start, 2400u);
     EXPECT_EQ(app.message_col, 7);
     std::string long_text(400, 'x');
     orbo_cart_message(long_text.c_str(), 10);
@@ -178,7 +182,7 @@ TEST_F(LiveCartTest, ExecModeReportsAnErrorOfTheLastSlice)
 
 TEST_F(LiveCartTest, ExecModeRunsARequestOfTheLastSlice)
 {
-    orbo_console* c = orbo_app_console();
+    orbo_machine* c = orbo_live_machine();
     orbo_poke(c, c->cart, 0x4300, 0);
     // General-purpose memory survives runs: the program counts them.
     ASSERT_TRUE(start("poke(0x4300,peek(0x4300)+1) if peek(0x4300)<3 then run() end\n"));

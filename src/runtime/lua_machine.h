@@ -13,3 +13,6 @@ void start_lua_machine();
 void close_lua_machine();
 // Script memory: the program's base charge plus the heap's charged bytes.
 long long orbo_script_memory();
+// A fresh console machine: closes the script machine (it allocates through
+// the machine's heap record), then replaces the live machine.
+void orbo_new_machine();

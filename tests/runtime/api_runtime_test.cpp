@@ -1,12 +1,33 @@
-// stat's whole table, time(), and the CPU counters behind stat(1)/stat(2)
-// with the engine's accounting wired in.
+// The runtime's bindings as a program calls them: stat's whole table,
+// time(), the CPU counters behind stat(1)/stat(2) with the engine's
+// accounting wired in, the frame loop's glue and the pause menu's items.
+#include <cstring>
 #include <ctime>
 
+#include "../hardware/api_fixture.h"
+#include "cart/cart_env.h"
+#include "platform/kiln.h"
 #include "platform/video.h"
-#include "api_fixture.h"
+#include "runtime/pause_state.h"
+#include "runtime/pstate.h"
+#include "runtime/runtime_api.h"
 
 using namespace hwtest;
-using ApiStat = api_test;
+
+namespace {
+// The hardware's binding fixture with the runtime's bindings handed in, as
+// start-up does.
+struct ApiStat : api_test {
+    void SetUp() override
+    {
+        orbo_bind_runtime_api();
+        orbo_reset_pstate();
+        orbo_clear_menu_items();
+        api_test::SetUp();
+    }
+};
+using ApiRuntime = ApiStat;
+}  // namespace
 
 TEST_F(ApiStat, FixedAndStateValues)
 {
@@ -15,11 +36,12 @@ TEST_F(ApiStat, FixedAndStateValues)
     EXPECT_EQ(num("stat(5)"), fx(15));
     EXPECT_EQ(num("stat(12)"), fx(23));
     EXPECT_EQ(num("stat(14)"), fx(104));
-    EXPECT_EQ(num("stat(13)"), fx(63 - 4));  // the menu of no items
-    EXPECT_EQ(num("stat(15)"), fx(68));
-    app.menu_items = 5;
+    // The menu's rows: continue, reset cart, quit, and the program's items.
+    EXPECT_EQ(num("stat(13)"), fx(63 - 16));
+    EXPECT_EQ(num("stat(15)"), fx(68 + 12));
+    run("_menuitem(1, 'a') _menuitem(3, 'b')");
     EXPECT_EQ(num("stat(13)"), fx(63 - 24));
-    EXPECT_EQ(num("stat(15)"), fx(88));
+    EXPECT_EQ(num("stat(15)"), fx(68 + 20));
     for (const char* n : {"11", "27", "29", "37", "79", "86", "96", "99", "101", "-1", "1000"})
         EXPECT_EQ(num(std::string("stat(") + n + ")"), 0) << n;
     EXPECT_EQ(num("stat(5.9)"), fx(15));  // the floor
@@ -74,8 +96,9 @@ TEST_F(ApiStat, MemoryInKilobytes)
 // frame counter; stat(2) counts only the charges.
 TEST_F(ApiStat, CpuLoadFromTheEngineCounters)
 {
-    orbo_spend_cpu_fn = spend_cpu;
-    orbo_refund_cpu_fn = refund_cpu;
+    const orbo_runtime_link saved = orbo_runtime_hooks;
+    orbo_runtime_hooks.spend_cpu = spend_cpu;
+    orbo_runtime_hooks.refund_cpu = refund_cpu;
     orbo_cpu.L = L;
     orbo_cpu_clear();
     run("cls() peek(0) poke(0, 0) flr(1.5) band(1, 2)");
@@ -90,19 +113,18 @@ TEST_F(ApiStat, CpuLoadFromTheEngineCounters)
     orbo_cpu_clear();
     EXPECT_EQ(num("stat(2)"), plain);
     EXPECT_EQ(plain, cycles_2_frame_capacity(16));
-    // Default seam again: nothing reaches the engine counters.
-    orbo_spend_cpu_fn = saved_spend;
-    orbo_refund_cpu_fn = saved_refund;
+    // The default hooks again: nothing reaches the engine counters.
+    orbo_runtime_hooks = saved;
     orbo_cpu_clear();
     run("cls() peek(0)");
     EXPECT_EQ(orbo_cpu.frame_cycles, 0);
     EXPECT_EQ(charged(), 1024);
     EXPECT_EQ(refunded(), -2);
-    // An explicit refund seam takes precedence.
+    // An explicit refund hook takes precedence.
     static int32_t given = 0;
-    orbo_refund_cpu_fn = [](int32_t n) { given += n; };
+    orbo_runtime_hooks.refund_cpu = [](int32_t n) { given += n; };
     run("poke(0, 0) peek4(0)");
-    orbo_refund_cpu_fn = saved_refund;
+    orbo_runtime_hooks.refund_cpu = saved.refund_cpu;
     EXPECT_EQ(given, -5);
     EXPECT_EQ(refunded(), 0);
 }
@@ -111,11 +133,11 @@ TEST_F(ApiStat, IdleSoundAndMusicValues)
 {
     for (int n = 16; n <= 23; n++) EXPECT_EQ(num("stat(" + std::to_string(n) + ")"), fx(-1)) << n;
     for (int n = 24; n <= 26; n++) EXPECT_EQ(num("stat(" + std::to_string(n) + ")"), 0) << n;
-    orbo_subsystems.channel_sfx = [](int ch) { return ch == 2 ? 17 : -1; };
-    orbo_subsystems.channel_note = [](int ch) { return ch * 10; };
-    orbo_subsystems.music_pattern = [] { return 12; };
-    orbo_subsystems.music_patterns_played = [] { return 3; };
-    orbo_subsystems.music_ticks = [] { return 99; };
+    orbo_sound.channel_sfx = [](int ch) { return ch == 2 ? 17 : -1; };
+    orbo_sound.channel_note = [](int ch) { return ch * 10; };
+    orbo_sound.music_pattern = [] { return 12; };
+    orbo_sound.music_patterns_played = [] { return 3; };
+    orbo_sound.music_ticks = [] { return 99; };
     EXPECT_EQ(num("stat(18)"), fx(17));
     EXPECT_EQ(num("stat(19)"), fx(-1));
     EXPECT_EQ(num("stat(23)"), fx(30));
@@ -132,12 +154,12 @@ void record_message(const char* text, int ms) { g_messages.push_back(std::string
 TEST_F(ApiStat, DevkitKeyboardAndMouse)
 {
     g_messages.clear();
-    orbo_subsystems.show_message = record_message;
-    orbo_subsystems.mouse_x = [] { return 40; };
-    orbo_subsystems.mouse_y = [] { return 50; };
-    orbo_subsystems.mouse_buttons = [] { return 3; };
-    orbo_subsystems.wheel_x = [] { return -1; };
-    orbo_subsystems.wheel_y = [] { return 2; };
+    orbo_cart_env_get().show_message = record_message;
+    orbo_input.mouse_x = [] { return 40; };
+    orbo_input.mouse_y = [] { return 50; };
+    orbo_input.mouse_buttons = [] { return 3; };
+    orbo_input.wheel_x = [] { return -1; };
+    orbo_input.wheel_y = [] { return 2; };
     c->typed = {'a', 128, 8};
     // Devkit off: nothing is read and no message shows.
     EXPECT_FALSE(truth("stat(30)"));
@@ -168,6 +190,7 @@ TEST_F(ApiStat, DevkitKeyboardAndMouse)
     EXPECT_EQ(g_messages.size(), 3u);
     run("poke(0x5f2d, 2)");
     EXPECT_EQ(num("stat(32)"), 0);  // only the value 1 turns the devkit on
+    orbo_cart_env_get().show_message = nullptr;
 }
 
 TEST_F(ApiStat, CalendarFields)
@@ -209,4 +232,83 @@ TEST_F(ApiStat, TimeIsTheFrameCounterOverThirty)
     EXPECT_EQ(pstate.time_frames, 30);
     EXPECT_EQ(num("time()"), fx(1));
     EXPECT_EQ(charged(), 0);
+}
+
+namespace {
+int g_updates, g_blocks;
+}  // namespace
+
+TEST_F(ApiRuntime, FrameLoopGlueAndKeyconfig)
+{
+    g_updates = g_blocks = 0;
+    orbo_input.update_buttons = [] { g_updates++; };
+    orbo_input.block_buttons = [] { g_blocks++; };
+    run("_update_buttons() _update_buttons()");
+    EXPECT_EQ(g_updates, 2);
+    EXPECT_EQ(pstate.time_frames, 2);
+    // keyconfig opens the overlay only when the screen exists.
+    run("keyconfig()");
+    EXPECT_EQ(pstate.overlay_screen, 0);
+    EXPECT_EQ(g_blocks, 0);
+    orbo_input.keyconfig_init = [] { return true; };
+    run("keyconfig()");
+    EXPECT_EQ(pstate.overlay_screen, 1);
+    EXPECT_EQ(g_blocks, 1);
+}
+
+TEST_F(ApiRuntime, PauseMenuGlue)
+{
+    orbo_pause_state& items = orbo_pause();
+    run("_menuitem(6, 'x') _menuitem(0, 'y') _menuitem(-1)");
+    for (const std::string& l : items.label) EXPECT_EQ(l, "");
+    run("_menuitem(1, 'a label longer than sixteen') _menuitem(3, 12.5) _menuitem(5.9, 'five')");
+    EXPECT_EQ(items.label[1], "a label longer t");
+    EXPECT_EQ(items.label[3], "12.5");
+    EXPECT_EQ(items.label[5], "five");
+    run("_menuitem(1) _menuitem(3, nil) _menuitem(5, {})");
+    EXPECT_EQ(items.label[1], "");
+    EXPECT_EQ(items.label[3], "");
+    EXPECT_EQ(items.label[5], "");
+    items.selected[2] = true;
+    EXPECT_TRUE(truth("_get_menu_item_selected(2)"));
+    EXPECT_FALSE(truth("_get_menu_item_selected(2)"));
+    EXPECT_FALSE(truth("_get_menu_item_selected(1)"));
+    EXPECT_EQ(run("return _get_menu_item_selected(0)"), 0);
+    EXPECT_EQ(run("return _get_menu_item_selected(6)"), 0);
+
+    run("_set_paused(1.5)");
+    EXPECT_EQ(orbo_pause().program_paused, 1);
+    EXPECT_EQ(kiln_state.audio_pause, 1);
+    run("_set_paused(0)");
+    EXPECT_EQ(kiln_state.audio_pause, 0);
+
+    static int checks = 0;
+    orbo_shell_hooks.update_paused_menu = [] { checks++; };
+    run("_update_paused_menu()");
+    EXPECT_EQ(checks, 1);
+    orbo_shell_hooks.update_paused_menu = [] {};
+}
+
+TEST_F(ApiRuntime, PausedBannerIgnoresTheProgramClip)
+{
+    run("clip(0, 0, 10, 10) _paused()");
+    EXPECT_EQ(px(45, 48), 1);
+    EXPECT_EQ(px(82, 56), 1);
+    EXPECT_EQ(px(44, 48), 0);
+    EXPECT_EQ(px(83, 56), 0);
+    EXPECT_EQ(px(45, 57), 0);
+    EXPECT_EQ(c->screen->clip_x1, 10);  // the program's clip is kept
+    if (c->font) {
+        int ink7 = 0, left = 128, right = -1;
+        for (int y = 48; y <= 56; y++)
+            for (int x = 45; x <= 82; x++)
+                if (px(x, y) == 7) {
+                    ink7++;
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        EXPECT_GT(ink7, 0);
+        EXPECT_LE(std::abs((left + right + 1) / 2 - 64), 2);  // centred on 64
+    }
+    EXPECT_EQ(charged(), 16);  // only the clip call
 }

@@ -1,17 +1,18 @@
 // The runtime's script functions: load, run, stop, extcmd, the run chain.
-#include "app/seams.h"
+#include "app/wiring.h"
+#include "runtime/pstate.h"
 #include "cart/embedded.h"
 #include "engine/lua/lauxlib.h"
-#include "rt_fixture.h"
+#include "../runtime/rt_fixture.h"
 
 namespace {
 struct RunApiTest : RuntimeTest {
     void SetUp() override
     {
         RuntimeTest::SetUp();
-        orbo_create_working_cart_seam();
+        orbo_wire_layers();
         clear_embedded_carts();
-        orbo_cart_ptr other = kiln_create_orbo_cart();
+        orbo_cart_ptr other = orbo_create_cart();
         other->code = "function _update() end\np=stat(6) l=stat(100) loaded=1\n";
         ASSERT_TRUE(mount_embedded_cart(other.get(), "other.ob"));
     }
@@ -92,7 +93,7 @@ TEST_F(RunApiTest, StopPrintsAndEndsTheProgram)
     EXPECT_FALSE(running());
     EXPECT_TRUE(kiln_quit);
     // "bye" is on the console screen's first line (cursor moved down).
-    EXPECT_EQ(orbo_app_console()->cursor_y, 6);
+    EXPECT_EQ(orbo_live_machine()->cursor_y, 6);
 }
 
 TEST_F(RunApiTest, RunChainIsABoundedStack)

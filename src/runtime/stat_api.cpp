@@ -1,18 +1,22 @@
 // stat(n), the console's status registers, and time(): the frame counter
 // in seconds. stat reads the console state, the CPU counters, the runtime
-// records and (through their seams) the buttons and the sound chip.
+// records, and through their links the mouse and the sound chip.
 #include <algorithm>
 #include <ctime>
 #include <string>
 
-#include "app/state.h"
 #include "engine/lua/cpu.h"
 #include "hardware/api/api.h"
 #include "hardware/api/args.h"
-#include "hardware/api/subsystem_seams.h"
-#include "hardware/seams.h"
+#include "cart/cart_env.h"
+#include "hardware/input_link.h"
+#include "hardware/sound_link.h"
+#include "hardware/runtime_link.h"
 #include "platform/video.h"
+#include "runtime/pause_state.h"
+#include "runtime/pstate.h"
 #include "runtime/run_chain.h"
+#include "runtime/runtime_api.h"
 
 namespace {
 constexpr int32_t k_stat_cost = 16;
@@ -21,7 +25,7 @@ constexpr int k_devkit_ms = 2000;
 constexpr int32_t k_devkit_addr = 0x5F2D;
 
 // Memory in use, in kilobytes as a 16.16 value (fractions of a kilobyte kept).
-fix32 memory_kb(const orbo_console* c)
+fix32 memory_kb(const orbo_machine* c)
 {
     int64_t total = std::clamp<int64_t>(c->heap.base + c->heap.used, 0, ORBO_HEAP_SOFT);
     return fix32(total * 65536 / 1024);
@@ -39,17 +43,17 @@ int clock_field(int k, bool utc)
 
 // The devkit keyboard or mouse: only while 0x5F2D holds 1; the first use in
 // a run shows its message.
-bool devkit(orbo_console* c, bool* shown, const char* message)
+bool devkit(orbo_machine* c, bool* shown, const char* message)
 {
     if (c->mem[k_devkit_addr] != 1) return false;
     if (!*shown) {
         *shown = true;
-        orbo_subsystems.show_message(message, k_devkit_ms);
+        orbo_cart_message(message, k_devkit_ms);
     }
     return true;
 }
 
-int stat_keyboard(lua_State* L, orbo_console* c, int n)
+int stat_keyboard(lua_State* L, orbo_machine* c, int n)
 {
     bool on = devkit(c, &c->devkit_keyboard_shown, "devkit keyboard enabled");
     if (n == 30) return ob_push_bool(L, on && !c->typed.empty());
@@ -63,10 +67,10 @@ int stat_keyboard(lua_State* L, orbo_console* c, int n)
     return 1;
 }
 
-int stat_mouse(lua_State* L, orbo_console* c, int n)
+int stat_mouse(lua_State* L, orbo_machine* c, int n)
 {
     if (!devkit(c, &c->devkit_mouse_shown, "devkit mouse enabled")) return ob_push_int(L, 0);
-    const orbo_subsystem_seams& s = orbo_subsystems;
+    const orbo_input_link& s = orbo_input;
     int (*const read[5])() = {s.mouse_x, s.mouse_y, s.mouse_buttons, s.wheel_x, s.wheel_y};
     return ob_push_int(L, read[n - 32]());
 }
@@ -81,11 +85,11 @@ int stat_string(lua_State* L, const std::string& s, size_t max)
 // stat([n]): charge 16; no argument answers as stat(2).
 int ob_stat(lua_State* L)
 {
-    orbo_console* c = ob_console();
+    orbo_machine* c = orbo_live_machine();
     orbo_spend_cpu(k_stat_cost);
     int n = ob_nargs(L) < 1 ? 2 : ob_int(L, 1);
-    const orbo_subsystem_seams& s = orbo_subsystems;
-    const int items = app.menu_items;
+    const orbo_sound_link& s = orbo_sound;
+    const int items = orbo_menu_item_count();
     switch (n) {
     case 0: return ob_push_num(L, c ? memory_kb(c) : 0);
     case 1: return ob_push_num(L, cycles_2_frame_capacity(orbo_cpu.frame_cycles));
@@ -126,4 +130,13 @@ int ob_stat(lua_State* L)
 int ob_time(lua_State*L)
 {
     return ob_push_num(L, fix32(int64_t(pstate.time_frames) * 65536 / 30));
+}
+
+// Once per frame from the program's loop: the frame counter that time()
+// reads, then the button tables.
+int ob_update_buttons(lua_State*)
+{
+    pstate.time_frames = int32_t(uint32_t(pstate.time_frames) + 1u);
+    orbo_input.update_buttons();
+    return 0;
 }

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <string>
 
-#include "app/pause_items.h"
 #include "hardware/api/api.h"
 #include "hardware/api/args.h"
-#include "hardware/api/subsystem_seams.h"
 #include "hardware/gfx.h"
 #include "platform/kiln.h"
+#include "runtime/pause_state.h"
+#include "runtime/runtime_api.h"
 
 namespace {
 constexpr size_t k_label_max = 16;
@@ -23,7 +23,7 @@ int ob_menuitem(lua_State* L)
 {
     int i = ob_int(L, 1);
     if (!item_index(i)) return 0;
-    std::string& label = orbo_menu_items().label[i];
+    std::string& label = orbo_pause().label[i];
     if (lua_type(L, 2) == LUA_TSTRING || lua_type(L, 2) == LUA_TNUMBER) {
         size_t len = 0;
         const char* s = lua_tolstring(L, 2, &len);
@@ -40,7 +40,7 @@ int ob_get_menu_item_selected(lua_State* L)
 {
     int i = ob_int(L, 1);
     if (!item_index(i)) return 0;
-    bool& selected = orbo_menu_items().selected[i];
+    bool& selected = orbo_pause().selected[i];
     bool was = selected;
     selected = false;
     return ob_push_bool(L, was);
@@ -50,11 +50,11 @@ int ob_get_menu_item_selected(lua_State* L)
 // (45,48)-(82,56) in colour 1 and "paused" centred on x 64 at y 50 in 7.
 int ob_paused(lua_State*)
 {
-    orbo_console* c = ob_console();
+    orbo_machine* c = orbo_live_machine();
     if (!c) return 0;
     kiln_bitmap* s = c->screen.get();
     const int clip[4] = {s->clip_x0, s->clip_y0, s->clip_x1, s->clip_y1};
-    kiln_reset_clip(s);
+    orbo_reset_clip(s);
     for (int y = 48; y <= 56; y++) draw_hline(s, 45, 82, y, 1, 0);
     if (c->font) {
         const char* text = "paused";
@@ -71,13 +71,13 @@ int ob_paused(lua_State*)
 int ob_set_paused(lua_State* L)
 {
     int n = ob_int(L, 1);
-    orbo_subsystems.set_program_paused(n);
+    orbo_pause().program_paused = n;
     kiln_state.audio_pause = n;
     return 0;
 }
 
 int ob_update_paused_menu(lua_State*)
 {
-    orbo_subsystems.update_paused_menu();
+    orbo_shell_hooks.update_paused_menu();
     return 0;
 }

@@ -1,10 +1,10 @@
-#include "runtime/machine.h"
+#include "runtime/lua_machine.h"
 
 #include "engine/lua/cpu.h"
 #include "engine/lua/lstate.h"
 #include "engine/lua/lua.h"
 #include "hardware/api/api.h"
-#include "hardware/console.h"
+#include "hardware/machine.h"
 #include "hardware/lua_alloc.h"
 #include "runtime/error_report.h"
 #include "runtime/runtime.h"
@@ -23,7 +23,7 @@ int tab_line_for_engine(int line, int* tab) { return find_tab_line(line, tab); }
 
 void start_lua_machine()
 {
-    orbo_console* c = orbo_rt_console();
+    orbo_machine* c = orbo_live_machine();
     if (!c) return;
     orbo_heap& h = c->heap;
     h.base = 0;
@@ -57,6 +57,12 @@ void reset_lua_machine()
 
 long long orbo_script_memory()
 {
-    orbo_console* c = orbo_rt_console();
+    orbo_machine* c = orbo_live_machine();
     return c ? c->heap.base + c->heap.used : 0;
+}
+
+void orbo_new_machine()
+{
+    close_lua_machine();
+    orbo_recreate_live_machine();
 }

@@ -1,0 +1,33 @@
+#include "runtime/pause_state.h"
+
+#include "runtime/run_chain.h"
+
+namespace {
+void no_menu() {}
+}  // namespace
+
+orbo_shell_link orbo_shell_hooks = {no_menu, no_menu, no_menu};
+
+orbo_pause_state& orbo_pause()
+{
+    static orbo_pause_state state;
+    return state;
+}
+
+void orbo_clear_menu_items()
+{
+    orbo_pause_state& p = orbo_pause();
+    for (int i = 0; i <= ORBO_MENU_ITEMS; i++) {
+        p.label[i].clear();
+        p.selected[i] = false;
+    }
+}
+
+int orbo_menu_item_count()
+{
+    int n = 3;  // continue, reset cart, quit
+    for (int i = 1; i <= ORBO_MENU_ITEMS; i++)
+        if (!orbo_pause().label[i].empty()) n++;
+    if (get_run_chain_label()) n++;
+    return n;
+}
