@@ -8,11 +8,11 @@
 #include <memory>
 #include <string>
 
+#include "cart/address_map.h"
 #include "platform/bitmap.h"
 
 constexpr int ORBO_CART_VERSION = 15;  // the format version this build writes
 constexpr int ORBO_CODE_MAX = 65536;   // characters a cartridge program may hold
-constexpr int ORBO_ROM_SIZE = 0x4300;  // bytes of the ROM half of console memory
 
 struct orbo_note {
     int32_t pitch = 0;       // 0..63

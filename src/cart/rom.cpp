@@ -1,11 +1,14 @@
 #include "cart/rom.h"
 
+#include "cart/address_map.h"
+
 namespace {
 
-constexpr int k_map_base = 0x2000;
-constexpr int k_flags_base = 0x3000;
-constexpr int k_music_base = 0x3100;
-constexpr int k_sfx_base = 0x3200;
+constexpr int k_shared_base = orbo_base(ORBO_R_GFX_SHARED);
+constexpr int k_map_base = orbo_base(ORBO_R_MAP);
+constexpr int k_flags_base = orbo_base(ORBO_R_FLAGS);
+constexpr int k_music_base = orbo_base(ORBO_R_MUSIC);
+constexpr int k_sfx_base = orbo_base(ORBO_R_SFX);
 constexpr int k_sfx_bytes = 68;
 
 int note_low_byte(const orbo_note& n) { return (n.pitch & 63) | (n.waveform & 3) << 6; }
@@ -44,10 +47,10 @@ void sfx_poke(orbo_sfx& s, int off, int v)
     *header[off - 64] = v;
 }
 
-// The byte at 0x1000 + (row - 32) * 128 + x, from the sprite sheet.
+// The byte of the shared region for map row `row` (32-63), from the sprite sheet.
 int shared_gfx_byte(const orbo_cart* cart, int row, int x)
 {
-    int addr = 0x1000 + (row - 32) * 128 + x;
+    int addr = k_shared_base + (row - 32) * 128 + x;
     return orbo_rom_peek(cart, addr);
 }
 
@@ -81,8 +84,8 @@ void orbo_rom_poke(orbo_cart* cart, int addr, int value)
         int y = addr / 64, x = (addr % 64) * 2;
         cart_px(*cart->gfx, x, y) = uint8_t(v & 15);
         cart_px(*cart->gfx, x + 1, y) = uint8_t(v >> 4);
-        if (addr >= 0x1000) {
-            int a = addr - 0x1000;
+        if (addr >= k_shared_base) {
+            int a = addr - k_shared_base;
             cart_px(*cart->map, a & 127, 32 + a / 128) = uint8_t(v);
         }
     } else if (addr < k_flags_base) {

@@ -1,4 +1,5 @@
 #include "hardware/machine.h"
+#include "hardware/mem_map.h"
 
 #include "cart/working_cart.h"
 
@@ -29,7 +30,7 @@ std::unique_ptr<orbo_machine> orbo_create_machine(orbo_cart* cart)
 void orbo_reset_draw_state(orbo_machine* c)
 {
     int keep_y = c->cursor_y;
-    orbo_memset(c, c->cart, 0x5F00, 0, 0x80);
+    orbo_memset(c, c->cart, orbo_base(ORBO_R_DRAW), 0, 0x80);
     c->cursor_x = 0;
     c->cursor_y = keep_y;
     c->pen = 6;
@@ -48,11 +49,11 @@ void orbo_reset_draw_state(orbo_machine* c)
 int orbo_reset_glitch = 0;
 
 // GPIO pins: 128 plain bytes of shadow memory in this console.
-int gpio_read(orbo_machine* c, int pin) { return c && pin >= 0 && pin < 128 ? c->mem[0x5F80 + pin] : 0; }
+int gpio_read(orbo_machine* c, int pin) { return c && pin >= 0 && pin < 128 ? c->mem[orbo_base(ORBO_R_GPIO) + pin] : 0; }
 
 void gpio_write(orbo_machine* c, int pin, int value)
 {
-    if (c && pin >= 0 && pin < 128) c->mem[0x5F80 + pin] = uint8_t(value);
+    if (c && pin >= 0 && pin < 128) c->mem[orbo_base(ORBO_R_GPIO) + pin] = uint8_t(value);
 }
 
 void gpio_open() {}

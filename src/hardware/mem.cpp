@@ -16,7 +16,7 @@ constexpr int k_reload_hold_frames = 30;
 
 int screen_byte(const orbo_machine* c, int32_t addr)
 {
-    const uint8_t* p = c->screen->pixels.data() + size_t(addr - 0x6000) * 2;
+    const uint8_t* p = c->screen->pixels.data() + size_t(addr - orbo_base(ORBO_R_SCREEN)) * 2;
     return (p[0] & 15) | (p[1] & 15) << 4;
 }
 
@@ -27,13 +27,13 @@ int orbo_peek(const orbo_machine* c, const orbo_cart* cart, int32_t addr)
 {
     orbo_region r = orbo_decode(addr);
     if (r == ORBO_R_NONE) return 0;
-    if (addr < ORBO_ROM_END) return orbo_rom_peek(cart, addr);
+    if (addr < ORBO_ROM_SIZE) return orbo_rom_peek(cart, addr);
     if (!c) return 0;
     switch (r) {
-    case ORBO_R_CDATA: return (c->cdata[(addr - 0x5E00) / 4] >> (8 * (addr & 3))) & 0xff;
+    case ORBO_R_CDATA: return (c->cdata[(addr - orbo_base(ORBO_R_CDATA)) / 4] >> (8 * (addr & 3))) & 0xff;
     case ORBO_R_DRAW:
     case ORBO_R_AUDIO_MASK: return orbo_register_read(c, addr);
-    case ORBO_R_GPIO: return gpio_read(const_cast<orbo_machine*>(c), addr - 0x5F80);
+    case ORBO_R_GPIO: return gpio_read(const_cast<orbo_machine*>(c), addr - orbo_base(ORBO_R_GPIO));
     case ORBO_R_SCREEN: return screen_byte(c, addr);
     default: return c->mem[addr];  // general memory and the plain flags
     }
@@ -48,7 +48,7 @@ void orbo_poke(orbo_machine* c, orbo_cart* cart, int32_t addr, int32_t value)
     }
     int v = value & 0xff;
     if (c) c->mem[addr] = uint8_t(v);
-    if (addr < ORBO_ROM_END) {
+    if (addr < ORBO_ROM_SIZE) {
         orbo_rom_poke(cart, addr, v);
         return;
     }
@@ -57,16 +57,16 @@ void orbo_poke(orbo_machine* c, orbo_cart* cart, int32_t addr, int32_t value)
     case ORBO_R_CDATA: {
         if (orbo_reset_glitch > 0) return;
         int shift = 8 * (addr & 3);
-        uint32_t& w = c->cdata[(addr - 0x5E00) / 4];
+        uint32_t& w = c->cdata[(addr - orbo_base(ORBO_R_CDATA)) / 4];
         w = (w & ~(0xffu << shift)) | uint32_t(v) << shift;
         c->cdata_dirty = true;
         return;
     }
     case ORBO_R_DRAW:
     case ORBO_R_AUDIO_MASK: orbo_register_write(c, addr, v); return;
-    case ORBO_R_GPIO: gpio_write(c, addr - 0x5F80, v); return;
+    case ORBO_R_GPIO: gpio_write(c, addr - orbo_base(ORBO_R_GPIO), v); return;
     case ORBO_R_SCREEN: {
-        uint8_t* p = c->screen->pixels.data() + size_t(addr - 0x6000) * 2;
+        uint8_t* p = c->screen->pixels.data() + size_t(addr - orbo_base(ORBO_R_SCREEN)) * 2;
         p[0] = uint8_t(v & 15);
         p[1] = uint8_t(v >> 4);
         return;
@@ -111,7 +111,7 @@ void orbo_reload(orbo_machine* c, orbo_cart* cart, const orbo_cart* loaded, int3
     if (len > k_len_max) return;
     for (int32_t i = 0; i < len; i++) {
         int64_t s = int64_t(src) + i, d = int64_t(dest) + i;
-        int v = s >= 0 && s < ORBO_ROM_END ? orbo_rom_peek(loaded, int32_t(s)) : 0;
+        int v = s >= 0 && s < ORBO_ROM_SIZE ? orbo_rom_peek(loaded, int32_t(s)) : 0;
         if (d < 0 || d > 0x7FFF)
             bad_access();
         else

@@ -1,10 +1,11 @@
 // The draw-state registers 0x5F00-0x5F3F and the audio masks 0x5F40-0x5F43.
 // Addresses without a register read and write shadow memory only.
 #include "hardware/machine.h"
+#include "hardware/mem_map.h"
 #include "hardware/mem.h"
 
 namespace {
-constexpr int32_t k_draw_pal = 0x5F00, k_screen_pal = 0x5F10;
+constexpr int32_t k_draw_pal = orbo_base(ORBO_R_DRAW), k_screen_pal = k_draw_pal + 0x10;
 
 int8_t as_signed(int v) { return int8_t(uint8_t(v)); }
 }  // namespace
@@ -41,8 +42,8 @@ void orbo_register_write(orbo_machine* c, int32_t addr, int v)
         c->screen_pal[addr - k_screen_pal] = uint8_t(v);
         return;
     }
-    if (addr >= 0x5F40 && addr <= 0x5F43) {
-        c->audio_mask[addr - 0x5F40] = v & 15;
+    if (orbo_decode(addr) == ORBO_R_AUDIO_MASK) {
+        c->audio_mask[addr - orbo_base(ORBO_R_AUDIO_MASK)] = v & 15;
         return;
     }
     switch (addr) {

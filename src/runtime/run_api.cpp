@@ -63,7 +63,7 @@ int ob_load(lua_State* L)
     if (label.size() > 1) add_run_chain_item(before, label, pstate.run_param);
     reset_runtime_state();
     orbo_machine* c = orbo_live_machine();
-    if (c && c->cart) orbo_reload(c, c->cart, orbo_working().cart.get(), 0, 0, 0x4300);
+    if (c && c->cart) orbo_reload(c, c->cart, orbo_working().cart.get(), 0, 0, ORBO_ROM_SIZE);
     spend_cpu(LOAD_CHARGE);
     // The loaded cartridge runs in exec mode too: otherwise the old program
     // would go on over the new cartridge's memory.

@@ -17,6 +17,7 @@
 #include "hardware/input_link.h"
 #include "hardware/sound_link.h"
 #include "hardware/machine.h"
+#include "hardware/mem_map.h"
 #include "hardware/mem.h"
 #include "hardware/runtime_link.h"
 #include "platform/kiln.h"
@@ -28,7 +29,6 @@
 #include "runtime/scheduler.h"
 
 namespace {
-constexpr int ROM_SIZE = 0x4300;
 
 bool starts_with(const std::string& s, const std::string& p) { return s.compare(0, p.size(), p) == 0; }
 
@@ -191,7 +191,7 @@ bool run_program(const std::string& code)
     rt.program_frames = 0;
     pstate.hold = 0;  // a program replaced mid-frame leaves no held display
     if (pstate.pending_action == ACTION_RUN) {
-        orbo_memset(c, c->cart, 0x5F00, 0, 0x80);
+        orbo_memset(c, c->cart, orbo_base(ORBO_R_DRAW), 0, 0x80);
         reset_runtime_state();
         rt.assert_message.clear();
         orbo_cpu_clear();
@@ -218,7 +218,7 @@ void run_cart()
     orbo_cdata_close();
     reset_lua_machine();
     orbo_machine* c = orbo_live_machine();
-    if (c && w.cart) orbo_reload(c, c->cart, w.cart.get(), 0, 0, ROM_SIZE);
+    if (c && w.cart) orbo_reload(c, c->cart, w.cart.get(), 0, 0, ORBO_ROM_SIZE);
     orbo_clear_menu_items();
     orbo_srand(uint32_t(time(nullptr)) + orbo_now_ms());
     rt.code = w.cart ? w.cart->code : std::string();

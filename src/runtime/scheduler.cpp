@@ -123,7 +123,9 @@ void run_slice()
         if (!collect()) return;
         if (pstate.app_mode == MODE_RUNNING) resume_program();
         orbo_cdata_periodic_save(orbo_now_ms());
-        if (!c->heap.memory_pressure || pstate.pending_action == 6) break;
+        // An action waiting (an error, a stop, a run) ends the slice: the
+        // program must not run on past it.
+        if (!c->heap.memory_pressure || pstate.pending_action != ACTION_NONE) break;
         // A frame that reached flip is over: resuming again would run the
         // program's next frame inside this console frame.
         if (g_flipped) break;

@@ -9,7 +9,9 @@
 #                    of their folder: only the cart's inside folders appear
 #                    and no file is written;
 #   folder           `folder` hands the cartridge folder to xdg-open (a fake
-#                    one here, so no browser ever opens).
+#                    one here, so no browser ever opens);
+#   board            a cartridge run from the board folder uses dget/dset
+#                    without cartdata (and the same file elsewhere cannot).
 # usage: cart_session.sh ORBO ORBOTOOL SESSIONS_DIR SCENARIO
 set -u
 orbo=$1; tool=$2; dir=$3; scenario=$4
@@ -27,6 +29,15 @@ fail() { echo "FAIL: $*"; exit 1; }
 user_files() { find "$HOME" -type f ! -name log.txt ! -name config.txt ! -name sdl_controllers.txt | sort; }
 
 case $scenario in
+board)
+    mkdir -p "$root/bbs"
+    cp "$dir/board_data.ob" "$root/bbs/board_game-2.ob"
+    "$orbo" -x "$root/bbs/board_game-2.ob" > "$work/out.txt" || { cat "$work/out.txt"; fail "board run exited with $?"; }
+    grep -q 'runtime error\|assert' "$work/out.txt" && { cat "$work/out.txt"; fail "board run reported an error"; }
+    "$orbo" -x "$dir/board_data.ob" > "$work/out2.txt"
+    grep -q 'dset called before cartdata' "$work/out2.txt" || { cat "$work/out2.txt"; fail "dset worked outside the board folder"; }
+    [ -z "$(user_files | grep -v '/bbs/')" ] || fail "data without a store was saved"
+    ;;
 cdata_roundtrip)
     "$tool" run "$dir/cdata_write.ob" > "$work/out1.txt" || fail "run 1 exited with $?"
     grep -q 'runtime error\|assert' "$work/out1.txt" && { cat "$work/out1.txt"; fail "run 1 reported an error"; }

@@ -14,7 +14,7 @@ TEST(MemMap, RegionsTileTheAddressSpaceAndDecodeByTable)
     for (int i = 0; i < orbo_address_map_size; i++) {
         const orbo_region_info& r = orbo_address_map[i];
         EXPECT_EQ(r.first, next) << r.name;
-        EXPECT_EQ(r.rom, r.last < ORBO_ROM_END) << r.name;
+        EXPECT_EQ(r.rom, r.last < ORBO_ROM_SIZE) << r.name;
         EXPECT_EQ(orbo_decode(r.first), r.region) << r.name;
         EXPECT_EQ(orbo_decode(r.last), r.region) << r.name;
         next = r.last + 1;

@@ -135,6 +135,20 @@ TEST_F(RuntimeTest, UnderMemoryPressureASliceCollectsAndResumesTheSameFrame)
     EXPECT_EQ(orbo_cpu.fps, 30);              // no frame was left unfinished
 }
 
+TEST_F(RuntimeTest, UnderMemoryPressureAPendingErrorEndsTheSlice)
+{
+    // The bad poke records an error; the program runs on to its next soft
+    // yield, and the slice must end there instead of resuming it again.
+    pstate.host_framerate_control = 0;
+    ASSERT_TRUE(start("big='x' for i=1,15 do big=big..big end\n"
+                      "after=0\n"
+                      "function _update() poke(0x8000, 1) while true do local s=big..after after+=1 end end\n"));
+    frame();
+    EXPECT_EQ(pstate.pending_action, ACTION_STOP_RESET);
+    EXPECT_GT(global_int("after"), 0);
+    EXPECT_LT(global_int("after"), 200);  // one pass to the 2 MiB mark, not many
+}
+
 TEST_F(RuntimeTest, LiveMemoryOverTheLimitIsOutOfMemory)
 {
     std::string out = console_lines([&] {
