@@ -12,24 +12,6 @@
 namespace {
 bool starts_with(const char* s, const char* key) { return strncmp(s, key, strlen(key)) == 0; }
 
-// The integer keys read with "%d" after the key, in matching order. Longer
-// keys that share a prefix with a shorter one come first.
-struct int_key {
-    const char* key;
-    int orbo_app::*field;
-};
-const int_key int_keys[] = {
-    {"joystick_index", &orbo_app::joystick_index},
-    {"live_notes", &orbo_app::live_notes},
-    {"cursor_snap", &orbo_app::cursor_snap},
-    {"gif_len", &orbo_app::gif_len},
-    {"gui_theme", &orbo_app::gui_theme},
-    {"screenshot_scale", &orbo_app::screenshot_scale},
-    {"shift_glyphs", &orbo_app::shift_glyphs},
-    {"show_backup_messages", &orbo_app::show_backup_messages},
-    {"host_framerate_control", &orbo_app::host_framerate_control},
-};
-
 // A path value is cut after its last "/" or "\"; without either only its
 // first character stays.
 std::string path_value(const char* line, size_t from)
@@ -40,6 +22,47 @@ std::string path_value(const char* line, size_t from)
     if (cut == std::string::npos) return v.substr(0, v.empty() ? 0 : 1);
     return v.substr(0, cut + 1);
 }
+
+// The application's keys of config.txt, in the order they are written:
+// each with the comment written before it and the text after its value.
+// Reading matches a line that starts with a key (no key is a prefix of
+// another); gif_scale is written but never read back.
+enum class key_kind { PATH, INT, KEYS };
+struct app_key {
+    const char* key;
+    key_kind kind;
+    std::string orbo_app::*path;
+    int orbo_app::*number;
+    const char* comment;
+    const char* end;
+    bool read;
+};
+constexpr app_key k_app_keys[] = {
+    {"root_path", key_kind::PATH, &orbo_app::root_path, nullptr, "\n// Location of orbo's root folder\n", "\n\n", true},
+    {"cdata_path", key_kind::PATH, &orbo_app::cdata_path, nullptr, "\n// Location of cartridge save data\n", "\n\n", true},
+    {"joystick_index", key_kind::INT, nullptr, &orbo_app::joystick_index,
+     "\n// Specify which player index joystick control begins at (0..7)\n", "\n\n", true},
+    {"button_keys", key_kind::KEYS, nullptr, nullptr,
+     "\n// Custom keyboard scancodes for buttons. player0 0..6, player1 0..5\n", "\n\n", true},
+    {"live_notes", key_kind::INT, nullptr, &orbo_app::live_notes, "// Play notes as they are plotted in frequency mode\n",
+     "\n\n", true},
+    {"cursor_snap", key_kind::INT, nullptr, &orbo_app::cursor_snap,
+     "// iff 1: when using keyboard cursor, snap to closest pixel / map cel\n", "\n\n", true},
+    {"gif_len", key_kind::INT, nullptr, &orbo_app::gif_len, "// maximum length of gif in seconds (1..120, default 8)\n",
+     "\n\n", true},
+    {"gui_theme", key_kind::INT, nullptr, &orbo_app::gui_theme, "// 0 classic  1 dark blue background in code editor\n",
+     "\n\n", true},
+    {"screenshot_scale", key_kind::INT, nullptr, &orbo_app::screenshot_scale,
+     "// scale of screenshots and gifs // 2 means 256x256\n", "\n", true},
+    {"gif_scale", key_kind::INT, nullptr, &orbo_app::gif_scale, "", "\n\n", false},
+    {"shift_glyphs", key_kind::INT, nullptr, &orbo_app::shift_glyphs, "// when 1 can enter glyphs using shift-A..Z\n",
+     "\n\n", true},
+    {"show_backup_messages", key_kind::INT, nullptr, &orbo_app::show_backup_messages,
+     "// 0 for off. 1 to notify whenever unsaved changes are backed up\n", "\n\n", true},
+    {"host_framerate_control", key_kind::INT, nullptr, &orbo_app::host_framerate_control,
+     "// 0 for off. 1 to allow control of a cart's framerate due to host machine's cpu capacity (recommended)\n",
+     "\n\n", true},
+};
 
 // Application options: the whole name must match.
 enum class opt { RUN, EXEC, PARAM, JOYSTICK, GIF_LEN, GUI_THEME, SCREENSHOT_SCALE, GIF_SCALE,
@@ -108,62 +131,44 @@ void set_default_app_config()
 
 void orbo_load_config(const char* line)
 {
-    if (starts_with(line, "root_path")) {
-        app.root_path = path_value(line, 10);
-        return;
-    }
-    if (starts_with(line, "cdata_path")) {
-        app.cdata_path = path_value(line, 11);
-        return;
-    }
-    if (starts_with(line, "button_keys")) {
-        int k[ORBO_BUTTON_KEYS];
-        int n = sscanf(line + 11, " %d %d %d %d %d %d %d %d %d %d %d %d %d", &k[0], &k[1], &k[2],
-                       &k[3], &k[4], &k[5], &k[6], &k[7], &k[8], &k[9], &k[10], &k[11], &k[12]);
-        for (int i = 0; i < n; i++) app.button_keys[i] = k[i];
-        return;
-    }
-    for (const int_key& ik : int_keys) {
-        if (starts_with(line, ik.key)) {
+    for (const app_key& k : k_app_keys) {
+        if (!k.read || !starts_with(line, k.key)) continue;
+        const char* rest = line + strlen(k.key);
+        switch (k.kind) {
+        case key_kind::PATH: app.*(k.path) = path_value(line, strlen(k.key) + 1); break;
+        case key_kind::INT: {
             int v;
-            if (sscanf(line + strlen(ik.key), "%d", &v) == 1) app.*(ik.field) = v;
-            return;
+            if (sscanf(rest, "%d", &v) == 1) app.*(k.number) = v;
+            break;
         }
+        case key_kind::KEYS: {
+            int* b = app.button_keys;
+            int v[ORBO_BUTTON_KEYS];
+            int n = sscanf(rest, " %d %d %d %d %d %d %d %d %d %d %d %d %d", &v[0], &v[1], &v[2], &v[3], &v[4],
+                           &v[5], &v[6], &v[7], &v[8], &v[9], &v[10], &v[11], &v[12]);
+            for (int i = 0; i < n; i++) b[i] = v[i];
+            break;
+        }
+        }
+        return;
     }
 }
 
 void orbo_save_config(FILE* f)
 {
     fprintf(f, "version %s\n\n", "0.1.11f");
-    fprintf(f, "\n// Location of orbo's root folder\n");
-    fprintf(f, "root_path %s\n\n", app.root_path.c_str());
-    fprintf(f, "\n// Location of cartridge save data\n");
-    fprintf(f, "cdata_path %s\n\n", app.cdata_path.c_str());
-    fprintf(f, "\n// Specify which player index joystick control begins at (0..7)\n");
-    fprintf(f, "joystick_index %d\n\n", app.joystick_index);
-    fprintf(f, "\n// Custom keyboard scancodes for buttons. player0 0..6, player1 0..5\n");
-    fprintf(f, "button_keys ");
-    for (int k : app.button_keys) fprintf(f, "%d ", k);
-    fprintf(f, "\n\n");
-    fprintf(f, "// Play notes as they are plotted in frequency mode\n");
-    fprintf(f, "live_notes %d\n\n", app.live_notes);
-    fprintf(f, "// iff 1: when using keyboard cursor, snap to closest pixel / map cel\n");
-    fprintf(f, "cursor_snap %d\n\n", app.cursor_snap);
-    fprintf(f, "// maximum length of gif in seconds (1..120, default 8)\n");
-    fprintf(f, "gif_len %d\n\n", app.gif_len);
-    fprintf(f, "// 0 classic  1 dark blue background in code editor\n");
-    fprintf(f, "gui_theme %d\n\n", app.gui_theme);
-    fprintf(f, "// scale of screenshots and gifs // 2 means 256x256\n");
-    fprintf(f, "screenshot_scale %d\n", app.screenshot_scale);
-    fprintf(f, "gif_scale %d\n\n", app.gif_scale);
-    fprintf(f, "// when 1 can enter glyphs using shift-A..Z\n");
-    fprintf(f, "shift_glyphs %d\n\n", app.shift_glyphs);
-    fprintf(f, "// 0 for off. 1 to notify whenever unsaved changes are backed up\n");
-    fprintf(f, "show_backup_messages %d\n\n", app.show_backup_messages);
-    fprintf(f,
-            "// 0 for off. 1 to allow control of a cart's framerate due to host machine's cpu "
-            "capacity (recommended)\n");
-    fprintf(f, "host_framerate_control %d\n\n", app.host_framerate_control);
+    for (const app_key& k : k_app_keys) {
+        fputs(k.comment, f);
+        fprintf(f, "%s ", k.key);
+        switch (k.kind) {
+        case key_kind::PATH: fputs((app.*(k.path)).c_str(), f); break;
+        case key_kind::INT: fprintf(f, "%d", app.*(k.number)); break;
+        case key_kind::KEYS:
+            for (int v : app.button_keys) fprintf(f, "%d ", v);
+            break;
+        }
+        fputs(k.end, f);
+    }
 }
 
 void process_arguments(int argc, char** argv)
