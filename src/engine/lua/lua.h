@@ -1,4 +1,6 @@
 // Public types of the script engine: type tags, status codes, the allocator.
+// The engine follows Lua 5.2.3 (Copyright (C) 1994-2013 Lua.org, PUC-Rio,
+// MIT licence; see THIRD_PARTY_NOTICES and this folder's README.md).
 #pragma once
 #include "llimits.h"
 
