@@ -16,7 +16,8 @@ namespace {
 struct png_image {
     unsigned w = 0, h = 0;
     std::vector<unsigned char> pixels;  // palette indices as stored
-    LodePNGColorMode color{};
+    LodePNGColorType colortype = LCT_GREY;
+    std::vector<unsigned char> palette;  // RGBA entries
 };
 
 bool read_indexed_png(const std::string& path, png_image* out)
@@ -26,7 +27,9 @@ bool read_indexed_png(const std::string& path, png_image* out)
     lodepng::State state;
     state.decoder.color_convert = 0;  // keep the stored indices
     if (lodepng::decode(out->pixels, out->w, out->h, state, file) != 0) return false;
-    lodepng_color_mode_copy(&out->color, &state.info_png.color);
+    const LodePNGColorMode& c = state.info_png.color;
+    out->colortype = c.colortype;
+    out->palette.assign(c.palette, c.palette + 4 * c.palettesize);
     return true;
 }
 
@@ -47,9 +50,9 @@ TEST(CaptureScreenshot, IndexedPngWithoutIndexZero)
     ASSERT_TRUE(read_indexed_png(first, &png));
     EXPECT_EQ(png.w, 384u);
     EXPECT_EQ(png.h, 384u);
-    ASSERT_EQ(png.color.colortype, LCT_PALETTE);
-    ASSERT_EQ(png.color.palettesize, 256u);
-    EXPECT_EQ(png.color.palette[4 * 140 + 2], uint8_t(140 * 7));
+    ASSERT_EQ(png.colortype, LCT_PALETTE);
+    ASSERT_EQ(png.palette.size(), 4 * 256u);
+    EXPECT_EQ(png.palette[4 * 140 + 2], uint8_t(140 * 7));
     for (unsigned char p : png.pixels) ASSERT_NE(p, 0);
     EXPECT_EQ(png.pixels[0], ORBO_SCREENSHOT_ZERO_INDEX);
     EXPECT_EQ(png.pixels[3 * 384 + 2], 140);  // source (0, 1) covers 3x3 pixels
