@@ -8,7 +8,9 @@
 
 #include "app/boot.h"
 #include "hardware/console.h"
+#include "app/capture.h"
 #include "app/display.h"
+#include "app/message_bar.h"
 #include "app/wiring.h"
 #include "app/settings.h"
 #include "app/shell.h"
@@ -303,6 +305,7 @@ void orbo_main_draw()
     if (app.video_capture) app.video_capture->pixels = kiln_back_page->pixels;
     orbo_draw_message_bar();
     pstate.draw_ms = int(host->ticks() - start);
+    if (orbo_shell.after_pass) orbo_shell.after_pass();
 }
 
 void orbo_main_exit()

@@ -13,6 +13,8 @@ struct orbo_shell_options {
     bool unpaced = false;
     int64_t frame_limit = 0;
     int64_t frames_run = 0;  // console frames since start-up
+    // Called after each pass's draw (tools collect frames and sound here).
+    void (*after_pass)() = nullptr;
 };
 extern orbo_shell_options orbo_shell;
 

@@ -13,6 +13,7 @@
 #include "cart/vdisk.h"
 #include "cart/working_cart.h"
 #include "app/commands.h"
+#include "app/message_bar.h"
 #include "hardware/api/api.h"
 #include "hardware/sound_link.h"
 #include "hardware/machine.h"
@@ -49,15 +50,6 @@ void live_poke(int addr, int value)
 void hold_frames(int frames) { pstate.hold_frames = frames; }
 }  // namespace
 
-void orbo_show_message(const char* text, int ms)
-{
-    snprintf(app.message, sizeof app.message, "%s", text ? text : "");
-    kiln_host* host = kiln_host_get();
-    uint32_t now = host ? host->ticks() : 0;
-    app.message_start = now;
-    app.message_end = now + uint32_t(ms) + 400;
-    app.message_col = app.message_col == 15 ? 7 : 15;
-}
 
 void orbo_bind_shell_api()
 {
@@ -106,14 +98,10 @@ void orbo_play_boot_chime() {}
 void orbo_update_audio_pause() {}
 void orbo_mute_keys() {}
 void orbo_draw_pause_menu() {}
-void orbo_draw_message_bar() {}
 void orbo_pause_menu_keys() {}
 void orbo_update_paused_menu() {}
 void orbo_update_reset_glitch() {}
 void orbo_process_running_keypresses() {}
-void orbo_record_video_frame() {}
-void orbo_capture_keys() {}
-void orbo_glitch_screenshot() {}
 void orbo_keyconfig_update() {}
 void orbo_keyconfig_draw() {}
 void orbo_close_gpio() {}

@@ -23,12 +23,7 @@ void orbo_mount_embedded_carts(const kiln_pod* data);
 // Boot: draws the two diagonal lines on the working cartridge's sprite sheet.
 void orbo_mark_cart_graphics();
 
-// Shows text on the message bar for ms + 400 milliseconds, in colour 15 and
-// 7 by turns (the first message 15). Every message reaches the bar here.
-void orbo_show_message(const char* text, int ms);
-
-// The shell's hooks into the pause menu and message bar, the capture keys,
-// the key configuration screen, the boot chime and the typed keys of a
+// The shell's hooks into the pause menu, the key configuration screen, the boot chime and the typed keys of a
 // running program. On this console they draw nothing and act on no key:
 // the pause menu opens through extcmd("pause") and closes with Escape.
 void orbo_keep_boot_cart(const uint8_t* bytes, size_t len);
@@ -38,14 +33,10 @@ void orbo_play_boot_chime();
 void orbo_update_audio_pause();
 void orbo_mute_keys();
 void orbo_draw_pause_menu();
-void orbo_draw_message_bar();
 void orbo_pause_menu_keys();
 void orbo_update_paused_menu();
 void orbo_update_reset_glitch();
 void orbo_process_running_keypresses();
-void orbo_record_video_frame();
-void orbo_capture_keys();
-void orbo_glitch_screenshot();
 void orbo_keyconfig_update();
 void orbo_keyconfig_draw();
 void orbo_close_gpio();

@@ -23,3 +23,13 @@ if(TARGET test_tools)
                                     ${CMAKE_SOURCE_DIR}/tools/podbuild/manifest.cpp)
   target_include_directories(test_tools PRIVATE ${CMAKE_SOURCE_DIR}/tools/podbuild)
 endif()
+
+# orbotool run --gif: one GIF frame per console frame run, 3/100 s apart, at
+# the default gif_scale of 2, read back by ImageMagick.
+find_program(IDENTIFY identify)
+if(TARGET orbotool AND IDENTIFY)
+  add_test(NAME orbotool_run_gif
+    COMMAND sh -c "out=\"$2/run_gif.gif\"; \"$0\" run \"$1\" --frames 12 --gif \"$out\" > /dev/null && \
+      [ \"$(\"$3\" -format '%w %h %T\\n' \"$out\" | sort | uniq -c | tr -s ' ')\" = ' 12 256 256 3' ]"
+      $<TARGET_FILE:orbotool> ${CMAKE_SOURCE_DIR}/tests/carts/drawing.ob ${CMAKE_BINARY_DIR} ${IDENTIFY})
+endif()

@@ -1,6 +1,7 @@
-// orbotool run CART [--frames N] [--screenshot OUT.png] [--param TEXT]:
-// runs a cartridge headless through the player's own loop, as -x does, but
-// with every host pass one console frame (no pacing). Prints the console
+// orbotool run CART [--frames N] [--screenshot OUT.png] [--gif OUT.gif]
+// [--param TEXT]: runs a cartridge headless through the player's own loop,
+// as -x does, but with every host pass one console frame (no pacing). --gif
+// writes every frame shown, through the player's own GIF writer. Prints the console
 // lines -x prints, then "frames: N" (console frames run) and "cpu: X", the
 // mean CPU load per console frame of the program as a fraction of the
 // frame's budget (a 16.16 value printed as the console prints numbers).
@@ -14,6 +15,7 @@
 
 #include "app/shell.h"
 #include "app/state.h"
+#include "capture/gif_writer.h"
 #include "commands.h"
 #include "engine/math/fixed.h"
 #include "platform/kiln.h"
@@ -26,8 +28,24 @@ kiln_host* kiln_headless_host();
 namespace {
 int usage()
 {
-    fputs("usage: orbotool run CART [--frames N] [--screenshot OUT.png] [--param TEXT]\n", stderr);
+    fputs("usage: orbotool run CART [--frames N] [--screenshot OUT.png] [--gif OUT.gif] [--param TEXT]\n", stderr);
     return 2;
+}
+
+// The frames shown, one 128x128 capture copy per pass, for --gif.
+std::vector<std::vector<uint8_t>> g_frames;
+
+void keep_frame()
+{
+    if (app.video_capture && app.video_capture->w == 128 && app.video_capture->h == 128)
+        g_frames.push_back(app.video_capture->pixels);
+}
+
+bool write_gif(const char* path)
+{
+    std::vector<const uint8_t*> frames;
+    for (const std::vector<uint8_t>& f : g_frames) frames.push_back(f.data());
+    return orbo_write_gif(path, frames, &kiln_display_palette, app.gif_scale) == ORBO_GIF_OK;
 }
 
 bool write_screenshot(const char* path)
@@ -51,11 +69,13 @@ int cmd_run(int argc, char** argv)
     const char* cart = nullptr;
     const char* screenshot = nullptr;
     const char* param = nullptr;
+    const char* gif = nullptr;
     long long frames = 0;
     for (int i = 0; i < argc; i++) {
         if (strcmp(argv[i], "--frames") == 0 && i + 1 < argc) frames = atoll(argv[++i]);
         else if (strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) screenshot = argv[++i];
         else if (strcmp(argv[i], "--param") == 0 && i + 1 < argc) param = argv[++i];
+        else if (strcmp(argv[i], "--gif") == 0 && i + 1 < argc) gif = argv[++i];
         else if (!cart && argv[i][0] != '-') cart = argv[i];
         else return usage();
     }
@@ -69,6 +89,7 @@ int cmd_run(int argc, char** argv)
     av.push_back(nullptr);
     orbo_shell.unpaced = true;
     orbo_shell.frame_limit = frames;
+    if (gif) orbo_shell.after_pass = keep_frame;
     kiln_force_headless(true);
     kiln_run(kiln_headless_host(), orbo_shell_app, int(args.size()), av.data());
 
@@ -78,6 +99,10 @@ int cmd_run(int argc, char** argv)
     printf("cpu: %s\n", cpu);
     if (screenshot && !write_screenshot(screenshot)) {
         fprintf(stderr, "orbotool: cannot write %s\n", screenshot);
+        return 1;
+    }
+    if (gif && !write_gif(gif)) {
+        fprintf(stderr, "orbotool: cannot write %s\n", gif);
         return 1;
     }
     return 0;
