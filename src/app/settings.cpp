@@ -70,14 +70,21 @@ enum class opt { RUN, EXEC, PARAM, JOYSTICK, GIF_LEN, GUI_THEME, SCREENSHOT_SCAL
 struct app_option {
     const char* name;
     opt kind;
+    const char* value;  // the value's form in the usage ("" when it takes none)
+    const char* help;   // one line of the usage
 };
 const app_option app_options[] = {
-    {"run", opt::RUN},           {"x", opt::EXEC},
-    {"exec", opt::EXEC},         {"p", opt::PARAM},
-    {"joystick", opt::JOYSTICK}, {"gif_len", opt::GIF_LEN},
-    {"gui_theme", opt::GUI_THEME}, {"screenshot_scale", opt::SCREENSHOT_SCALE},
-    {"gif_scale", opt::GIF_SCALE}, {"gpio_base", opt::GPIO_BASE},
-    {"glitch_test", opt::GLITCH_TEST},
+    {"run", opt::RUN, "", "run the cartridge named on the command line after the boot"},
+    {"x", opt::EXEC, "", "run CART without a window; console lines on standard output"},
+    {"exec", opt::EXEC, "", "the same as -x"},
+    {"p", opt::PARAM, "TEXT", "the run parameter the program reads with stat(6)"},
+    {"joystick", opt::JOYSTICK, "N", "the player that the first game controller drives (0..7)"},
+    {"gif_len", opt::GIF_LEN, "S", "seconds of play a GIF holds (1..120, default 8)"},
+    {"gui_theme", opt::GUI_THEME, "N", "0 classic, 1 dark"},
+    {"screenshot_scale", opt::SCREENSHOT_SCALE, "N", "pixel scale of screenshots (default 3)"},
+    {"gif_scale", opt::GIF_SCALE, "N", "pixel scale of GIFs (default 2)"},
+    {"gpio_base", opt::GPIO_BASE, "N", "base address of the GPIO area (default -1, none)"},
+    {"glitch_test", opt::GLITCH_TEST, "N", "reset the cartridge over and over, saving screenshots"},
 };
 
 int number(const char* v)
@@ -168,6 +175,14 @@ void orbo_save_config(FILE* f)
             break;
         }
         fputs(k.end, f);
+    }
+}
+
+void orbo_print_app_option_usage(FILE* f)
+{
+    for (const app_option& o : app_options) {
+        std::string left = std::string("-") + o.name + (*o.value ? std::string(" ") + o.value : "");
+        fprintf(f, "  %-26s %s\n", left.c_str(), o.help);
     }
 }
 

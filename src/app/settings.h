@@ -9,3 +9,5 @@ void orbo_load_config(const char* line);
 void orbo_save_config(FILE* f);
 // Application options (the platform's are read by kiln_process_arguments).
 void process_arguments(int argc, char** argv);
+// One line per application option (name, value form, meaning) for the usage text.
+void orbo_print_app_option_usage(FILE* f);

@@ -88,7 +88,7 @@ void load_data_file()
     if (!shell.data) {
         printf("couldn't load %s\n", path.c_str());
         fflush(stdout);
-        kiln_terminate(0);
+        kiln_terminate(1);
     }
     if (const kiln_file* boot = kiln_pod_file(shell.data.get(), 0))
         orbo_keep_boot_cart(boot->bytes.data(), boot->bytes.size());

@@ -4,6 +4,7 @@
 // still consume a following value, without effect.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "platform/config.h"
 
@@ -15,33 +16,35 @@ struct platform_option {
     const char* name;
     opt_kind kind;
     int kiln_config::*field;
+    const char* value;  // the value's form in the usage ("" when it takes none)
+    const char* help;   // one line of the usage
 };
 
 // Longer names sharing a prefix with a shorter one come first.
 const platform_option options[] = {
-    {"width", opt_kind::INT, &kiln_config::window_w},
-    {"height", opt_kind::INT, &kiln_config::window_h},
-    {"show_fps", opt_kind::INT, &kiln_config::show_fps},
-    {"windowed", opt_kind::INT, &kiln_config::windowed},
-    {"window_x", opt_kind::PAIR_X, nullptr},
-    {"window_y", opt_kind::PAIR_Y, nullptr},
-    {"frameless", opt_kind::INT, &kiln_config::frameless},
-    {"fullscreen_method", opt_kind::INT, &kiln_config::fullscreen_method},
-    {"foreground_sleep_ms", opt_kind::INT, &kiln_config::foreground_sleep_ms},
-    {"background_sleep_ms", opt_kind::INT, &kiln_config::background_sleep_ms},
-    {"sound_volume", opt_kind::VOLUME_SOUND, nullptr},
-    {"sound", opt_kind::VOLUME_SOUND, nullptr},
-    {"music_volume", opt_kind::VOLUME_MUSIC, nullptr},
-    {"music", opt_kind::VOLUME_MUSIC, nullptr},
-    {"mix_buffer_size", opt_kind::INT, &kiln_config::mix_buffer_size},
-    {"software_blit", opt_kind::INT, &kiln_config::software_blit},
-    {"home", opt_kind::HOME, nullptr},
-    {"desktop", opt_kind::DESKTOP, nullptr},
-    {"pixel_perfect", opt_kind::INT, &kiln_config::pixel_perfect},
-    {"draw_rect", opt_kind::DRAW_RECT, nullptr},
-    {"timeout", opt_kind::TIMEOUT, nullptr},
-    {"headless", opt_kind::HEADLESS, nullptr},
-    {"emulate_textinput", opt_kind::INT, &kiln_config::emulate_textinput},
+    {"width", opt_kind::INT, &kiln_config::window_w, "N", "window width"},
+    {"height", opt_kind::INT, &kiln_config::window_h, "N", "window height"},
+    {"show_fps", opt_kind::INT, &kiln_config::show_fps, "0|1", "draw the frames-per-second counter"},
+    {"windowed", opt_kind::INT, &kiln_config::windowed, "0|1", "1 windowed, 0 fullscreen"},
+    {"window_x", opt_kind::PAIR_X, nullptr, "N", "window position x (-1: the window manager decides)"},
+    {"window_y", opt_kind::PAIR_Y, nullptr, "N", "window position y"},
+    {"frameless", opt_kind::INT, &kiln_config::frameless, "0|1", "a window without frame"},
+    {"fullscreen_method", opt_kind::INT, &kiln_config::fullscreen_method, "0|1|2", "0 maximised window, 1 borderless desktop-sized, 2 fullscreen"},
+    {"foreground_sleep_ms", opt_kind::INT, &kiln_config::foreground_sleep_ms, "MS", "sleep each pass while focused"},
+    {"background_sleep_ms", opt_kind::INT, &kiln_config::background_sleep_ms, "MS", "sleep each pass while in the background"},
+    {"sound_volume", opt_kind::VOLUME_SOUND, nullptr, "0..256", "sound effect volume"},
+    {"sound", opt_kind::VOLUME_SOUND, nullptr, "0..256", "the same as -sound_volume"},
+    {"music_volume", opt_kind::VOLUME_MUSIC, nullptr, "0..256", "music volume"},
+    {"music", opt_kind::VOLUME_MUSIC, nullptr, "0..256", "the same as -music_volume"},
+    {"mix_buffer_size", opt_kind::INT, &kiln_config::mix_buffer_size, "N", "audio mix buffer in samples"},
+    {"software_blit", opt_kind::INT, &kiln_config::software_blit, "0|1", "draw without the renderer"},
+    {"home", opt_kind::HOME, nullptr, "DIR", "root folder of settings, carts and data (default ~/.hearthware/orbo)"},
+    {"desktop", opt_kind::DESKTOP, nullptr, "DIR", "folder for screenshots and GIFs (default ~/Desktop)"},
+    {"pixel_perfect", opt_kind::INT, &kiln_config::pixel_perfect, "0|1", "integer scaling only"},
+    {"draw_rect", opt_kind::DRAW_RECT, nullptr, "X,Y,W,H", "fixed place of the screen in the window"},
+    {"timeout", opt_kind::TIMEOUT, nullptr, "S", "download time-out, 1..240 seconds"},
+    {"headless", opt_kind::HEADLESS, nullptr, "", "run without a window"},
+    {"emulate_textinput", opt_kind::INT, &kiln_config::emulate_textinput, "0|1", "type with a US layout from key states"},
 };
 
 int number(const char* v)
@@ -97,4 +100,12 @@ void kiln_process_arguments(int argc, char** argv)
             }
         },
         [](const char*) {});
+}
+
+void kiln_print_option_usage(FILE* f)
+{
+    for (const platform_option& o : options) {
+        std::string left = std::string("-") + o.name + (*o.value ? std::string(" ") + o.value : "");
+        fprintf(f, "  %-26s %s\n", left.c_str(), o.help);
+    }
 }

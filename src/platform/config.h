@@ -67,6 +67,8 @@ std::string kiln_trim(const std::string& text);
 
 // Platform options of the command line (they override the file).
 void kiln_process_arguments(int argc, char** argv);
+// One line per platform option (name, value form, meaning) for the usage text.
+void kiln_print_option_usage(FILE* f);
 // Walks argv the way both option parsers do: skips the program name, stops
 // at an argument beginning with "|", "&" or ">". For each argument beginning
 // with "-", calls opt(name, value or nullptr, &consumed): the callee sets

@@ -205,6 +205,9 @@ kiln_key_action kiln_keys_event(const kiln_host_event& ev, uint32_t now, bool* p
         g_wheel_y += ev.dy;
         return kiln_key_action::NONE;
     case kiln_host_event::TEXT:
+        // With Ctrl held the key press already gave the character (some
+        // hosts send the text as well, which would act twice).
+        if (ctrl_held() && !down(KILN_SC_RALT)) return kiln_key_action::NONE;
         if (cconfig.emulate_textinput == 0 && ev.text[0] && !ev.text[1]) {
             *produced = true;
             return take_character((unsigned char)ev.text[0], 0);

@@ -27,6 +27,7 @@ namespace {
 kiln_host* g_host = nullptr;
 void no_hook() {}
 kiln_app g_app = {no_hook, no_hook, no_hook, no_hook};
+int g_exit_status = 0;
 char g_app_title[256] = "kiln";
 char g_program_path[512] = "";
 std::vector<std::string> g_args;
@@ -120,6 +121,7 @@ void kiln_exit()
     kiln_sound.music_stop();
     kiln_debug("kiln_main_exit\n");
     g_app.exit();
+    kiln_video_remember_window();
     kiln_debug("kiln_config_save\n");
     kiln_config_save();
     kiln_debug("kiln_sound_exit\n");
@@ -173,13 +175,16 @@ int kiln_run(kiln_host* host, const kiln_app& app, int argc, char** argv)
     g_run_start = std::chrono::steady_clock::now();
     g_host = host;
     kiln_set_app(app);
+    g_exit_status = 0;
     kiln_set_arguments(argc, argv);
     g_app.init();
     kiln_quit = false;
     while (!kiln_quit) kiln_main_pass();
     if (kiln_state.initialised) kiln_exit();
-    return 0;
+    return g_exit_status;
 }
+
+void kiln_set_exit_status(int status) { g_exit_status = status; }
 
 void kiln_set_app(const kiln_app& app) { g_app = app; }
 
@@ -210,5 +215,5 @@ void kiln_fatal(const char* message)
     std::string err = kiln_host_get()->take_error();
     if (!err.empty()) kiln_debug("SDL Error: %s\n", err.c_str());
     kiln_debug("\n\n** FATAL ERROR: %s\n\n", message);
-    kiln_terminate(0);
+    kiln_terminate(1);
 }

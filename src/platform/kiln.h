@@ -49,11 +49,14 @@ struct kiln_app {
 };
 
 // Runs the whole program over the given host: the application's init, the
-// loop until kiln_quit, then kiln_exit. Returns the process status.
+// loop until kiln_quit, then kiln_exit. Returns the process status: 0, or
+// what the application set with kiln_set_exit_status.
 int kiln_run(kiln_host* host, const kiln_app& app, int argc, char** argv);
 // The application kiln_main_pass and kiln_exit call (kiln_run sets it; tests
 // that drive passes themselves set it here).
 void kiln_set_app(const kiln_app& app);
+// The status kiln_run returns when the loop ends (a failed program in -x).
+void kiln_set_exit_status(int status);
 // One pass of the host loop (update, draw, present, messages).
 void kiln_main_pass();
 // The per-pass messages plus the loop's tail: mouse and music fades (for
@@ -63,7 +66,7 @@ void kiln_handle_messages();
 int kiln_ms_since_start();
 // Framework exit followed by the end of the process with this status.
 [[noreturn]] void kiln_terminate(int status);
-// "Unable to ..." errors: logged, framework exit, process ends with status 0.
+// "Unable to ..." errors: logged, framework exit, process ends with status 1.
 [[noreturn]] void kiln_fatal(const char* message);
 
 // Set before kiln_run to force headless (the -x option of the application).

@@ -35,6 +35,8 @@ bool g_must_present = true;
 
 kiln_host* host() { return kiln_host_get(); }
 
+int g_opened_w = 0, g_opened_h = 0;  // the windowed size as opened
+
 int open_window()
 {
     kiln_window_desc d;
@@ -58,6 +60,7 @@ int open_window()
     g_must_present = true;
     int r = host()->open_window(d);
     if (r < 0) kiln_fatal("Unable to create window");
+    if (!d.fullscreen) host()->window_size(&g_opened_w, &g_opened_h);
     if (r == 1) {
         kiln_debug(" could not create sdl_renderer! dropping down to software_blit\n");
         cconfig.software_blit = 1;
@@ -180,6 +183,24 @@ void kiln_video_init()
     }
     g_desktop_w = g_desktop_h = 0;
     if (!cconfig.headless) host()->desktop_size(&g_desktop_w, &g_desktop_h);
+}
+
+void kiln_video_remember_window()
+{
+    if (cconfig.headless || kiln_screen_mode != 0 || g_opened_w <= 0) return;
+    int w = 0, h = 0, x = -1, y = -1;
+    host()->window_size(&w, &h);
+    // Only a size the user changed is written: an opening size given on
+    // the command line stays out of the file.
+    if (w >= 32 && h >= 32 && (w != g_opened_w || h != g_opened_h)) {
+        cconfig_file.window_w = w;
+        cconfig_file.window_h = h;
+    }
+    host()->window_position(&x, &y);
+    if (x >= 0 && y >= 0) {
+        cconfig.window_x = x;
+        cconfig.window_y = y;
+    }
 }
 
 void kiln_video_exit()

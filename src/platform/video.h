@@ -21,6 +21,9 @@ struct kiln_screen_rec {
 extern kiln_screen_rec kiln_screen;
 
 void kiln_video_init();
+// At exit, before the settings are saved: a window the user resized or
+// moved keeps its size and place in the settings file.
+void kiln_video_remember_window();
 void kiln_video_exit();
 int kiln_set_screen(int w, int h, int depth, int flags);
 void kiln_set_palette(const kiln_palette* pal);

@@ -134,6 +134,7 @@ bool extract_syntax_error(const char* message, bool with_position, std::string* 
 
 void orbo_report_compile_error(const char* message)
 {
+    orbo_rt().failed = true;
     orbo_machine* c = orbo_live_machine();
     if (c) c->pen = COL_NOTICE;
     int line = orbo_last_line_number;
@@ -198,6 +199,7 @@ void print_traceback(lua_State* co)
 void orbo_report_runtime_error(lua_State* co)
 {
     orbo_runtime& rt = orbo_rt();
+    rt.failed = true;
     std::string message;
     if (co && lua_gettop(co) > 0) {
         const char* s = lua_tostring(co, -1);
@@ -232,6 +234,7 @@ void orbo_runtime_error_entry(const char* message)
 {
     if (orbo_reset_glitch > 0) return;
     pstate.pending_action = ACTION_STOP_RESET;
+    orbo_rt().failed = true;
     orbo_rt().error_string = std::string(message ? message : "").substr(0, 511);
 }
 

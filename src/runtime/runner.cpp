@@ -132,6 +132,16 @@ std::string orbo_build_program_text(const std::string& code, const std::string& 
     return buf;
 }
 
+namespace {
+// The player ends with the program; its status says whether the program
+// ended on an error (a syntax or runtime error, out of memory, a size limit).
+void end_exec_mode()
+{
+    kiln_quit = true;
+    kiln_set_exit_status(orbo_rt().failed ? 1 : 0);
+}
+}  // namespace
+
 void reset_runtime_state()
 {
     orbo_machine* c = orbo_live_machine();
@@ -150,12 +160,14 @@ bool run_program(const std::string& code)
     if (!rt.L || !c) return false;
 
     if (code.size() > size_t(ORBO_CHAR_LIMIT)) {
+        rt.failed = true;
         orbo_print_col("program exceeds char limit", 6);
         orbo_print_2_col("%d / %d chars\n", int(code.size()), ORBO_CHAR_LIMIT, 6);
         return false;
     }
     int tokens = count_tokens(code.c_str());
     if (tokens > ORBO_TOKEN_LIMIT) {
+        rt.failed = true;
         orbo_print_col("program too large", 6);
         orbo_print_2_col("%d / %d tokens\n", tokens, ORBO_TOKEN_LIMIT, 6);
         return false;
@@ -210,6 +222,7 @@ void run_cart()
     // the console is in command mode (so size and compile reports reach
     // standard output in exec mode).
     pstate.app_mode = MODE_CONSOLE;
+    rt.failed = false;
     orbo_merge_working_tabs();
     orbo_refresh_live_cart();
     pstate.run_param = pstate.pending_param;
@@ -263,7 +276,7 @@ void suspend_program()
     // In exec mode the end of the program ends the player, but an action
     // still waiting (an error recorded in the last slice, a run request) is
     // dispatched first; the dispatch then decides.
-    if (pstate.exec_mode && pstate.pending_action == ACTION_NONE) kiln_quit = true;
+    if (pstate.exec_mode && pstate.pending_action == ACTION_NONE) end_exec_mode();
 }
 
 void continue_program()
@@ -295,5 +308,5 @@ void dispatch_pending_action()
     pstate.pending_action = ACTION_NONE;
     // In exec mode the player ends with the program: one that stopped,
     // failed or never started (size limit, compile error).
-    if (pstate.exec_mode && pstate.app_mode != MODE_RUNNING) kiln_quit = true;
+    if (pstate.exec_mode && pstate.app_mode != MODE_RUNNING) end_exec_mode();
 }

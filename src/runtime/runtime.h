@@ -24,6 +24,7 @@ struct orbo_runtime {
     std::string cart_location;    // the file's place under the cartridge root
     std::string error_string;     // set by orbo_runtime_error, at most 511 bytes
     std::string assert_message;   // at most 254 bytes
+    bool failed = false;          // this run ended or never started on an error
     int32_t saved_camera_x = 0, saved_camera_y = 0;
     int32_t saved_clip[4] = {0, 0, 128, 128};
     int32_t program_frames = 0;   // frames the program ended with flip

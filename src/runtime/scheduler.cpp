@@ -41,6 +41,7 @@ bool collect()
                 luaC_fullgc(L, 1);
                 kiln_debug("gc hard collect: %d -> %d\n", int(before), int(orbo_script_memory()));
                 if (orbo_script_memory() > ORBO_SCRIPT_MEMORY) {
+                    orbo_rt().failed = true;
                     reset_lua_machine();
                     suspend_program();
                     orbo_print_col("out of memory", 6);

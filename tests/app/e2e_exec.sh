@@ -1,7 +1,9 @@
 #!/bin/sh
 # -x runs without a display: a missing cartridge file exits 1 with
 # "could not load", an existing one runs and, when its program ends,
-# quits with status 0. Neither opens a window.
+# quits with status 0 (also after stop), and with 1 when the program fails
+# (runtime or syntax error). Neither opens a window. Without data.pod or a
+# display the player says so and exits 1; -h and --version answer at once.
 # usage: e2e_exec.sh path/to/orbo
 set -u
 ORBO=$1
@@ -17,8 +19,27 @@ printf 'orbo cartridge // test\nversion 15\n__lua__\nprint("hi")\n' > "$HOME/gam
 timeout 20 "$ORBO" -x "$HOME/game.ob" > /dev/null
 status=$?
 [ $status = 0 ] || { echo "FAIL: existing cart gave status $status"; exit 1; }
+for case in 'stop("bye"):0' 'x = nil + 1:1' 'x = = 1:1' 'poke(0x8000, 1) flip() print("after"):1'; do
+    code=${case%:*}; want=${case##*:}
+    printf 'orbo cartridge // test\nversion 15\n__lua__\n%s\n' "$code" > "$HOME/case.ob"
+    timeout 20 "$ORBO" -x "$HOME/case.ob" > /dev/null
+    status=$?
+    [ $status = "$want" ] || { echo "FAIL: '$code' gave status $status, not $want"; exit 1; }
+done
+# The data file is looked for beside the executable.
+mkdir "$HOME/bare" && cp "$ORBO" "$HOME/bare/orbo"
+out=$(timeout 20 "$HOME/bare/orbo" -x "$HOME/game.ob")
+status=$?
+[ $status = 1 ] && echo "$out" | grep -q "$HOME/bare/data.pod" || { echo "FAIL: no data.pod gave $status: $out"; exit 1; }
+# No display and neither -x nor -headless: a message, not an invisible window.
+err=$(timeout 20 "$ORBO" 2>&1 >/dev/null)
+status=$?
+[ $status = 1 ] && echo "$err" | grep -q "no display available" || { echo "FAIL: no display gave $status: $err"; exit 1; }
+"$ORBO" --help | grep -q "^usage: orbo" && "$ORBO" -h -x nothing.ob | grep -q "^Keys:" || { echo "FAIL: help"; exit 1; }
+[ "$("$ORBO" --version)" = "orbo 0.1.11f" ] || { echo "FAIL: version"; exit 1; }
 
 # -headless runs the loop without a window; SIGTERM shuts it down in order.
+before=$(sed -n 's/^sessions \([0-9]*\) .*/\1/p' "$HOME/.hearthware/orbo/config.txt")
 "$ORBO" -headless > "$HOME/out.txt" 2>&1 &
 pid=$!
 n=0
@@ -30,5 +51,5 @@ kill -TERM $pid
 wait $pid
 status=$?
 [ $status = 0 ] || { echo "FAIL: headless SIGTERM gave status $status"; exit 1; }
-grep -q "kiln_config_save" "$HOME/.hearthware/orbo/log.txt" && grep -q "^sessions 3 " "$HOME/.hearthware/orbo/config.txt" || { echo "FAIL: settings not written on SIGTERM"; exit 1; }
-echo "exec: 3 passed, 0 failed"
+grep -q "kiln_config_save" "$HOME/.hearthware/orbo/log.txt" && grep -q "^sessions $((before + 1)) " "$HOME/.hearthware/orbo/config.txt" || { echo "FAIL: settings not written on SIGTERM"; exit 1; }
+echo "exec: 8 passed, 0 failed"

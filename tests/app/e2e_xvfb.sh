@@ -3,7 +3,7 @@
 # xvfb-run): start with a fresh HOME, wait for the boot to load the head
 # cart by polling log.txt and for its drawing to fill the window, end with
 # Ctrl+Q (first run) and Alt+F4 (second run), then check the log and the
-# settings file; a third run starts a cartridge stuck in an endless loop and
+# settings file; two runs resize the window; a last run starts a cartridge stuck in an endless loop and
 # quits it with Ctrl+Q. Optional: ORBO_E2E_SHOT=path
 # saves a screenshot of the console screen.
 # usage: e2e_xvfb.sh path/to/orbo
@@ -53,7 +53,8 @@ wait_exit() {
 }
 
 # $1: key combination that ends the player; $2: the colour the running
-# cartridge fills its screen with; further arguments go to the player.
+# cartridge fills its screen with ("-": only wait for the first frame);
+# further arguments go to the player.
 run_once() {
     keys=$1; colour=$2; shift 2
     rm -f "$ROOT/log.txt"  # the wait must not see the previous run's log
@@ -62,8 +63,13 @@ run_once() {
     wait_log "boot: head cart" 300 || { kill $PID; fail "boot did not reach the console"; }
     WIN=$(xdotool search --name orbo | head -1)
     [ -n "$WIN" ] || { kill $PID; fail "no window"; }
-    wait_colour "$WIN" "$colour" 150 || { kill $PID; fail "the cartridge does not draw in the window"; }
+    if [ "$colour" = - ]; then
+        wait_log "first frame presented" 300 || { kill $PID; fail "no frame presented"; }
+    else
+        wait_colour "$WIN" "$colour" 150 || { kill $PID; fail "the cartridge does not draw in the window"; }
+    fi
     if [ -n "${ORBO_E2E_SHOT:-}" ]; then import -window root "$ORBO_E2E_SHOT"; fi
+    [ -n "${AFTER_START:-}" ] && eval "$AFTER_START"
     xdotool windowfocus --sync "$WIN" 2>/dev/null || xdotool windowfocus "$WIN"
     xdotool key --clearmodifiers "$keys"
     wait_exit $PID 100 || fail "player did not quit on $keys"
@@ -94,4 +100,13 @@ grep -q "^sessions 2 " "$ROOT/config.txt" || fail "sessions not counted up"
 printf 'orbo cartridge // e2e\nversion 15\n__lua__\ncls(8)\nwhile true do end\n' > "$HOME/busy.ob"
 run_once ctrl+q "#E0343F" "$HOME/busy.ob" -run
 grep "first frame presented" "$ROOT/log.txt"
-echo "e2e: 3 passed, 0 failed"
+
+# A window the user resizes keeps its size for the next start; one opened
+# with -width/-height does not write those back.
+AFTER_START="xdotool windowsize --sync \$WIN 700 500"
+run_once ctrl+q - -windowed 1
+AFTER_START=""
+grep -q "^window_size 700 500 " "$ROOT/config.txt" || fail "resized window not remembered: $(grep ^window_size "$ROOT/config.txt")"
+run_once ctrl+q - -windowed 1 -width 300 -height 200
+grep -q "^window_size 700 500 " "$ROOT/config.txt" || fail "-width/-height written back"
+echo "e2e: 5 passed, 0 failed"

@@ -233,10 +233,10 @@ TEST_F(ShellTest, WindowCloseEndsTheLoopAndWritesTheSettings)
 
 using ShellDeathTest = ShellTest;
 
-TEST_F(ShellDeathTest, MissingDataFileExitsWithStatusZero)
+TEST_F(ShellDeathTest, MissingDataFileExitsWithStatusOne)
 {
     testing::FLAGS_gtest_death_test_style = "threadsafe";
-    EXPECT_EXIT(start(), testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(start(), testing::ExitedWithCode(1), "");
 }
 
 TEST_F(ShellDeathTest, MissingExecCartridgeExitsWithStatusOne)

@@ -12,7 +12,7 @@
 int cmd_cartinfo(int argc, char** argv)
 {
     if (argc != 1) {
-        fputs("usage: orbotool cartinfo FILE\n", stderr);
+        orbotool_usage("cartinfo", stderr);
         return 2;
     }
     kiln_log_set_stdout(false);  // legacy notices would mix with the report

@@ -10,7 +10,7 @@
 int cmd_compile(int argc, char** argv)
 {
     if (argc < 1) {
-        fputs("usage: orbotool compile FILE...\n", stderr);
+        orbotool_usage("compile", stderr);
         return 2;
     }
     lua_State* L = lua_newstate(orbo_default_alloc, nullptr);

@@ -46,7 +46,7 @@ struct data_file_art {
 int cmd_convert(int argc, char** argv)
 {
     if (argc != 2) {
-        fputs("usage: orbotool convert IN OUT\n", stderr);
+        orbotool_usage("convert", stderr);
         return 2;
     }
     kiln_log_set_stdout(false);

@@ -82,10 +82,16 @@ bool eval(const std::string& arg)
 }
 }  // namespace
 
+void cmd_fixed_help(FILE* f)
+{
+    fputs("  tostr:TEXT        the number TEXT reads as, printed as the console prints it\n", f);
+    for (const fixed_op& o : k_ops) fprintf(f, "  %s:A%s\n", o.name, o.unary ? "" : ":B");
+}
+
 int cmd_fixed(int argc, char** argv)
 {
     if (argc < 1) {
-        fputs("usage: orbotool fixed tostr:TEXT | OP:A:B ...\n", stderr);
+        orbotool_usage("fixed", stderr);
         return 1;
     }
     for (int i = 0; i < argc; i++)

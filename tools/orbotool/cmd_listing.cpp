@@ -11,7 +11,7 @@
 int cmd_listing(int argc, char** argv)
 {
     if (argc != 1) {
-        fputs("usage: orbotool listing FILE\n", stderr);
+        orbotool_usage("listing", stderr);
         return 2;
     }
     std::string text;

@@ -109,7 +109,7 @@ int run_chunk(lua_State* L)
 
 int usage()
 {
-    fputs("usage: orbotool lua [--count] [--budget N] [--hook N] [--luac] FILE\n", stderr);
+    orbotool_usage("lua", stderr);
     return 2;
 }
 }  // namespace

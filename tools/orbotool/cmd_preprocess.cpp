@@ -11,7 +11,7 @@
 int cmd_preprocess(int argc, char** argv)
 {
     if (argc != 1) {
-        fputs("usage: orbotool preprocess FILE\n", stderr);
+        orbotool_usage("preprocess", stderr);
         return 2;
     }
     std::string text;

@@ -28,7 +28,7 @@ kiln_host* kiln_headless_host();
 namespace {
 int usage()
 {
-    fputs("usage: orbotool run CART [--frames N] [--screenshot OUT.png] [--gif OUT.gif] [--param TEXT]\n", stderr);
+    orbotool_usage("run", stderr);
     return 2;
 }
 

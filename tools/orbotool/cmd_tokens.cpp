@@ -11,7 +11,7 @@
 int cmd_tokens(int argc, char** argv)
 {
     if (argc != 1) {
-        fputs("usage: orbotool tokens FILE\n", stderr);
+        orbotool_usage("tokens", stderr);
         return 2;
     }
     std::string text;

@@ -31,9 +31,27 @@ public:
         kiln_debug("system: %s, %d cpus, %d MB ram, video driver %s\n", SDL_GetPlatform(),
                    SDL_GetCPUCount(), SDL_GetSystemRAM(),
                    SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "none");
+        if (!visible_video_driver()) {
+            fputs("orbo: no display available (set DISPLAY, or run a cartridge with -x CART, or use -headless)\n",
+                  stderr);
+            SDL_Quit();
+            return false;
+        }
         SDL_StopTextInput();
         SDL_StartTextInput();
         return true;
+    }
+
+    // Without a display SDL falls back to drivers that show nothing; the
+    // player would then run unseen until killed. A driver named in
+    // SDL_VIDEODRIVER is taken as asked for.
+    static bool visible_video_driver()
+    {
+        const char* d = SDL_GetCurrentVideoDriver();
+        if (!d) return false;
+        const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+        if (asked && *asked) return true;
+        return strcmp(d, "offscreen") != 0 && strcmp(d, "dummy") != 0;
     }
 
     void system_exit() override
