@@ -22,25 +22,6 @@ constexpr size_t MAX_LINE = 254;
 
 bool starts_with(const char* s, const char* key) { return strncmp(s, key, strlen(key)) == 0; }
 
-// The keys read with one "%d", in the order they are matched.
-struct int_key {
-    const char* key;
-    int kiln_config::*field;
-};
-const int_key first_int_keys[] = {
-    {"windowed", &kiln_config::windowed},
-    {"foreground_sleep_ms", &kiln_config::foreground_sleep_ms},
-    {"background_sleep_ms", &kiln_config::background_sleep_ms},
-};
-const int_key second_int_keys[] = {
-    {"mix_buffer_size", &kiln_config::mix_buffer_size},
-    {"windib", &kiln_config::windib},
-    {"opengl_blit", &kiln_config::opengl_blit},
-    {"show_fps", &kiln_config::show_fps},
-    {"large_window", &kiln_config::large_window},
-    {"frameless", &kiln_config::frameless},
-};
-
 bool read_int(const char* rest, int* out)
 {
     int v;
@@ -58,21 +39,119 @@ bool read_pair(const char* rest, int* a, int* b)
     return n >= 1;
 }
 
-bool match_int(const char* line, const int_key* keys, size_t n)
+// The platform's keys of config.txt, in the order they are written. A line
+// is taken by the key it starts with; no key is a prefix of another, so the
+// order plays no part in reading. A value that does not parse leaves its
+// field unchanged.
+enum class key_kind {
+    INT,         // "%d"
+    PAIR,        // " %d %d"; one value read sets the first field only
+    POSITION,    // a pair, logged when read
+    VOLUME,      // "%d" into a field the audio thread reads
+    PATH,        // the rest after "key ", trimmed, up to 1024 characters
+    VIDEO_MODE,  // " %d %d" sets both the window size and the screen size
+};
+// Where the written value comes from: the live settings, the copy taken as
+// read from the file (keys the command line overrides, so options never
+// reach the file), the window state at exit, or nowhere (read only).
+enum class written { LIVE, FILE, WINDOW, NO };
+
+struct platform_key {
+    const char* key;
+    key_kind kind;
+    written from;
+    const char* before;  // section header and comment written before the line
+    const char* after;   // the rest of the line after the value
+    int kiln_config::*a = nullptr;  // INT and the first of a pair
+    int kiln_config::*b = nullptr;  // the second of a pair
+    kiln_relaxed<int> kiln_config::*volume = nullptr;
+    std::string kiln_config::*path = nullptr;
+};
+
+using K = kiln_config;
+constexpr const char* VIDEO_HEAD = "\n\n// :: Video Settings\n\n";
+constexpr const char* WINDOW_HEAD = "\n\n// :: Window Settings\n\n";
+constexpr const char* SYSTEM_HEAD = "\n\n// :: System Settings\n\n";
+constexpr const char* AUDIO_HEAD = "\n\n// :: Audio Settings\n\n";
+const platform_key k_platform_keys[] = {
+    {"window_size", key_kind::PAIR, written::FILE, VIDEO_HEAD, " // window width, height\n", &K::window_w, &K::window_h},
+    {"screen_size", key_kind::PAIR, written::FILE, "", " // screen width, height (stretched to window) \n",
+     &K::screen_w, &K::screen_h},
+    {"show_fps", key_kind::INT, written::FILE, "", " // Draw frames per second in the corner\n", &K::show_fps},
+    {"windowed", key_kind::INT, written::WINDOW, WINDOW_HEAD, " // 1 to start up in windowed mode\n", &K::windowed},
+    {"window_position", key_kind::POSITION, written::LIVE, "",
+     " // x and y position of window, or -1, -1 to let the window manager decide\n", &K::window_x, &K::window_y},
+    {"frameless", key_kind::INT, written::FILE, "", " // 1 to use a window with no frame\n", &K::frameless},
+    {"fullscreen_method", key_kind::INT, written::LIVE, "",
+     " // 0 maximized window (linux)  1 borderless desktop-sized window  2 fullscreen\n", &K::fullscreen_method},
+    {"foreground_sleep_ms", key_kind::INT, written::FILE, SYSTEM_HEAD,
+     " // number of milliseconds to sleep each frame. Try 10 to conserve battery power\n\n",
+     &K::foreground_sleep_ms},
+    {"background_sleep_ms", key_kind::INT, written::FILE, "",
+     " // number of milliseconds to sleep each frame when running in the background\n\n", &K::background_sleep_ms},
+    {"sessions", key_kind::INT, written::LIVE, "", " // number of times program has been run\n\n", &K::sessions},
+    {"rmb_key", key_kind::INT, written::FILE,
+     "// (scancode) hold this key down and left-click to simulate right-click\n", " // 0 for none  226 for LALT\n\n",
+     &K::rmb_key},
+    {"emulate_textinput", key_kind::INT, written::FILE,
+     "// 0:off  1: ignore SDL_TEXTINPUT and use SDL_GetKeyboardState instead (mapped to a US layout)\n", " \n\n",
+     &K::emulate_textinput},
+    {"desktop_path", key_kind::PATH, written::FILE,
+     "// Desktop for saving screenshots etc. Defaults to $HOME/Desktop\n", "\n\n", nullptr, nullptr, nullptr,
+     &K::desktop_path},
+    {"sound_volume", key_kind::VOLUME, written::LIVE, AUDIO_HEAD, " // 0..256\n", nullptr, nullptr, &K::sound_volume},
+    {"music_volume", key_kind::VOLUME, written::LIVE, "", " // 0..256\n", nullptr, nullptr, &K::music_volume},
+    {"mix_buffer_size", key_kind::INT, written::LIVE, "", " // usually 1024. Try 2048 if you get choppy sound\n",
+     &K::mix_buffer_size},
+    // Read only: an older form of the sizes, and legacy keys kept but unused.
+    {"video_mode", key_kind::VIDEO_MODE, written::NO, "", ""},
+    {"windib", key_kind::INT, written::NO, "", "", &K::windib},
+    {"opengl_blit", key_kind::INT, written::NO, "", "", &K::opengl_blit},
+    {"large_window", key_kind::INT, written::NO, "", "", &K::large_window},
+};
+
+void read_key(const platform_key& k, const char* line, kiln_config& c)
 {
-    for (size_t i = 0; i < n; i++) {
-        if (starts_with(line, keys[i].key)) {
-            read_int(line + strlen(keys[i].key), &(cconfig.*(keys[i].field)));
-            return true;
-        }
+    const size_t n = strlen(k.key);
+    const char* rest = line + n;
+    switch (k.kind) {
+    case key_kind::INT: read_int(rest, &(c.*k.a)); break;
+    case key_kind::PAIR: read_pair(rest, &(c.*k.a), &(c.*k.b)); break;
+    case key_kind::POSITION:
+        read_pair(rest, &(c.*k.a), &(c.*k.b));
+        kiln_debug("new window position: %d, %d\n", c.*k.a, c.*k.b);
+        break;
+    case key_kind::VOLUME: {
+        int v;
+        if (read_int(rest, &v)) c.*k.volume = v;
+        break;
     }
-    return false;
+    case key_kind::PATH: c.*k.path = kiln_trim(strlen(line) > n ? rest + 1 : "").substr(0, 1024); break;
+    case key_kind::VIDEO_MODE: {
+        int w = c.window_w, h = c.window_h;
+        if (read_pair(rest, &w, &h)) {
+            c.window_w = c.screen_w = w;
+            c.window_h = c.screen_h = h;
+        }
+        break;
+    }
+    }
 }
 
-void match_volume(const char* rest, kiln_relaxed<int>& vol)
+void write_key(FILE* f, const platform_key& k)
 {
-    int v;
-    if (read_int(rest, &v)) vol = v;
+    const kiln_config& c = k.from == written::LIVE ? cconfig : cconfig_file;
+    fputs(k.before, f);
+    fprintf(f, "%s ", k.key);
+    switch (k.kind) {
+    case key_kind::INT: fprintf(f, "%d", k.from == written::WINDOW ? int(kiln_screen_mode == 0) : c.*k.a); break;
+    case key_kind::PAIR:
+    case key_kind::POSITION: fprintf(f, "%d %d", c.*k.a, c.*k.b); break;
+    case key_kind::VOLUME: fprintf(f, "%d", int(c.*k.volume)); break;
+    case key_kind::PATH: fputs((c.*k.path).c_str(), f); break;
+    case key_kind::VIDEO_MODE: break;
+    }
+    fputs(k.after, f);
 }
 
 int clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
@@ -107,40 +186,13 @@ std::string kiln_trim(const std::string& text)
 
 void kiln_config_parse_line(const char* line)
 {
-    kiln_config& c = cconfig;
-    if (starts_with(line, "video_mode")) {
-        int w = c.window_w, h = c.window_h;
-        if (read_pair(line + 10, &w, &h)) {
-            c.window_w = c.screen_w = w;
-            c.window_h = c.screen_h = h;
+    for (const platform_key& k : k_platform_keys) {
+        if (starts_with(line, k.key)) {
+            read_key(k, line, cconfig);
+            return;
         }
-    } else if (starts_with(line, "window_size")) {
-        read_pair(line + 11, &c.window_w, &c.window_h);
-    } else if (starts_with(line, "screen_size")) {
-        read_pair(line + 11, &c.screen_w, &c.screen_h);
-    } else if (match_int(line, first_int_keys, 3)) {
-    } else if (starts_with(line, "sound_volume")) {
-        match_volume(line + 12, c.sound_volume);
-    } else if (starts_with(line, "music_volume")) {
-        match_volume(line + 12, c.music_volume);
-    } else if (match_int(line, second_int_keys, 6)) {
-    } else if (starts_with(line, "window_position")) {
-        read_pair(line + 15, &c.window_x, &c.window_y);
-        kiln_debug("new window position: %d, %d\n", c.window_x, c.window_y);
-    } else if (starts_with(line, "sessions")) {
-        read_int(line + 8, &c.sessions);
-    } else if (starts_with(line, "rmb_key")) {
-        read_int(line + 7, &c.rmb_key);
-    } else if (starts_with(line, "desktop_path")) {
-        const char* rest = strlen(line) >= 13 ? line + 13 : "";
-        c.desktop_path = kiln_trim(rest).substr(0, 1024);
-    } else if (starts_with(line, "fullscreen_method")) {
-        read_int(line + 17, &c.fullscreen_method);
-    } else if (starts_with(line, "emulate_textinput")) {
-        read_int(line + 17, &c.emulate_textinput);
-    } else if (g_load_hook) {
-        g_load_hook(line);
     }
+    if (g_load_hook) g_load_hook(line);
 }
 
 void kiln_config_parse_text(const std::string& text)
@@ -195,57 +247,13 @@ const char* DASHES = "// - - - - - - - - - - - - - - - - - - - - - - - - - - - -
 
 void write_config(FILE* f)
 {
-    const kiln_config& live = cconfig;
-    const kiln_config& copy = cconfig_file;
     fputs(DASHES, f);
     fprintf(f, "// Configuration for %s\n// \n", kiln_state.app_title);
     fputs("// config.txt is read on startup and saved on exit.\n", f);
     fputs("// To generate the default config.txt, delete this file.\n// \n", f);
     fputs(DASHES, f);
-
-    fputs("\n\n// :: Video Settings\n\n", f);
-    fprintf(f, "window_size %d %d // window width, height\n", copy.window_w, copy.window_h);
-    fprintf(f, "screen_size %d %d // screen width, height (stretched to window) \n", copy.screen_w,
-            copy.screen_h);
-    fprintf(f, "show_fps %d // Draw frames per second in the corner\n", copy.show_fps);
-
-    fputs("\n\n// :: Window Settings\n\n", f);
-    fprintf(f, "windowed %d // 1 to start up in windowed mode\n", kiln_screen_mode == 0 ? 1 : 0);
-    fprintf(f,
-            "window_position %d %d // x and y position of window, or -1, -1 to let the window "
-            "manager decide\n",
-            live.window_x, live.window_y);
-    fprintf(f, "frameless %d // 1 to use a window with no frame\n", copy.frameless);
-    fprintf(f,
-            "fullscreen_method %d // 0 maximized window (linux)  1 borderless desktop-sized window  "
-            "2 fullscreen\n",
-            live.fullscreen_method);
-
-    fputs("\n\n// :: System Settings\n\n", f);
-    fprintf(f,
-            "foreground_sleep_ms %d // number of milliseconds to sleep each frame. Try 10 to "
-            "conserve battery power\n\n",
-            copy.foreground_sleep_ms);
-    fprintf(f,
-            "background_sleep_ms %d // number of milliseconds to sleep each frame when running in "
-            "the background\n\n",
-            copy.background_sleep_ms);
-    fprintf(f, "sessions %d // number of times program has been run\n\n", live.sessions);
-    fputs("// (scancode) hold this key down and left-click to simulate right-click\n", f);
-    fprintf(f, "rmb_key %d // 0 for none  226 for LALT\n\n", copy.rmb_key);
-    fputs("// 0:off  1: ignore SDL_TEXTINPUT and use SDL_GetKeyboardState instead (mapped to a US "
-          "layout)\n",
-          f);
-    fprintf(f, "emulate_textinput %d \n\n", copy.emulate_textinput);
-    fputs("// Desktop for saving screenshots etc. Defaults to $HOME/Desktop\n", f);
-    fprintf(f, "desktop_path %s\n\n", copy.desktop_path.c_str());
-
-    fputs("\n\n// :: Audio Settings\n\n", f);
-    fprintf(f, "sound_volume %d // 0..256\n", int(live.sound_volume));
-    fprintf(f, "music_volume %d // 0..256\n", int(live.music_volume));
-    fprintf(f, "mix_buffer_size %d // usually 1024. Try 2048 if you get choppy sound\n",
-            live.mix_buffer_size);
-
+    for (const platform_key& k : k_platform_keys)
+        if (k.from != written::NO) write_key(f, k);
     fputs("\n\n// :: \n\n", f);
     if (g_save_hook) g_save_hook(f);
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "engine/math/fixed.h"
 
@@ -44,46 +45,15 @@ void expect_invalid(const std::string& text)
 }
 }  // namespace
 
+// Decimal texts are compared with the reference interpreter in
+// math_oracle_test; these are the ones its alphabet does not reach.
 TEST(MathConv, DecimalTexts)
 {
-    expect_number("1", I(1));
-    expect_number("0.5", F(0.5));
-    expect_number("0.1", 6553);
-    expect_number("-1", -65535);           // truncation toward zero
-    expect_number("-32768", fix32(0x80000001));
-    expect_number("40000", fix32(0x80000000));
-    expect_number("32768", fix32(0x80000000));
-    expect_number("-40000", fix32(0x80000000));
-    expect_number("1e999", fix32(0x80000000));  // infinite
-    expect_number("-1e999", fix32(0x80000000));
-    expect_number("32767.99998", 0x7ffffffe);
-    expect_number("32767.999999", 0x7fffffff);
-    expect_number(" 12 ", I(12));
     expect_number("\t\n12\r\v\f", I(12));
-    expect_number("+3", I(3));
-    expect_number(".5", F(0.5));
-    expect_number("5.", I(5));
-    expect_number("1e2", I(100));
-    expect_number("1E-1", 6553);
-    expect_number("0", 0);
-    expect_number("-0", 0);
     expect_number("0.0000152587890625", 1);  // exactly one step
-    expect_number("0.00001", 0);
-    expect_number("-0.5", -32767);
     expect_number("12345.6789", fix32(12345.6789 * 65536.0 + 0.00000762939453125));
-    expect_invalid("");
-    expect_invalid("   ");
-    expect_invalid("1e");
-    expect_invalid("1 2");
-    expect_invalid("12a");
-    expect_invalid("- 1");
-    expect_invalid("inf");
-    expect_invalid("-INF");
-    expect_invalid("nan");
-    expect_invalid("1n");
-    expect_invalid(".");
-    expect_invalid("e5");
-    expect_invalid(std::string("1\0", 2));   // embedded terminator
+    for (const char* bad : {"12a", "- 1", "inf", "-INF", "nan", "1n"}) expect_invalid(bad);
+    expect_invalid(std::string("1\0", 2));  // embedded terminator
     expect_invalid(std::string("1\0" "2", 3));
 }
 
@@ -107,79 +77,36 @@ TEST(MathConv, LengthBoundsTheText)
     expect_number(std::string(300, ' ') + "7" + std::string(300, ' '), I(7));
 }
 
-TEST(MathConv, HexadecimalTexts)
+TEST(MathConv, HexadecimalAndBinaryTexts)
 {
-    expect_number("0x10.8", F(16.5));
-    expect_number("-0x10", I(-16));
-    expect_number("0X1F", I(31));
-    expect_number("0x8000", fix32(0x80000000));
-    expect_number("0x12345", 0x23450000);      // integer digits wrap
-    expect_number("0x.8", F(0.5));
-    expect_number("0x1.", I(1));
-    expect_number("0x0.0001", 1);
-    expect_number("0x0.00018", 1);             // fifth digit ignored
-    expect_number("0x0.123456789", 0x1234);
-    expect_number("0x.1", 0x1000);
-    expect_number("0x.12", 0x1200);
-    expect_number("0x.123", 0x1230);
-    expect_number("0xffff.ffff", -1);
-    expect_number("-0x8000", fix32(0x80000000));
-    expect_number("  +0xa  ", I(10));
-    expect_number("0xbead", fix32(0xbead0000));  // b as a digit, not binary
-    expect_number("0x000000000000001", I(1));
-    expect_invalid("0x1p4");
-    expect_invalid("0x1P4");
-    expect_invalid("0x");
-    expect_invalid("0x.");
-    expect_invalid("x1");
-    expect_invalid("1x");
-    expect_invalid("00x1");
-    expect_invalid("0x1g");
-    expect_invalid("0x1.2.3");
-    expect_invalid("- 0x1");
-    expect_invalid("0x1 x");
-    expect_invalid("0xan");  // any 'n' rejects
-}
-
-TEST(MathConv, BinaryTexts)
-{
-    expect_number("0b101.1", F(5.5));
-    expect_number("-0b1", I(-1));
-    expect_number("0B11", I(3));
-    expect_number("0b.1", F(0.5));
-    expect_number("0b.0000000000000001", 1);
-    expect_number("0b.00000000000000011", 1);  // seventeenth bit ignored
-    expect_number("0b.000000000000001", 2);
-    expect_number("0b1" + std::string(16, '0'), 0);  // 65536 wraps
-    expect_number("0b1" + std::string(15, '0'), fix32(0x80000000));
-    expect_invalid("0b");
-    expect_invalid("0b2");
-    expect_invalid("0b1p1");
-    expect_invalid("b1");
-    expect_invalid("1b");
+    const std::pair<std::string, fix32> numbers[] = {
+        {"0x10.8", F(16.5)},           {"-0x10", I(-16)},           {"0X1F", I(31)},
+        {"0x8000", fix32(0x80000000)}, {"0x12345", 0x23450000},     // integer digits wrap
+        {"0x.8", F(0.5)},              {"0x1.", I(1)},              {"0x0.0001", 1},
+        {"0x0.00018", 1},              {"0x0.123456789", 0x1234},   // digits past the fourth ignored
+        {"0x.12", 0x1200},             {"0xffff.ffff", -1},         {"-0x8000", fix32(0x80000000)},
+        {"  +0xa  ", I(10)},           {"0xbead", fix32(0xbead0000)},  // b as a digit, not binary
+        {"0x000000000000001", I(1)},   {"0b101.1", F(5.5)},         {"-0b1", I(-1)},
+        {"0B11", I(3)},                {"0b.1", F(0.5)},            {"0b.0000000000000001", 1},
+        {"0b.00000000000000011", 1},   {"0b.000000000000001", 2},   // the seventeenth bit ignored
+        {"0b1" + std::string(16, '0'), 0},  {"0b1" + std::string(15, '0'), fix32(0x80000000)},
+    };
+    for (auto& [text, want] : numbers) expect_number(text, want);
+    for (const char* bad : {"0x1p4", "0x1P4", "0x", "0x.", "x1", "1x", "00x1", "0x1g", "0x1.2.3", "- 0x1",
+                            "0x1 x", "0xan", "0b", "0b2", "0b1p1", "b1", "1b"})
+        expect_invalid(bad);
 }
 
 TEST(MathConv, PrintedForm)
 {
-    EXPECT_EQ(show(0x10000), "1");
-    EXPECT_EQ(show(0x8000), "0.5");
-    EXPECT_EQ(show(0x5555), "0.3333");
-    EXPECT_EQ(show(0xffff), "1");
-    EXPECT_EQ(show(0x7fffffff), "32768");
-    EXPECT_EQ(show(fix32(0x80000000)), "-32768");
-    EXPECT_EQ(show(1), "0");
-    EXPECT_EQ(show(-1), "-0");
-    EXPECT_EQ(show(7), "0.0001");
-    EXPECT_EQ(show(0x1999), "0.1");
-    EXPECT_EQ(show(0), "0");
-    EXPECT_EQ(show(I(-5)), "-5");
-    EXPECT_EQ(show(F(-0.5)), "-0.5");
-    EXPECT_EQ(show(I(100)), "100");
-    EXPECT_EQ(show(I(32767)), "32767");
-    EXPECT_EQ(show(F(1.25)), "1.25");
-    EXPECT_EQ(show(ob_fdiv(I(1), I(3))), "0.3333");
-    EXPECT_EQ(show(ob_fdiv(I(2), I(3))), "0.6667");
-    EXPECT_EQ(show(-65535), "-1");  // tonum("-1") prints as -1
+    const std::pair<fix32, const char*> cases[] = {
+        {0x10000, "1"},    {0x8000, "0.5"},   {0x5555, "0.3333"}, {0xaaaa, "0.6667"},
+        {0xffff, "1"},     {0x7fffffff, "32768"}, {fix32(0x80000000), "-32768"},
+        {1, "0"},          {-1, "-0"},        {7, "0.0001"},      {0x1999, "0.1"},
+        {I(-5), "-5"},     {F(-0.5), "-0.5"}, {I(32767), "32767"}, {F(1.25), "1.25"},
+        {-65535, "-1"},  // tonum("-1") prints as -1
+    };
+    for (auto& [raw, want] : cases) EXPECT_EQ(show(raw), want) << raw;
 }
 
 TEST(MathConv, RoundTripOverWholeRange)

@@ -4,14 +4,13 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "engine/pre/pre_line.h"
 #include "engine/token/token.h"
+#include "../support/read_file.h"
 
 namespace {
 
@@ -49,14 +48,6 @@ std::string drop_trailing_blanks(const std::string& s)
 
 size_t feeds(const std::string& s) { return size_t(std::count(s.begin(), s.end(), '\n')); }
 
-std::string read_file(const std::filesystem::path& p)
-{
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
-
 std::vector<std::filesystem::path> corpus_files()
 {
     std::vector<std::filesystem::path> files;
@@ -71,89 +62,71 @@ std::vector<std::filesystem::path> corpus_files()
 TEST(PreRewrites, WorkedExamples)
 {
     const std::pair<const char*, const char*> table[] = {
+        {"", ""},
         {"x += 1", "x = x + ( 1) "},
         {"a.b[i] *= 2 d = 3", "a.b[i] = a.b[i] * ( 2)  d = 3"},
         {"for i=1,10 do s+=i end", "for i=1,10 do s = s + (i)  end"},
-        {"if a != b then go() end", "if a ~= b then go() end"},
         {"?x, y -- show", "print(x, y)"},
         {"if (a) b=1", "if (a) then  b=1 end "},
         {"if (a) x+=1", "if (a) then  x = x + (1)  end "},
+        // Comments go; lines stay. Code after a three-line block comment moves
+        // up to its first line.
+        {"a=1 -- c\nb=2 // d\nc=3", "a=1\nb=2\nc=3"},
+        {"x=1 --[[ a\nb\nc ]] y=2\nz=3", "x=1 y=2\n\n\nz=3"},
+        {"--[[ nested [[ pair ]] still ]]k=1\n", "k=1\n"},
+        {"--[[ open\nx=1", "\nx=1"},  // no closing pair: only its line
+        {"a\nb", "a\nb"},              // the last line keeps having no line feed
+        {"s=[[a\nb]] -- c\nt=1", "s=[[a\nb]]\nt=1"},
+        // Strings are never rewritten.
+        {R"(if a != b then s = "c != d" end)", R"(if a ~= b then s = "c != d" end)"},
+        {R"(s = "x += 1" t += 1)", R"(s = "x += 1" t = t + ( 1) )"},
+        {"print('a != b', [[c != d]]) e!=f", "print('a != b', [[c != d]]) e~=f"},
+        {R"(if (a) print("then"))", R"(if (a) then  print("then") end )"},
+        {"s=\"-- not a comment\" // but this is", "s=\"-- not a comment\""},
+        // `+=` is taken first wherever it stands, then `-=`.
+        {"if a != b and c != d then", "if a ~= b and c ~= d then"},
+        {"a -= 1 b += 2", "a = a - ( 1)  b = b + ( 2) "},
+        {"a%=3 b/=2 c*=4", "a = a % (3)  b = b / (2)  c = c * (4) "},
+        {"x += t[i] * (a + b) y = 1", "x = x + ( t[i] * (a + b))  y = 1"},
+        {"t[i + 1] += 2", "t[i + 1] = t[i + 1] + ( 2) "},
+        {"p.x += -p.dx*2", "p.x = p.x + ( -p.dx*2) "},
+        // A `)` right after the last token stays in the expression; one after
+        // a blank closes the expression one byte into the blanks.
+        {"f(a += 1)", "f(a = a + ( 1)) "},
+        {"f(a += 1 )", "f(a = a + ( 1 ) )"},
+        {"x\t+= 1", "x\t = x\t + ( 1) "},  // tabs are not skipped before the operator
+        // A compound operator at the start of a line stops compound rewriting
+        // for the line, but `!=` still changes.
+        {"+=1 x+=2 a!=b", "+=1 x+=2 a~=b"},
+        // Text the preprocessor does not understand passes on for the compiler.
+        {"a += b == d", "a = a + ( b)  == d"},
+        {"f(x).y += 1", "f(x).y = .y + ( 1) "},
+        // An expression that runs to the end of the line takes all of it.
+        {"a += 1 [[x\ny]] b", "a = a + ( 1)  [[x\ny]] b"},
+        {"a += [[x\ny]] b", "a = a + ( [[x\ny]])  b"},
+        // The print shorthand: no compound rewriting on its line.
+        {" \t?\"hi\", 1", "print(\"hi\", 1)"},
+        {"?x += 1", "print(x += 1)"},
+        {"?a != b", "print(a != b)"},
+        {"?", "print()"},
+        // The if shorthand.
+        {"if(a)b()", "if(a) then b() end "},
+        {"\tif ((a or b) and c) _x=1", "\tif ((a or b) and c) then  _x=1 end "},
+        {"if (a != b) c = 1", "if (a ~= b) then  c = 1 end "},
+        {"if (a) x=1 -- note", "if (a) then  x=1 end "},
+        {"if (a) order()", "if (a) then  order() end "},
+        {"if (a)   ", "if (a)"},  // trailing blanks go with the end of the line
+        {"diff(x) if(a) b=1", "diff(x) if(a) then  b=1 end "},
     };
     for (auto& [in, want] : table) EXPECT_EQ(pp(in), want) << in;
-    EXPECT_EQ(pp(""), "");
 }
 
-TEST(PreRewrites, CommentsAreRemovedAndLinesKept)
+TEST(PreRewrites, LinesLeftAsTheyAre)
 {
-    EXPECT_EQ(pp("a=1 -- c\nb=2 // d\nc=3"), "a=1\nb=2\nc=3");
-    // Code after a three-line block comment moves up to its first line.
-    EXPECT_EQ(pp("x=1 --[[ a\nb\nc ]] y=2\nz=3"), "x=1 y=2\n\n\nz=3");
-    EXPECT_EQ(pp("--[[ nested [[ pair ]] still ]]k=1\n"), "k=1\n");
-    // An opener without a closing pair comments out only its line.
-    EXPECT_EQ(pp("--[[ open\nx=1"), "\nx=1");
-    // The last line without a line feed is kept without one.
-    EXPECT_EQ(pp("a\nb"), "a\nb");
-    EXPECT_EQ(pp("a\n"), "a\n");
-    // Long strings keep their line feeds inside the line.
-    EXPECT_EQ(pp("s=[[a\nb]] -- c\nt=1"), "s=[[a\nb]]\nt=1");
-}
-
-TEST(PreRewrites, StringsAreNeverRewritten)
-{
-    EXPECT_EQ(pp(R"(if a != b then s = "c != d" end)"), R"(if a ~= b then s = "c != d" end)");
-    EXPECT_EQ(pp(R"(s = "x += 1" t += 1)"), R"(s = "x += 1" t = t + ( 1) )");
-    EXPECT_EQ(pp(R"(print("if (a) b"))"), R"(print("if (a) b"))");
-    EXPECT_EQ(pp("print('a != b', [[c != d]]) e!=f"), "print('a != b', [[c != d]]) e~=f");
-    EXPECT_EQ(pp(R"(if (a) print("then"))"), R"(if (a) then  print("then") end )");
-    EXPECT_EQ(pp("s=\"-- not a comment\" // but this is"), "s=\"-- not a comment\"");
-}
-
-TEST(PreRewrites, NotEqualAndCompoundAssignments)
-{
-    EXPECT_EQ(pp("if a != b and c != d then"), "if a ~= b and c ~= d then");
-    // `+=` is taken first wherever it stands, then `-=`.
-    EXPECT_EQ(pp("a -= 1 b += 2"), "a = a - ( 1)  b = b + ( 2) ");
-    EXPECT_EQ(pp("a%=3 b/=2 c*=4"), "a = a % (3)  b = b / (2)  c = c * (4) ");
-    EXPECT_EQ(pp("x += t[i] * (a + b) y = 1"), "x = x + ( t[i] * (a + b))  y = 1");
-    EXPECT_EQ(pp("t[i + 1] += 2"), "t[i + 1] = t[i + 1] + ( 2) ");
-    EXPECT_EQ(pp("p.x += -p.dx*2"), "p.x = p.x + ( -p.dx*2) ");
-    EXPECT_EQ(pp("s ..= 1"), "s ..= 1");
-    // A `)` right after the last token stays in the expression; one after
-    // a blank closes the expression one byte into the blanks.
-    EXPECT_EQ(pp("f(a += 1)"), "f(a = a + ( 1)) ");
-    EXPECT_EQ(pp("f(a += 1 )"), "f(a = a + ( 1 ) )");
-    // Tabs are not skipped before the operator.
-    EXPECT_EQ(pp("x\t+= 1"), "x\t = x\t + ( 1) ");
-    // A compound operator at the very start of a line stops compound
-    // rewriting for the line, but `!=` still changes.
-    EXPECT_EQ(pp("+= 1"), "+= 1");
-    EXPECT_EQ(pp("+=1 x+=2 a!=b"), "+=1 x+=2 a~=b");
-    // Text the preprocessor does not understand passes on for the compiler.
-    EXPECT_EQ(pp("a += b == d"), "a = a + ( b)  == d");
-    EXPECT_EQ(pp("f(x).y += 1"), "f(x).y = .y + ( 1) ");
-    // An expression that runs to the end of the line takes all of it.
-    EXPECT_EQ(pp("a += 1 [[x\ny]] b"), "a = a + ( 1)  [[x\ny]] b");
-    EXPECT_EQ(pp("a += [[x\ny]] b"), "a = a + ( [[x\ny]])  b");
-}
-
-TEST(PreRewrites, PrintShorthand)
-{
-    EXPECT_EQ(pp(" \t?\"hi\", 1"), "print(\"hi\", 1)");
-    EXPECT_EQ(pp("x=1 ?y"), "x=1 ?y");
-    // Compound assignments are not rewritten on a print line.
-    EXPECT_EQ(pp("?x += 1"), "print(x += 1)");
-    EXPECT_EQ(pp("?a != b"), "print(a != b)");
-    EXPECT_EQ(pp("?"), "print()");
-}
-
-TEST(PreRewrites, IfShorthand)
-{
-    EXPECT_EQ(pp("if(a)b()"), "if(a) then b() end ");
-    EXPECT_EQ(pp("\tif ((a or b) and c) _x=1"), "\tif ((a or b) and c) then  _x=1 end ");
-    EXPECT_EQ(pp("if (a != b) c = 1"), "if (a ~= b) then  c = 1 end ");
-    EXPECT_EQ(pp("if (a) x=1 -- note"), "if (a) then  x=1 end ");
-    EXPECT_EQ(pp("if (a) order()"), "if (a) then  order() end ");
     const char* unchanged[] = {
+        "s ..= 1",
+        "+= 1",
+        "x=1 ?y",                // ? after other code is no print
         "elseif (a) b=1",        // the word ending in if is not at a word start
         "notif(x) if(a) b=1",    // only the first `if(` is looked at
         "if (a) then_go()",      // contains then
@@ -165,13 +138,9 @@ TEST(PreRewrites, IfShorthand)
         "if a b=1",              // no parenthesis
         "if (a b=1",             // no matching parenthesis
         "x=1 if (a) 2",
+        "if (a and\nb) c()",     // a condition closing on a later line
     };
     for (const char* s : unchanged) EXPECT_EQ(pp(s), s) << s;
-    // Trailing blanks go with the end of the line.
-    EXPECT_EQ(pp("if (a)   "), "if (a)");
-    EXPECT_EQ(pp("diff(x) if(a) b=1"), "diff(x) if(a) then  b=1 end ");
-    // A condition whose parentheses close on a later line.
-    EXPECT_EQ(pp("if (a and\nb) c()"), "if (a and\nb) c()");
 }
 
 TEST(PreCorpus, LineCountsKeptAndOutputIsAFixedPoint)

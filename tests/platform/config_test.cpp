@@ -65,7 +65,7 @@ TEST_F(ConfigTest, ReadsEveryPlatformKey)
     kiln_config_parse_text(
         "window_size 800 600\r\nscreen_size 300 200\rwindowed 1\nwindow_position 10 20\n"
         "frameless 1\nfullscreen_method 2\nshow_fps 1\nsessions 7\nrmb_key 226\n"
-        "emulate_textinput 1\ndesktop_path   /tmp/desk  \n");
+        "emulate_textinput 1\ndesktop_path   /tmp/desk  \nwindib 1\nopengl_blit 1\nlarge_window 1\n");
     EXPECT_EQ(cconfig.window_w, 800);
     EXPECT_EQ(cconfig.window_h, 600);
     EXPECT_EQ(cconfig.screen_w, 300);

@@ -195,8 +195,4 @@ TEST(Font, WrapFlagBreaksLinesAtTheClipsRightEdge)
     narrow->clip_x1 = 5;
     EXPECT_EQ(kiln_draw_text_ex(narrow.get(), "\x80\x80", f.get(), 0, 0, 17, 1), 6);
     EXPECT_EQ(ink_count(*narrow), 2 * 5 * 5);
-    // 32 console cells of 4 pixels fill a 128-pixel row exactly.
-    kiln_bitmap_ptr screen = canvas(128, 16);
-    EXPECT_EQ(kiln_draw_text_ex(screen.get(), std::string(32, 'A').c_str(), f.get(), 0, 0, 17, 1), 0);
-    EXPECT_EQ(kiln_draw_text_ex(screen.get(), std::string(33, 'A').c_str(), f.get(), 0, 0, 17, 1), 6);
 }

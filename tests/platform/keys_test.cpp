@@ -156,32 +156,26 @@ TEST_F(KeysTest, AltEnterAndF11ToggleOncePerPress)
     host.is_headless = false;
     cconfig.headless = 0;
     kiln_screen_mode = 0;
-    sample[KILN_SC_LALT] = 1;
-    sample[KILN_SC_RETURN] = 1;
-    pass(0, {key_down(KILN_SC_RETURN, 13)});
-    EXPECT_EQ(host.windows_opened, 1);
-    EXPECT_EQ(kiln_screen_mode, 1);
-    // Held: the host repeats the key; no second toggle.
-    pass(600, {key_down(KILN_SC_RETURN, 13)});
-    pass(700, {key_down(KILN_SC_RETURN, 13)});
-    EXPECT_EQ(host.windows_opened, 1);
-    sample[KILN_SC_RETURN] = 0;
-    pass(800);
-    sample[KILN_SC_RETURN] = 1;
-    pass(900, {key_down(KILN_SC_RETURN, 13)});
-    EXPECT_EQ(host.windows_opened, 2);
-    EXPECT_EQ(kiln_screen_mode, 0);
-
-    sample[KILN_SC_LALT] = sample[KILN_SC_RETURN] = 0;
-    sample[KILN_SC_F11] = 1;
-    pass(1000, {key_down(KILN_SC_F11)});
-    pass(1600, {key_down(KILN_SC_F11)});
-    EXPECT_EQ(host.windows_opened, 3);
-    sample[KILN_SC_F11] = 0;
-    pass(1700);
-    sample[KILN_SC_F11] = 1;
-    pass(1800, {key_down(KILN_SC_F11)});
-    EXPECT_EQ(host.windows_opened, 4);
+    uint32_t t = 0;
+    for (auto [held, key] : {std::pair{KILN_SC_LALT, KILN_SC_RETURN}, std::pair{KILN_SC_F11, KILN_SC_F11}}) {
+        const int opened = host.windows_opened;
+        sample[held] = sample[key] = 1;
+        pass(t, {key_down(key)});
+        EXPECT_EQ(host.windows_opened, opened + 1);
+        EXPECT_EQ(kiln_screen_mode, 1);
+        // Held: the host repeats the key; no second toggle.
+        pass(t + 600, {key_down(key)});
+        pass(t + 700, {key_down(key)});
+        EXPECT_EQ(host.windows_opened, opened + 1);
+        sample[key] = 0;
+        pass(t + 800);
+        sample[key] = 1;
+        pass(t + 900, {key_down(key)});
+        EXPECT_EQ(host.windows_opened, opened + 2);
+        EXPECT_EQ(kiln_screen_mode, 0);
+        sample[held] = sample[key] = 0;
+        t += 1000;
+    }
     cconfig.headless = 1;
 }
 

@@ -65,7 +65,8 @@ TEST(Video, SmoothedFps)
     for (int i = 0; i < 400; i++) s = kiln_smooth_fps(s, 20);
     EXPECT_EQ(s >> 16, 51);
     EXPECT_EQ(s, 51 << 16);
-    EXPECT_EQ(kiln_smooth_fps(51 << 16, 0), (51 * 15 + 1001) * 65536 / 16 + 4096);
+    // No time passed: instant 1001; (51 * 15 + 1001) / 16 raw, plus the 1/16 step.
+    EXPECT_EQ(kiln_smooth_fps(51 << 16, 0), 1766 * 4096 + 4096);
     // A stall over a second counts as one second: instant 2.
     int32_t down = kiln_smooth_fps(2 << 16, 5000);
     EXPECT_EQ(down, 2 << 16);
