@@ -26,13 +26,11 @@ TEST_F(RuntimeTest, TabLineMapping)
 
 TEST(ErrorText, NthLine)
 {
-    EXPECT_EQ(get_nth_line("a\nb\nc", 1), "a");
-    EXPECT_EQ(get_nth_line("a\nb\nc", 3), "c");
-    EXPECT_EQ(get_nth_line("a\nb\nc", 4), "<eof>");
-    EXPECT_EQ(get_nth_line("a\nb\n", 3), "<eof>");
-    EXPECT_EQ(get_nth_line("a\n\nc", 2), "");
-    EXPECT_EQ(get_nth_line("", 1), "<eof>");
-    EXPECT_EQ(get_nth_line("abc", 0), "<eof>");
+    struct { const char* text; int n; const char* line; } cases[] = {
+        {"a\nb\nc", 1, "a"}, {"a\nb\nc", 3, "c"}, {"a\nb\nc", 4, "<eof>"}, {"a\nb\n", 3, "<eof>"},
+        {"a\n\nc", 2, ""},   {"", 1, "<eof>"},      {"abc", 0, "<eof>"},
+    };
+    for (const auto& k : cases) EXPECT_EQ(get_nth_line(k.text, k.n), k.line) << k.text << " " << k.n;
 }
 
 TEST_F(RuntimeTest, SyntaxErrorMessageForms)

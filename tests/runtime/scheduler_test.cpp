@@ -111,20 +111,6 @@ TEST_F(RuntimeTest, UnderMemoryPressureAPendingErrorEndsTheSlice)
     EXPECT_LT(global_int("after"), 200);  // one pass to the 2 MiB mark, not many
 }
 
-TEST_F(RuntimeTest, LiveMemoryOverTheLimitIsOutOfMemory)
-{
-    std::string out = console_lines([&] {
-        ASSERT_TRUE(start("big='x' for i=1,15 do big=big..big end\n"
-                          "t={}\n"
-                          "function _update() for i=1,100 do add(t, big..#t) end end\n"));
-        frames(5);
-    });
-    EXPECT_EQ(out, "** out of memory\n");
-    EXPECT_FALSE(running());
-    EXPECT_NE(orbo_rt().L, nullptr);  // a fresh machine replaced the full one
-    EXPECT_LT(orbo_script_memory(), ORBO_SCRIPT_MEMORY);
-}
-
 TEST_F(RuntimeTest, MeanLoadOfABudgetBoundAndAnIdleProgram)
 {
     pstate.host_framerate_control = 0;
