@@ -64,18 +64,6 @@ TEST_F(LiveCartTest, SaveWritesTheCartridgeAsLoadedNotAsPoked)
     EXPECT_EQ(orbo_rom_peek(saved.get(), 0x3000), 0);
 }
 
-TEST_F(LiveCartTest, CstoreWithoutANameWritesTheLoadedCartridge)
-{
-    ASSERT_TRUE(start("poke(0x40,0x5c) r=cstore(0x40,0x40,1) poke(0x40,0) reload(0x40,0x40,1) a=peek(0x40)\n"));
-    frame();
-    EXPECT_EQ(global_int("r"), 1);
-    EXPECT_EQ(global_int("a"), 0x5c);
-    EXPECT_EQ(orbo_rom_peek(orbo_working().cart.get(), 0x40), 0x5c);
-    orbo_cart_ptr stored = orbo_load_cart(get_sandboxed_cstore_filename("0123").c_str());
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(orbo_rom_peek(stored.get(), 0x40), 0x5c);
-}
-
 TEST_F(LiveCartTest, PlainReloadAfterANamedOneHoldsAgain)
 {
     orbo_cart_ptr side = orbo_create_cart();

@@ -150,6 +150,7 @@ TEST_F(ShellTest, RunOptionRunsTheNamedCartridgeAfterBootWithTheParameter)
     EXPECT_GT(pstate.time_frames, 0);  // the standard loop updates the buttons
 }
 
+// A stall runs one console frame a pass, and at most four in all.
 TEST_F(ShellTest, AtMostOneConsoleFramePerPass)
 {
     write_data_pod(exe, false);

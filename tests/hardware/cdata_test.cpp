@@ -77,11 +77,11 @@ struct cdata_test : ::testing::Test {
         lua_pop(L, 1);
         return s;
     }
+    // The number of values a call returns.
     int results(const std::string& call)
     {
-        std::string code = "return " + call;
         int top = lua_gettop(L);
-        EXPECT_EQ(luaL_loadstring(L, code.c_str()), LUA_OK);
+        EXPECT_EQ(luaL_loadstring(L, ("return " + call).c_str()), LUA_OK);
         EXPECT_EQ(lua_pcall(L, 0, LUA_MULTRET, 0), LUA_OK);
         int n = lua_gettop(L) - top;
         lua_settop(L, top);
@@ -169,9 +169,7 @@ TEST_F(cdata_test, IdsAreCheckedBeforeAnythingOpens)
 
     // No argument, or one that is no string: nothing returned, no store.
     new_run();
-    EXPECT_EQ(results("cartdata()"), 0);
-    EXPECT_EQ(results("cartdata({})"), 0);
-    EXPECT_EQ(results("cartdata(nil)"), 0);
+    for (const char* arg : {"", "{}", "nil"}) EXPECT_EQ(results(std::string("cartdata(") + arg + ")"), 0) << arg;
     EXPECT_FALSE(orbo_cdata_is_open());
     EXPECT_EQ(load_cdata(nullptr), 3);
 }

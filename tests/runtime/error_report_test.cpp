@@ -6,24 +6,6 @@
 #include "hardware/runtime_link.h"
 #include "rt_fixture.h"
 
-TEST_F(RuntimeTest, TabLineMapping)
-{
-    std::string tab0;
-    for (int i = 1; i <= 10; i++) tab0 += "l" + std::to_string(i) + (i < 10 ? "\n" : "");
-    set_code(tab0 + "\n-->8\na\nb\nc\n");
-    int tab = -1;
-    EXPECT_EQ(find_tab_line(3, &tab), 1);
-    EXPECT_EQ(tab, 0);
-    EXPECT_EQ(find_tab_line(12, &tab), 10);
-    EXPECT_EQ(tab, 0);
-    // Compiled line 2 + 10 lines + separator line: tab 1 line 3 is line 16.
-    EXPECT_EQ(find_tab_line(16, &tab), 3);
-    EXPECT_EQ(tab, 1);
-    // Past the last tab.
-    EXPECT_EQ(find_tab_line(100000, &tab), 0);
-    EXPECT_EQ(tab, 0);
-}
-
 TEST(ErrorText, NthLine)
 {
     struct { const char* text; int n; const char* line; } cases[] = {

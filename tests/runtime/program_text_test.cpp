@@ -56,20 +56,6 @@ TEST(ProgramText, CartridgeIdFromFileName)
     EXPECT_EQ(get_lid_from_filename("GAME.ob"), "");
 }
 
-TEST_F(RuntimeTest, TabsJoinWithEmptyTabsBetween)
-{
-    orbo_code_tabs& tabs = orbo_working().tabs;
-    for (std::string& t : tabs.tab) t.clear();
-    tabs.tab[0] = "a=1";
-    tabs.tab[2] = "c=3";
-    tabs.current = 0;
-    pstate.pending_action = ACTION_RUN;
-    dispatch_pending_action();
-    frame();
-    EXPECT_EQ(orbo_rt().code, "a=1\n-->8\n\n-->8\nc=3");
-    EXPECT_EQ(global_int("c"), 3);
-}
-
 TEST_F(RuntimeTest, SizeLimitsAcceptTheLimitAndRejectOneMore)
 {
     std::string code = "x=1\n--";
