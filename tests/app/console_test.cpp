@@ -91,24 +91,6 @@ TEST_F(ConsoleTest, ScrollMovesRowsUpAndClearsTheBottom)
     EXPECT_EQ(orbo_live_machine()->cursor_y, 122);
 }
 
-TEST_F(ConsoleTest, ExecModeWritesToStandardOutput)
-{
-    pstate.exec_mode = 1;
-    pstate.app_mode = MODE_CONSOLE;
-    testing::internal::CaptureStdout();
-    orbo_print("hello");
-    orbo_print_2("%d %d", 1, 2);
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out, "** hello\n** 1 2\n");
-    EXPECT_EQ(orbo_live_machine()->cursor_y, 0);
-    // While a program runs the console screen is used again.
-    pstate.app_mode = MODE_RUNNING;
-    testing::internal::CaptureStdout();
-    orbo_print("x");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(orbo_live_machine()->cursor_y, 6);
-}
-
 TEST_F(ConsoleTest, ClearResetsTheCursorAndNoFontStillMoves)
 {
     orbo_print("abc");

@@ -150,6 +150,7 @@ TEST_F(ShellTest, RunOptionRunsTheNamedCartridgeAfterBootWithTheParameter)
     EXPECT_GT(pstate.time_frames, 0);  // the standard loop updates the buttons
 }
 
+// A stall runs one console frame a pass, and at most four in all.
 TEST_F(ShellTest, AtMostOneConsoleFramePerPass)
 {
     write_data_pod(exe, false);
@@ -182,36 +183,6 @@ TEST_F(ShellTest, SplashWaitsForAKey)
     EXPECT_EQ(pstate.app_mode, MODE_BOOT);
     pass();
     EXPECT_EQ(kiln_back_page->w, 128);
-}
-
-TEST_F(ShellTest, ExecModeRunsTheCartridgeAndQuitsWhenItEnds)
-{
-    write_data_pod(exe, false);
-    std::string cart = exe + "game.ob";
-    std::ofstream(cart) << "orbo cartridge // test\nversion 15\n__lua__\nx = 1\n";
-    start({"-x", cart});
-    EXPECT_EQ(pstate.exec_mode, 1);
-    EXPECT_EQ(pstate.app_mode, MODE_CONSOLE);
-    EXPECT_EQ(pstate.pending_action, ACTION_RUN);
-    EXPECT_EQ(cconfig.headless, 1);
-    pass();
-    EXPECT_EQ(pstate.pending_action, ACTION_NONE);
-    EXPECT_EQ(pstate.program_flag, 1);
-    // The program ends in its first console frame; the loop then quits.
-    for (int i = 0; i < 4 && !kiln_quit; i++) pass();
-    EXPECT_TRUE(kiln_quit);
-    EXPECT_EQ(pstate.app_mode, MODE_CONSOLE);
-}
-
-TEST_F(ShellTest, ExecModeQuitsAtOnceWhenTheProgramDoesNotCompile)
-{
-    write_data_pod(exe, false);
-    std::string cart = exe + "game.ob";
-    std::ofstream(cart) << "orbo cartridge // test\nversion 15\n__lua__\nx = = 1\n";
-    start({"-x", cart});
-    pass();
-    EXPECT_TRUE(kiln_quit);
-    EXPECT_EQ(pstate.app_mode, MODE_CONSOLE);
 }
 
 TEST_F(ShellTest, WindowCloseEndsTheLoopAndWritesTheSettings)

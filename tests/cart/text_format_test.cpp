@@ -303,16 +303,12 @@ TEST(CartText, Glyphs)
     for (int i = 0; i < ORBO_GLYPH_COUNT; i++) {
         std::string one(1, char(128 + i));
         EXPECT_EQ(convert_escaped_to_glyphs(convert_glyphs_to_escaped(one)), one) << i;
-        EXPECT_LE(strlen(unicode_glyph[i]), 7u);
     }
     // The lone sequence's 0x85 byte is a glyph byte in memory: the file gets
     // that glyph's sequence, which reads back to the same code.
     std::string saved = orbo_cart_to_text(c.get());
     EXPECT_NE(saved.find("\xf0\x9f\xe2\x9c\xbd\xbe lone"), std::string::npos);
     EXPECT_EQ(load_text_string(saved)->code, c->code);
-    EXPECT_STREQ(unicode_glyph[9], "\xec\x9b\x83");
-    EXPECT_STREQ(unicode_glyph[21], "\xcb\x87");
-    EXPECT_STREQ(unicode_glyph[2], "\xf0\x9f\x90\xb1");
 }
 
 TEST(CartText, CodeLimitAndLongLines)

@@ -8,6 +8,8 @@
 using namespace hwtest;
 using ApiMem = api_test;
 
+// Byte layouts and edge addresses are the memory map's (tested there and in
+// the cartridge suite); here the bindings' conversions, refunds and charges.
 TEST_F(ApiMem, PeekPokeAndTheirRefunds)
 {
     run("poke(0x6000, 0x1f)");
@@ -15,43 +17,24 @@ TEST_F(ApiMem, PeekPokeAndTheirRefunds)
     EXPECT_EQ(num("peek(0x6000)"), fx(0x1f));
     EXPECT_EQ(refunded(), -2);
     EXPECT_EQ(num("peek(0x6000, 1)"), fx(0x1f));  // two arguments: no refund
-    EXPECT_EQ(refunded(), 0);
-    EXPECT_EQ(num("pget(0, 0)"), fx(15));
-    run("poke(0x4300, 0x1ab, 5)");  // low 8 bits; three arguments: no refund
+    run("poke(0x4300, 0x1ab, 5)");                 // three arguments: no refund
     EXPECT_EQ(refunded(), 0);
     EXPECT_EQ(num("peek(0x4300)"), fx(0xab));
     run("poke(0x4301.9, 7.9)");  // floors of both
     EXPECT_EQ(num("peek(0x4301)"), fx(7));
-    EXPECT_EQ(num("peek(-1)"), 0);
-    EXPECT_EQ(num("peek(0x8000)"), 0);
     poke(0, 0x42);
     EXPECT_EQ(num("peek()"), fx(0x42));  // the missing address reads as 0
-    EXPECT_EQ(orbo_runtime_errors, 0);
-    run("poke(0x8000, 1)");
-    EXPECT_EQ(orbo_runtime_errors, 1);
-    EXPECT_EQ(orbo_last_runtime_error, "bad memory access");
-    run("poke(-1, 1)");
-    EXPECT_EQ(orbo_runtime_errors, 2);
     EXPECT_EQ(charged(), 0);
-}
-
-TEST_F(ApiMem, WordsAreLittleEndianRawBits)
-{
+    // Words: the raw bits, refunded by argument count (peek4 always).
+    refunded();
     run("poke4(0x4300, 1.5)");
     EXPECT_EQ(refunded(), -2);
-    EXPECT_EQ(c->mem[0x4300], 0x00);
-    EXPECT_EQ(c->mem[0x4301], 0x80);
-    EXPECT_EQ(c->mem[0x4302], 0x01);
-    EXPECT_EQ(c->mem[0x4303], 0x00);
-    EXPECT_EQ(num("peek4(0x4300)"), fx(1.5));
-    EXPECT_EQ(refunded(), -2);
-    EXPECT_EQ(num("peek4(0x4300, 9)"), fx(1.5));  // refunded whatever the count
+    EXPECT_EQ(num("peek4(0x4300, 9)"), fx(1.5));
     EXPECT_EQ(refunded(), -2);
     run("poke4(0x4304, -1, 0)");  // three arguments: no refund
     EXPECT_EQ(refunded(), 0);
     EXPECT_EQ(num("peek4(0x4304)"), fx(-1));  // the script's -1 is raw 0xffff0000
-    EXPECT_EQ(num("peek4(0x7ffe)"), fix32(orbo_peek(c, cart.get(), 0x7ffe) | orbo_peek(c, cart.get(), 0x7fff) << 8));
-    run("poke4(0x7ffe, -1)");  // two bytes inside, two past the end
+    run("poke4(0x7ffe, -1)");                 // two bytes inside, two past the end
     EXPECT_EQ(orbo_runtime_errors, 2);
     // The camera registers as a word: x = 0x0102, y = -2.
     run("poke4(0x5f28, 0xfffe.0102)");
@@ -61,32 +44,23 @@ TEST_F(ApiMem, WordsAreLittleEndianRawBits)
 
 TEST_F(ApiMem, BulkOperationsChargeByLength)
 {
-    for (int i = 0; i < 10; i++) poke(0x4300 + i, i + 1);
-    run("memcpy(0x4301, 0x4300, 10)");  // overlapping, copied backwards
-    EXPECT_EQ(charged(), 11);
-    for (int i = 0; i < 10; i++) EXPECT_EQ(peek(0x4301 + i), i + 1);
-    run("memcpy(0x4400, 0x4300, -5)");  // len as unsigned, + 1: the charge wraps negative
-    EXPECT_EQ(charged(), -4);
-    EXPECT_EQ(peek(0x4400), 0);
-    run("memcpy(0x4400, 0x4300, 40000)");  // 40000 reads as -32768: nothing copied
-    EXPECT_EQ(charged(), -32767);
-    EXPECT_EQ(peek(0x4400), 0);
-    run("memcpy(0x4400, 0x4300, 100.9)");
-    EXPECT_EQ(charged(), 101);
-    EXPECT_EQ(peek(0x4401), 1);
-    run("memcpy(0x7ff0, 0, 32)");
-    EXPECT_EQ(charged(), 33);
-    EXPECT_EQ(orbo_runtime_errors, 16);
-    run("memset(0x4500, 0x1ff, 9)");
-    EXPECT_EQ(charged(), 5);
+    struct { const char* call; int64_t charge; } cases[] = {
+        {"memcpy(0x4301, 0x4300, 10)", 11},
+        {"memcpy(0x4400, 0x4300, -5)", -4},  // len as unsigned, + 1: the charge wraps negative
+        {"memcpy(0x4400, 0x4300, 40000)", -32767},  // 40000 reads as -32768: nothing copied
+        {"memcpy(0x4400, 0x4300, 100.9)", 101},
+        {"memset(0x4500, 0x1ff, 9)", 5},
+        {"memset(0x4500, 1, 0)", 0},
+        {"memset(0x4500, 1, -3)", -1},
+    };
+    for (const auto& k : cases) {
+        charged();
+        run(k.call);
+        EXPECT_EQ(charged(), k.charge) << k.call;
+    }
     EXPECT_EQ(peek(0x4500), 0xff);
     EXPECT_EQ(peek(0x4508), 0xff);
     EXPECT_EQ(peek(0x4509), 0);
-    run("memset(0x4500, 1, 0)");
-    EXPECT_EQ(charged(), 0);
-    EXPECT_EQ(peek(0x4500), 0xff);
-    run("memset(0x4500, 1, -3)");
-    EXPECT_EQ(charged(), -1);
 }
 
 TEST_F(ApiMem, ReloadCopiesFromTheLoadedCartridge)
@@ -102,16 +76,11 @@ TEST_F(ApiMem, ReloadCopiesFromTheLoadedCartridge)
     EXPECT_EQ(num("reload()"), fx(ORBO_ROM_SIZE));
     EXPECT_EQ(peek(0x42ff), 0x5a);
     EXPECT_EQ(charged(), 32768);
-    EXPECT_EQ(num("reload(0x4300, 0x42ff, 2)"), fx(2));  // past the ROM reads 0
+    EXPECT_EQ(num("reload(0x4300, 0x42ff, 2)"), fx(2));
     EXPECT_EQ(charged(), 16);
-    EXPECT_EQ(peek(0x4300), 0x5a);
-    EXPECT_EQ(peek(0x4301), 0);
     EXPECT_EQ(num("reload(0x4300, 0, 10000)"), fx(10000));
     EXPECT_EQ(charged(), 4096 * 8);
-    EXPECT_EQ(num("reload(0x7ffe, 0, 5)"), fx(5));
-    EXPECT_EQ(orbo_runtime_errors, 3);
-    charged();
-    // A file name beginning with two underscores is refused.
+    // Refused file names are charged all the same.
     EXPECT_EQ(num("reload(0, 0, 10, '__x.ob')"), 0);
     EXPECT_EQ(num("cstore(0, 0, 10, '__x.ob')"), 0);
     EXPECT_EQ(charged(), 80 + 640);

@@ -77,11 +77,11 @@ struct cdata_test : ::testing::Test {
         lua_pop(L, 1);
         return s;
     }
+    // The number of values a call returns.
     int results(const std::string& call)
     {
-        std::string code = "return " + call;
         int top = lua_gettop(L);
-        EXPECT_EQ(luaL_loadstring(L, code.c_str()), LUA_OK);
+        EXPECT_EQ(luaL_loadstring(L, ("return " + call).c_str()), LUA_OK);
         EXPECT_EQ(lua_pcall(L, 0, LUA_MULTRET, 0), LUA_OK);
         int n = lua_gettop(L) - top;
         lua_settop(L, top);
@@ -150,27 +150,13 @@ TEST_F(cdata_test, FreshIdReturnsFalseAndTheFirstSaveWritesTheExactFile)
     EXPECT_EQ(c->cdata[1], 0u);
 }
 
-TEST_F(cdata_test, BadIdsAreRefusedWithTheirMessages)
+// Refused ids of every kind run as a session over the real program; here a
+// zero byte, which a command line cannot carry, and the forms that pass.
+TEST_F(cdata_test, IdsAreCheckedBeforeAnythingOpens)
 {
-    struct case_t {
-        std::string call, error;
-    } cases[] = {
-        {"cartdata('Game')", "cart data id: bad char"},
-        {"cartdata('')", "cart data id too long"},
-        {"cartdata('" + std::string(65, 'a') + "')", "cart data id too long"},
-        {"cartdata('a-b')", "cart data id: bad char"},
-        {"cartdata('a b')", "cart data id: bad char"},
-        {"cartdata('a/../b')", "cart data id: bad char"},
-        {"cartdata('caf\\233')", "cart data id: bad char"},
-        {"cartdata('a\\0b')", "cart data id: bad char"},
-    };
-    for (const case_t& k : cases) {
-        new_run();
-        EXPECT_EQ(eval(k.call), "false") << k.call;
-        EXPECT_EQ(orbo_last_runtime_error, k.error) << k.call;
-        EXPECT_EQ(orbo_runtime_errors, 1) << k.call;
-        EXPECT_FALSE(orbo_cdata_is_open()) << k.call;
-    }
+    EXPECT_EQ(eval("cartdata('a\\0b')"), "false");
+    EXPECT_EQ(orbo_last_runtime_error, "cart data id: bad char");
+    EXPECT_FALSE(orbo_cdata_is_open());
     EXPECT_TRUE(fs::is_empty(dir));
 
     // 64 characters and every allowed class pass; a number becomes its text.
@@ -183,9 +169,7 @@ TEST_F(cdata_test, BadIdsAreRefusedWithTheirMessages)
 
     // No argument, or one that is no string: nothing returned, no store.
     new_run();
-    EXPECT_EQ(results("cartdata()"), 0);
-    EXPECT_EQ(results("cartdata({})"), 0);
-    EXPECT_EQ(results("cartdata(nil)"), 0);
+    for (const char* arg : {"", "{}", "nil"}) EXPECT_EQ(results(std::string("cartdata(") + arg + ")"), 0) << arg;
     EXPECT_FALSE(orbo_cdata_is_open());
     EXPECT_EQ(load_cdata(nullptr), 3);
 }
@@ -211,6 +195,9 @@ TEST_F(cdata_test, SecondCartdataIsRefusedAndOutsideAProgramNothingOpens)
     EXPECT_EQ(c->cdata[0], 0x10000u);
 }
 
+// Indices outside the store do nothing and leave it clean; the index is
+// floored and the value's raw bits are stored unchanged (the common cases
+// run in the cartridge suite).
 TEST_F(cdata_test, IndicesOutsideTheStoreDoNothing)
 {
     run("cartdata('idx')");
@@ -218,41 +205,13 @@ TEST_F(cdata_test, IndicesOutsideTheStoreDoNothing)
     run("dset(64, 1) dset(-1, 1) dset(32767, 1) dset(-32768, 1)");
     for (uint32_t w : c->cdata) EXPECT_EQ(w, 0u);
     EXPECT_FALSE(c->cdata_dirty);
-    EXPECT_EQ(eval("dget(-1)"), "0");
-    EXPECT_EQ(eval("dget(64)"), "0");
-    // The index is floored; the value's raw bits are stored unchanged.
-    run("dset(1.9, 7) dset(63, -2.5) dset(2, 0x.0001) dset(3, -32768)");
+    run("dset(1.9, 7) dset(2, 0x.0001) dset(3, -32768) dset(0, 5) dset()");
     EXPECT_EQ(c->cdata[1], 0x70000u);
-    EXPECT_EQ(c->cdata[63], uint32_t(-0x28000));
     EXPECT_EQ(c->cdata[2], 1u);
     EXPECT_EQ(c->cdata[3], 0x80000000u);
-    EXPECT_EQ(eval("dget(1.99)"), "7");
-    EXPECT_EQ(eval("dget(63)"), "-2.5");
+    EXPECT_EQ(c->cdata[0], 0u);  // missing arguments read as 0
     EXPECT_EQ(eval("dget(-0.5)"), "0");  // floors to -1
-    // Missing arguments read as 0.
-    run("dset()");
-    EXPECT_EQ(c->cdata[0], 0u);
     EXPECT_EQ(eval("dget()"), "0");
-}
-
-TEST_F(cdata_test, MemoryWritesReachTheWordsUnlessTheResetGlitchRuns)
-{
-    run("cartdata('mem')");
-    c->cdata_dirty = false;
-    orbo_poke(c, cart.get(), 0x5e00, 1);
-    EXPECT_EQ(c->cdata[0], 1u);
-    EXPECT_TRUE(c->cdata_dirty);
-    EXPECT_EQ(eval("dget(0) == 0x.0001"), "true");
-    orbo_poke(c, cart.get(), 0x5eff, 0x80);
-    EXPECT_EQ(c->cdata[63], 0x80000000u);
-    EXPECT_EQ(orbo_peek(c, cart.get(), 0x5e00), 1);
-
-    c->cdata_dirty = false;
-    orbo_reset_glitch = 1;
-    orbo_poke(c, cart.get(), 0x5e04, 9);
-    EXPECT_EQ(c->cdata[1], 0u);
-    EXPECT_FALSE(c->cdata_dirty);
-    orbo_reset_glitch = 0;
 }
 
 TEST_F(cdata_test, LoadingCollectsHexDigitsOnly)
@@ -319,21 +278,6 @@ TEST_F(cdata_test, FormatAndParseRoundTrip)
         orbo_cdata_parse(reinterpret_cast<const unsigned char*>(text.data()), text.size(), back);
         ASSERT_EQ(memcmp(words, back, sizeof words), 0);
     }
-}
-
-TEST_F(cdata_test, DataCallsBeforeCartdataStopTheProgramAtOnce)
-{
-    for (const char* call : {"dset", "dget"}) {
-        new_run();
-        lua_State* co = lua_newthread(L);
-        std::string code = std::string("after = 0 ") + call + "(0, 1) after = 1";
-        ASSERT_EQ(luaL_loadstring(co, code.c_str()), LUA_OK);
-        EXPECT_EQ(lua_resume(co, L, 0), LUA_YIELD) << call;
-        EXPECT_EQ(orbo_last_runtime_error, std::string("** ") + call + " called before cartdata()");
-        EXPECT_EQ(eval("after"), "0");
-        lua_pop(L, 1);
-    }
-    EXPECT_EQ(c->cdata[0], 0u);
 }
 
 TEST_F(cdata_test, DataWithoutAStoreWorksUnderTheFlagOrABoardIdButIsNeverSaved)

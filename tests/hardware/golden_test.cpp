@@ -1,6 +1,5 @@
 // Whole-screen golden images of each primitive with the camera, the clip,
 // palette swaps, transparency, fill patterns and text.
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -132,19 +131,13 @@ TEST_F(Golden, TextColoursCameraAndScrolling)
     EXPECT_GOLDEN(*c->screen, "text");
 }
 
-TEST(GoldenHelper, AMismatchFailsAndWritesADiffImage)
+TEST(GoldenHelper, AMismatchOrAMissingImageFails)
 {
     const char* update = std::getenv("ORBO_UPDATE_GOLDEN");
     if (update && std::string(update) == "1") GTEST_SKIP() << "would overwrite a golden image";
     kiln_bitmap_ptr blank = kiln_create_bitmap(128, 128, 8);
-    std::string diff = std::string(ORBO_BINARY_DIR) + "/golden_diff_primitives.png";
-    std::remove(diff.c_str());
     ::testing::AssertionResult r = hwtest::matches_golden(*blank, "primitives");
     EXPECT_FALSE(r);
     EXPECT_NE(std::string(r.message()).find("pixels differ"), std::string::npos) << r.message();
-    FILE* f = std::fopen(diff.c_str(), "rb");
-    EXPECT_TRUE(f);
-    if (f) std::fclose(f);
-    std::remove(diff.c_str());
     EXPECT_FALSE(hwtest::matches_golden(*blank, "no_such_image"));
 }

@@ -2,7 +2,6 @@
 // register rules and the bulk operations.
 #include "cart/cart_partial.h"
 #include "cart/cart_env.h"
-#include "cart/rom.h"
 #include "hardware/mem_map.h"
 #include "hw_fixture.h"
 
@@ -246,20 +245,6 @@ TEST_F(Mem, ReloadCopiesRomOnlyAndStallsAfterANamedReload)
     EXPECT_EQ(orbo_last_partial_file(), "other.ob");
     orbo_cart_env_get().set_hold_frames = nullptr;
     orbo_last_partial_file().clear();
-}
-
-TEST_F(Mem, SyncOfTheSharedHalfReconcilesRecordsWrittenDirectly)
-{
-    cart->map->row(40)[70] = 0x3c;  // written behind the memory map's back
-    EXPECT_NE(peek(0x1000 + 8 * 128 + 70), 0x3c);
-    sync_shared_map_to_gfx(cart.get());
-    EXPECT_EQ(peek(0x1000 + 8 * 128 + 70), 0x3c);
-    EXPECT_EQ(orbo_sget(c, 2 * (70 % 64), 64 + 2 * 8 + 1), 0xc);
-    cart->gfx->row(127)[127] = 9;
-    sync_shared_gfx_to_map(cart.get());
-    EXPECT_EQ(orbo_mget(c, 127, 63), 0x90);
-    for (int y = 32; y < 64; y++)
-        for (int x = 0; x < 128; x++) ASSERT_EQ(orbo_mget(c, x, y), peek(0x1000 + (y - 32) * 128 + x));
 }
 
 TEST_F(Mem, ScreenPaletteIsReducedAtDisplayUpdate)
