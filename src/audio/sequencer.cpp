@@ -220,17 +220,33 @@ void kiln_update_music_fading()
     if (level == 0) stop_music_voices();
 }
 
+namespace {
+// The first music voice with a cart decides whether music plays.
+const mix_channel* deciding_music_voice()
+{
+    for (const mix_channel& ch : ms0)
+        if (ch.is_music && ch.cart) return &ch;
+    return nullptr;
+}
+}  // namespace
+
 bool kiln_music_is_playing()
 {
     kiln_audio_lock lock;
-    for (const mix_channel& ch : ms0)
-        if (ch.is_music && ch.cart) return ch.pattern != -1;
-    return false;
+    const mix_channel* ch = deciding_music_voice();
+    return ch && ch->pattern != -1;
 }
 
+// Music voices on a half-rate channel lag the others, so one voice may meet
+// a stop flag (current_pattern -1) while another still plays its pattern:
+// stat(24) then reports the playing voice's pattern rather than -1.
 int orbo_music_pattern()
 {
-    return kiln_music_is_playing() ? cmusic.current_pattern.load(std::memory_order_relaxed) : 0;
+    kiln_audio_lock lock;
+    const mix_channel* ch = deciding_music_voice();
+    if (!ch || ch->pattern == -1) return 0;
+    int32_t p = cmusic.current_pattern.load(std::memory_order_relaxed);
+    return p >= 0 ? p : ch->pattern;
 }
 
 int orbo_music_patterns_played()

@@ -107,6 +107,19 @@ TEST_F(music_test, SongEnds)
     EXPECT_EQ(orbo_music_pattern(), 0);
 }
 
+TEST_F(music_test, AHalfRateChannelLagsBehindAStopFlag)
+{
+    song(0, 0, {{0, 4}});
+    cart->music[0][1] = 1;
+    masks[0] = 1;  // channel 0 at half rate
+    orbo_music_play(0, 0, 0);
+    ticks(32);  // channel 1 met the stop flag; channel 0 is half way
+    EXPECT_TRUE(kiln_music_is_playing());
+    EXPECT_EQ(orbo_music_pattern(), 0);
+    ticks(40);
+    EXPECT_FALSE(kiln_music_is_playing());
+}
+
 TEST_F(music_test, StatValuesLookAtTheSfxVoiceFirst)
 {
     header(2, 2);
