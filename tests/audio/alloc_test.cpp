@@ -1,0 +1,102 @@
+// The render call allocates nothing: every global operator new of this test
+// binary counts, and the count must not move while all eight voices play
+// with instruments and every channel effect on.
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "audio_fixture.h"
+
+namespace {
+std::atomic<long> g_news{0};
+
+void* counted(std::size_t n)
+{
+    g_news.fetch_add(1, std::memory_order_relaxed);
+    return std::malloc(n ? n : 1);
+}
+
+void* counted_aligned(std::size_t n, std::align_val_t al)
+{
+    g_news.fetch_add(1, std::memory_order_relaxed);
+    std::size_t a = static_cast<std::size_t>(al);
+    std::size_t size = (n + a - 1) / a * a;
+    return std::aligned_alloc(a, size ? size : a);
+}
+}  // namespace
+
+void* operator new(std::size_t n)
+{
+    if (void* p = counted(n)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t n)
+{
+    if (void* p = counted(n)) return p;
+    throw std::bad_alloc();
+}
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return counted(n); }
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return counted(n); }
+void* operator new(std::size_t n, std::align_val_t al)
+{
+    if (void* p = counted_aligned(n, al)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t n, std::align_val_t al)
+{
+    if (void* p = counted_aligned(n, al)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+
+namespace audiotest {
+namespace {
+
+struct alloc_test : audio_test {};
+
+TEST_F(alloc_test, TheCounterCounts)
+{
+    static int* volatile sink = nullptr;
+    long before = g_news.load();
+    sink = new int(3);
+    EXPECT_EQ(g_news.load(), before + 1);
+    delete sink;
+}
+
+TEST_F(alloc_test, NoAllocationInTheRenderCall)
+{
+    for (int n = 0; n < 8; n++) {  // instruments
+        header(n, 1 + n, n & 1 ? 0 : 2, n & 1 ? 0 : 6);
+        for (int i = 0; i < 32; i++) note(n, i, 18 + (i * 3 + n) % 20, (i + n) & 7, 3 + (i & 3), i & 7);
+    }
+    for (int n = 8; n < 12; n++) {
+        header(n, 2 + n % 3, 0, 16);
+        for (int i = 0; i < 32; i++) note(n, i, 20 + (i * 7) % 30, (i + n) & 7, 4 + (i % 4), (i + n) & 7, true);
+    }
+    for (int p = 0; p < 64; p++) pattern(p, 8, 9, 10, 11, p % 5 == 4 ? 2 : 0);
+    orbo_music_play(0, 0, 0);
+    for (int k = 0; k < 4; k++) orbo_sfx_play(8 + k, k, 0, 0);
+    masks[0] = 1;
+    masks[1] = 2 | 8;
+    masks[2] = 4 | 8;
+    masks[3] = 8 | 1;
+    static int16_t buf[8192];
+    orbo_audio_render(buf, 1024);  // warm-up (lazy initialisation of anything)
+    long before = g_news.load();
+    for (int i = 0; i < 50; i++) orbo_audio_render(buf, 1024);
+    orbo_audio_render(buf, 8192);
+    kiln_mixer_callback(nullptr, reinterpret_cast<uint8_t*>(buf), 2048);
+    long after = g_news.load();
+    EXPECT_EQ(after, before);
+    EXPECT_TRUE(kiln_any_sound_is_playing());
+}
+
+}  // namespace
+}  // namespace audiotest
