@@ -10,7 +10,7 @@
 
 namespace {
 struct busy_chip {
-    orbo_cart_ptr cart = kiln_create_orbo_cart();
+    orbo_cart_ptr cart = orbo_create_cart();
     int32_t masks[4] = {0x1, 0x6, 0xc, 0x9};  // slow, echo, crush, low-pass
 
     busy_chip()
@@ -57,7 +57,7 @@ void BM_audio_callback_1024(benchmark::State& st)
     }
     st.counters["x_realtime"] =
         benchmark::Counter(double(st.iterations()) * 1024.0 / 22050.0, benchmark::Counter::kIsRate);
-    if (!kiln_any_sound_is_playing()) st.SkipWithError("the voices went idle");
+    if (!orbo_any_sound_is_playing()) st.SkipWithError("the voices went idle");
 }
 BENCHMARK(BM_audio_callback_1024)->Unit(benchmark::kMicrosecond);
 }  // namespace

@@ -57,7 +57,7 @@ void check_voices()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static orbo_cart_ptr cart = kiln_create_orbo_cart();
+    static orbo_cart_ptr cart = orbo_create_cart();
     static int32_t masks[4];
     static std::vector<int16_t> buf(9000);
     FuzzedDataProvider r(data, size);
@@ -78,13 +78,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         case 3: orbo_sfx_stop_effect(a); break;
         case 4: orbo_music_play(a, b, c); break;
         case 5: orbo_music_stop(a); break;
-        case 6: kiln_play_sfx_ex(a, b, c, cart.get(), d % 10 - 1); break;
+        case 6: orbo_play_sfx_ex(a, b, c, cart.get(), d % 10 - 1); break;
         case 7: masks[a & 3] = b; break;
         case 8: cconfig.sound_volume = a; cconfig.music_volume = b; break;
         case 9: kiln_state.audio_pause = a & 7 ? 0 : b; break;
-        case 10: g_now += a & 0xffff; kiln_update_music_fading(); break;
-        case 11: kiln_release_looping_orbo_channel(a); break;
-        case 12: kiln_stop_all_sounds(); break;
+        case 10: g_now += a & 0xffff; orbo_update_music_fading(); break;
+        case 11: orbo_release_looping_voice(a); break;
+        case 12: orbo_stop_all_sounds(); break;
         default: {
             for (int i = 0; i < 4; i++) poke_record(*cart, r);
             int n = int(uint32_t(a) % 9000);

@@ -40,7 +40,7 @@ orbo_cart* orbo_audio_cart();
 void orbo_audio_render(int16_t* out, int samples);
 // The same with SDL's callback signature (len in bytes): pass it as
 // SDL_AudioSpec::callback.
-void kiln_mixer_callback(void* userdata, uint8_t* stream, int len);
+void orbo_mixer_callback(void* userdata, uint8_t* stream, int len);
 // True while a render call runs.
 bool orbo_audio_rendering();
 
@@ -63,14 +63,14 @@ void orbo_audio_set_clock(int (*now_ms)());
 // locks of the same thread only count, the unlock that brings the count back
 // to 0 releases it; an unlock by a thread that does not hold it is ignored.
 // The render call takes it too (re-entrantly: a holder may render offline).
-void kiln_lock_audio_plat();
-void kiln_unlock_audio_plat();
-bool kiln_try_lock_audio_plat();  // false when another thread holds it
-struct kiln_audio_lock {
-    kiln_audio_lock() { kiln_lock_audio_plat(); }
-    ~kiln_audio_lock() { kiln_unlock_audio_plat(); }
-    kiln_audio_lock(const kiln_audio_lock&) = delete;
-    kiln_audio_lock& operator=(const kiln_audio_lock&) = delete;
+void orbo_lock_audio();
+void orbo_unlock_audio();
+bool orbo_try_lock_audio();  // false when another thread holds it
+struct orbo_audio_lock {
+    orbo_audio_lock() { orbo_lock_audio(); }
+    ~orbo_audio_lock() { orbo_unlock_audio(); }
+    orbo_audio_lock(const orbo_audio_lock&) = delete;
+    orbo_audio_lock& operator=(const orbo_audio_lock&) = delete;
 };
 
 // ---------------------------------------------------------------------------
@@ -111,26 +111,26 @@ int orbo_music_ticks();              // stat(26)
 // or channel -1 (the first free or least needed channel 0..3). Returns the
 // voice or -1. With no sfx (out of range or no cart) it clears the voice,
 // or with channel -1 the four sfx voices.
-int kiln_play_sfx_ex(int sfx, int offset, int length, orbo_cart* cart, int channel);
+int orbo_play_sfx_ex(int sfx, int offset, int length, orbo_cart* cart, int channel);
 // Starts the song of cart at pattern, fading in over fade_ms.
-void kiln_play_orbo_song(orbo_cart* cart, int pattern, int fade_ms);
+void orbo_play_song(orbo_cart* cart, int pattern, int fade_ms);
 // Fades the music out over fade_ms and then stops it (at once for 0).
-void cmusic_stop(int fade_ms);
+void orbo_cmusic_stop(int fade_ms);
 // Stops at once the music voices playing cart's song.
-void kiln_stop_orbo_song(orbo_cart* cart);
-// Clears all eight voices (with cmusic_stop(0) when a program runs or
+void orbo_stop_song(orbo_cart* cart);
+// Clears all eight voices (with orbo_cmusic_stop(0) when a program runs or
 // stops and when the boot sequence starts).
-void kiln_stop_all_sounds();
+void orbo_stop_all_sounds();
 // Voice 0..7 stops honouring its loop; other numbers do nothing.
-void kiln_release_looping_orbo_channel(int voice);
+void orbo_release_looping_voice(int voice);
 // Advances the music fade: once per host pass of the main loop, and once
 // per console frame of an offline render.
-void kiln_update_music_fading();
-bool kiln_music_is_playing();
-bool kiln_any_sound_is_playing();
-bool kiln_sfx_is_playing(const orbo_sfx* sfx);
-const orbo_sfx* kiln_get_orbo_channel_sfx(int voice);  // null when idle
+void orbo_update_music_fading();
+bool orbo_music_is_playing();
+bool orbo_any_sound_is_playing();
+bool orbo_sfx_is_playing(const orbo_sfx* sfx);
+const orbo_sfx* orbo_voice_sfx(int voice);  // null when idle
 // tick / speed of the first voice playing sfx, or -1.
-int kiln_get_sfx_playing_note(const orbo_sfx* sfx);
+int orbo_sfx_playing_note(const orbo_sfx* sfx);
 // Ticks since the current pattern began (the most among music voices).
-int kiln_get_orbo_song_ticks();
+int orbo_song_ticks();

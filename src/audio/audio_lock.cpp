@@ -20,7 +20,7 @@ void take()
 }
 }  // namespace
 
-void kiln_lock_audio_plat()
+void orbo_lock_audio()
 {
     if (held_here()) {
         g_count++;
@@ -30,7 +30,7 @@ void kiln_lock_audio_plat()
     take();
 }
 
-bool kiln_try_lock_audio_plat()
+bool orbo_try_lock_audio()
 {
     if (held_here()) {
         g_count++;
@@ -41,7 +41,7 @@ bool kiln_try_lock_audio_plat()
     return true;
 }
 
-void kiln_unlock_audio_plat()
+void orbo_unlock_audio()
 {
     if (!held_here()) return;
     if (--g_count > 0) return;

@@ -36,7 +36,7 @@ int32_t load_mask(const int32_t* m)
 
 void release_hook(orbo_cart* cart)
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     for (mix_channel& ch : ms0)
         if (ch.cart == cart) synth_clear_voice(ch);
     if (g_cart == cart) g_cart = nullptr;
@@ -104,7 +104,7 @@ void render_block(int16_t* out, int n)
         std::memset(out, 0, size_t(n) * sizeof(int16_t));
         return;
     }
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     g_rendering.store(true, std::memory_order_relaxed);
     int32_t mask[4] = {};
     if (g_masks)
@@ -157,14 +157,14 @@ void mixer_watch_carts()
 
 void orbo_audio_reset()
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     for (mix_channel& ch : ms0) ch = mix_channel();
     music_reset();
 }
 
 void orbo_audio_attach(orbo_cart* live_cart, const int32_t* audio_mask)
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     mixer_watch_carts();
     g_cart = live_cart;
     g_masks = audio_mask;
@@ -172,7 +172,7 @@ void orbo_audio_attach(orbo_cart* live_cart, const int32_t* audio_mask)
 
 orbo_cart* orbo_audio_cart()
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     return g_cart;
 }
 
@@ -187,7 +187,7 @@ void orbo_audio_render(int16_t* out, int samples)
     }
 }
 
-void kiln_mixer_callback(void*, uint8_t* stream, int len)
+void orbo_mixer_callback(void*, uint8_t* stream, int len)
 {
     if (!stream || len <= 0) return;
     orbo_audio_render(reinterpret_cast<int16_t*>(stream), len / 2);

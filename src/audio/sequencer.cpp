@@ -32,7 +32,7 @@ std::atomic<int (*)()> g_clock{nullptr};
 
 void stop_music_voices()
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     for (mix_channel& ch : ms0)
         if (ch.is_music) synth_clear_voice(ch);
 }
@@ -83,7 +83,7 @@ int32_t music_reserved_mask() { return cmusic.reserved; }
 
 void music_reset()
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     cmusic.fade_vol.store(0, std::memory_order_relaxed);
     cmusic.fade0 = cmusic.fade1 = 0;
     cmusic.fade_start_t = cmusic.fade_len = 0;
@@ -138,9 +138,9 @@ void music_pattern_end(mix_channel& ch)
     ch.remaining = music_pattern_length(cart, q);
 }
 
-void kiln_play_orbo_song(orbo_cart* cart, int pattern, int fade_ms)
+void orbo_play_song(orbo_cart* cart, int pattern, int fade_ms)
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     for (mix_channel& ch : ms0)
         if (ch.is_music && ch.cart == cart) synth_clear_voice(ch);
     if (pattern < 0 || pattern > 63) {
@@ -157,7 +157,7 @@ void kiln_play_orbo_song(orbo_cart* cart, int pattern, int fade_ms)
     for (int32_t k = 0; k < 4; k++) {
         int32_t c = music_channel(*cart, pattern, k);
         int v = k_first_music + k;
-        kiln_play_sfx_ex(c < 0 ? 63 : c, 0, 32, cart, v);
+        orbo_play_sfx_ex(c < 0 ? 63 : c, 0, 32, cart, v);
         mix_channel& ch = ms0[v];
         if (c < 0) ch.sfx = -1;
         ch.is_music = 1;
@@ -170,17 +170,17 @@ void kiln_play_orbo_song(orbo_cart* cart, int pattern, int fade_ms)
     cmusic.fade_start_t = music_now();
     cmusic.fade0 = 0;
     cmusic.fade1 = k_full;
-    kiln_update_music_fading();
+    orbo_update_music_fading();
 }
 
 void orbo_music_play(int pattern, int fade_len, int channel_mask)
 {
-    kiln_audio_lock lock;
-    kiln_play_orbo_song(mixer_live_cart(), std::clamp(pattern, 0, 63), fade_len);
+    orbo_audio_lock lock;
+    orbo_play_song(mixer_live_cart(), std::clamp(pattern, 0, 63), fade_len);
     cmusic.reserved = channel_mask & 15;
 }
 
-void cmusic_stop(int fade_ms)
+void orbo_cmusic_stop(int fade_ms)
 {
     int32_t level = cmusic.fade_vol.load(std::memory_order_relaxed);
     cmusic.fade0 = level;
@@ -193,18 +193,18 @@ void cmusic_stop(int fade_ms)
     }
 }
 
-void orbo_music_stop(int fade_len) { cmusic_stop(fade_len); }
+void orbo_music_stop(int fade_len) { orbo_cmusic_stop(fade_len); }
 
-int orbo_music_ticks() { return kiln_get_orbo_song_ticks(); }
+int orbo_music_ticks() { return orbo_song_ticks(); }
 
-void kiln_stop_orbo_song(orbo_cart* cart)
+void orbo_stop_song(orbo_cart* cart)
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     for (mix_channel& ch : ms0)
         if (ch.is_music && ch.cart == cart) synth_clear_voice(ch);
 }
 
-void kiln_update_music_fading()
+void orbo_update_music_fading()
 {
     int32_t level = cmusic.fade_vol.load(std::memory_order_relaxed);
     if (level != cmusic.fade1) {
@@ -230,9 +230,9 @@ const mix_channel* deciding_music_voice()
 }
 }  // namespace
 
-bool kiln_music_is_playing()
+bool orbo_music_is_playing()
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     const mix_channel* ch = deciding_music_voice();
     return ch && ch->pattern != -1;
 }
@@ -242,7 +242,7 @@ bool kiln_music_is_playing()
 // stat(24) then reports the playing voice's pattern rather than -1.
 int orbo_music_pattern()
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     const mix_channel* ch = deciding_music_voice();
     if (!ch || ch->pattern == -1) return 0;
     int32_t p = cmusic.current_pattern.load(std::memory_order_relaxed);
@@ -251,12 +251,12 @@ int orbo_music_pattern()
 
 int orbo_music_patterns_played()
 {
-    return kiln_music_is_playing() ? cmusic.patterns_played.load(std::memory_order_relaxed) : 0;
+    return orbo_music_is_playing() ? cmusic.patterns_played.load(std::memory_order_relaxed) : 0;
 }
 
-int kiln_get_orbo_song_ticks()
+int orbo_song_ticks()
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     int32_t most = 0;
     for (const mix_channel& ch : ms0)
         if (ch.is_music && ch.sfx >= 0 && ch.tick > most) most = ch.tick;

@@ -44,9 +44,9 @@ const mix_channel* voice_playing(const orbo_sfx* sfx)
 }
 }  // namespace
 
-int kiln_play_sfx_ex(int sfx, int offset, int length, orbo_cart* cart, int channel)
+int orbo_play_sfx_ex(int sfx, int offset, int length, orbo_cart* cart, int channel)
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     if (sfx < 0 || sfx > 63 || !cart) {
         if (channel == -1)
             for (int k = 0; k < 4; k++) synth_clear_voice(ms0[k]);
@@ -69,41 +69,41 @@ int kiln_play_sfx_ex(int sfx, int offset, int length, orbo_cart* cart, int chann
     return v;
 }
 
-void kiln_stop_all_sounds()
+void orbo_stop_all_sounds()
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     for (mix_channel& ch : ms0) synth_clear_voice(ch);
 }
 
-void kiln_release_looping_orbo_channel(int voice)
+void orbo_release_looping_voice(int voice)
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     if (voice >= 0 && voice < ORBO_VOICES) ms0[voice].looping = 0;
 }
 
-bool kiln_any_sound_is_playing()
+bool orbo_any_sound_is_playing()
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     return std::any_of(std::begin(ms0), std::end(ms0), [](const mix_channel& ch) { return !voice_idle(ch); });
 }
 
-bool kiln_sfx_is_playing(const orbo_sfx* sfx)
+bool orbo_sfx_is_playing(const orbo_sfx* sfx)
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     return voice_playing(sfx) != nullptr;
 }
 
-const orbo_sfx* kiln_get_orbo_channel_sfx(int voice)
+const orbo_sfx* orbo_voice_sfx(int voice)
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     if (voice < 0 || voice >= ORBO_VOICES) return nullptr;
     const mix_channel& ch = ms0[voice];
     return ch.sfx >= 0 && ch.cart ? &ch.cart->sfx[ch.sfx] : nullptr;
 }
 
-int kiln_get_sfx_playing_note(const orbo_sfx* sfx)
+int orbo_sfx_playing_note(const orbo_sfx* sfx)
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     const mix_channel* ch = voice_playing(sfx);
     return ch ? ch->tick / synth_speed(*sfx) : -1;
 }
@@ -112,17 +112,17 @@ int kiln_get_sfx_playing_note(const orbo_sfx* sfx)
 
 void orbo_sfx_stop_channel(int channel)
 {
-    if (channel == -1 || (channel >= 0 && channel < 4)) kiln_play_sfx_ex(-1, 0, 0, nullptr, channel);
+    if (channel == -1 || (channel >= 0 && channel < 4)) orbo_play_sfx_ex(-1, 0, 0, nullptr, channel);
 }
 
 void orbo_sfx_release_loop(int channel)
 {
-    if (channel >= 0 && channel < 4) kiln_release_looping_orbo_channel(channel);
+    if (channel >= 0 && channel < 4) orbo_release_looping_voice(channel);
 }
 
 void orbo_sfx_stop_effect(int n)
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     orbo_cart* cart = mixer_live_cart();
     if (n < 0 || n > 63 || !cart) return;
     for (mix_channel& ch : ms0)
@@ -131,9 +131,9 @@ void orbo_sfx_stop_effect(int n)
 
 void orbo_sfx_play(int n, int channel, int offset, int length)
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     if (mixer_live_cart() && channel >= -1 && channel <= 3)
-        kiln_play_sfx_ex(std::clamp(n, 0, 63), offset, length, mixer_live_cart(), channel);
+        orbo_play_sfx_ex(std::clamp(n, 0, 63), offset, length, mixer_live_cart(), channel);
 }
 
 // The voice of channel 0..3 that stat reports: the sfx voice, else the
@@ -148,7 +148,7 @@ static const mix_channel* reported_voice(int channel)
 
 int orbo_channel_sfx(int channel)
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     const mix_channel* ch = reported_voice(channel);
     return ch && ch->cart == mixer_live_cart() ? ch->sfx : -1;
 }
@@ -157,7 +157,7 @@ int orbo_channel_sfx(int channel)
 // another channel at another note).
 int orbo_channel_note(int channel)
 {
-    kiln_audio_lock lock;
+    orbo_audio_lock lock;
     const mix_channel* ch = reported_voice(channel);
     return ch ? ch->tick / synth_speed(ch->cart->sfx[ch->sfx]) : -1;
 }

@@ -92,10 +92,10 @@ TEST_F(alloc_test, NoAllocationInTheRenderCall)
     long before = g_news.load();
     for (int i = 0; i < 50; i++) orbo_audio_render(buf, 1024);
     orbo_audio_render(buf, 8192);
-    kiln_mixer_callback(nullptr, reinterpret_cast<uint8_t*>(buf), 2048);
+    orbo_mixer_callback(nullptr, reinterpret_cast<uint8_t*>(buf), 2048);
     long after = g_news.load();
     EXPECT_EQ(after, before);
-    EXPECT_TRUE(kiln_any_sound_is_playing());
+    EXPECT_TRUE(orbo_any_sound_is_playing());
 }
 
 }  // namespace

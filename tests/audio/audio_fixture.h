@@ -21,7 +21,7 @@ inline int g_now_ms = 0;
 inline int fake_clock() { return g_now_ms; }
 
 struct audio_test : ::testing::Test {
-    orbo_cart_ptr cart = kiln_create_orbo_cart();
+    orbo_cart_ptr cart = orbo_create_cart();
     int32_t masks[4] = {};  // 0x5F40 slow, 0x5F41 echo, 0x5F42 crush, 0x5F43 low-pass
 
     void SetUp() override
@@ -107,7 +107,7 @@ struct audio_test : ::testing::Test {
     // Starts sfx n of the record on voice v.
     int start(int n, int v, int offset = 0, int length = 0)
     {
-        return kiln_play_sfx_ex(n, offset, length, cart.get(), v);
+        return orbo_play_sfx_ex(n, offset, length, cart.get(), v);
     }
 };
 

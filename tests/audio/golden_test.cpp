@@ -295,7 +295,7 @@ std::vector<int16_t> run(golden_test& t, const setup& s)
     for (int f = 0; f < s.frames; f++) {
         g_now_ms = f * 1000 / 30;
         if (s.frame) s.frame(t, f);
-        kiln_update_music_fading();
+        orbo_update_music_fading();
         size_t at = out.size();
         out.resize(at + k_frame);
         orbo_audio_render(out.data() + at, k_frame);

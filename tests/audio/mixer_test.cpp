@@ -51,7 +51,7 @@ struct choice_test : mixer_test {
     std::vector<int> play_all(std::initializer_list<int> sfx)
     {
         std::vector<int> got;
-        for (int n : sfx) got.push_back(kiln_play_sfx_ex(n, 0, 0, cart.get(), -1));
+        for (int n : sfx) got.push_back(orbo_play_sfx_ex(n, 0, 0, cart.get(), -1));
         return got;
     }
 };
@@ -59,16 +59,16 @@ struct choice_test : mixer_test {
 TEST_F(choice_test, ChannelChoice)
 {
     EXPECT_EQ(play_all({2, 3, 4, 5}), (std::vector<int>{0, 1, 2, 3}));  // all idle
-    kiln_stop_all_sounds();
+    orbo_stop_all_sounds();
     orbo_music_play(0, 0, 0);
     // Disabled music channels first, then idle sfx voices over music.
     EXPECT_EQ(play_all({2, 3, 4, 5}), (std::vector<int>{2, 3, 0, 1}));
-    kiln_stop_all_sounds();
+    orbo_stop_all_sounds();
     header(3, 6);
     orbo_music_play(0, 0, 3);  // channels 0 and 1 reserved
     EXPECT_EQ(play_all({2, 3, 4}), (std::vector<int>{2, 3, 2}));  // speed 4 < 6 on channel 3
     EXPECT_EQ(orbo_channel_sfx(0), 1);
-    kiln_stop_all_sounds();
+    orbo_stop_all_sounds();
     for (int p = 0; p < 64; p++) pattern(p, 1, 1, 1, 1);
     orbo_music_play(0, 0, 15);
     for (int k = 0; k < 4; k++) start(2 + k, k);
@@ -94,13 +94,13 @@ TEST_F(choice_test, SfxSeams)
         orbo_sfx_play(3, -1, 0, 0);
         ticks(2);
     }
-    EXPECT_TRUE(kiln_sfx_is_playing(&cart->sfx[3]));
-    EXPECT_EQ(kiln_get_sfx_playing_note(&cart->sfx[3]), 0);
-    EXPECT_EQ(kiln_get_orbo_channel_sfx(0), &cart->sfx[3]);
-    EXPECT_EQ(kiln_get_orbo_channel_sfx(1), nullptr);
+    EXPECT_TRUE(orbo_sfx_is_playing(&cart->sfx[3]));
+    EXPECT_EQ(orbo_sfx_playing_note(&cart->sfx[3]), 0);
+    EXPECT_EQ(orbo_voice_sfx(0), &cart->sfx[3]);
+    EXPECT_EQ(orbo_voice_sfx(1), nullptr);
     orbo_sfx_play(5, 4, 0, 0);  // sfx(5, 4): no such channel
     orbo_sfx_play(5, -3, 0, 0);
-    EXPECT_EQ(kiln_get_orbo_channel_sfx(1), nullptr);
+    EXPECT_EQ(orbo_voice_sfx(1), nullptr);
     orbo_sfx_play(70, -1, 40, -5);  // sfx 63 at offset 31
     EXPECT_EQ(orbo_channel_sfx(1), 63);
     EXPECT_EQ(orbo_channel_note(1), 31);
@@ -112,22 +112,22 @@ TEST_F(choice_test, SfxSeams)
     EXPECT_EQ(orbo_channel_sfx(2), -1);
     orbo_sfx_stop_channel(-1);  // the four sfx voices; the music goes on
     EXPECT_EQ(orbo_channel_sfx(0), 1);
-    EXPECT_TRUE(kiln_music_is_playing());
+    EXPECT_TRUE(orbo_music_is_playing());
     orbo_sfx_stop_effect(64);
     EXPECT_EQ(orbo_channel_sfx(0), 1);
-    kiln_stop_all_sounds();
-    EXPECT_FALSE(kiln_any_sound_is_playing());
+    orbo_stop_all_sounds();
+    EXPECT_FALSE(orbo_any_sound_is_playing());
 }
 
 TEST_F(choice_test, OffsetsAndLengthsOfAnySize)
 {
-    EXPECT_EQ(kiln_play_sfx_ex(2, 1000, 0, cart.get(), 6), 6);  // any voice 0..7
-    EXPECT_EQ(kiln_get_sfx_playing_note(&cart->sfx[2]), 31);
-    EXPECT_EQ(kiln_play_sfx_ex(2, 0, 0, cart.get(), 8), -1);
-    EXPECT_EQ(kiln_play_sfx_ex(64, 0, 0, cart.get(), 6), -1);  // no sfx: clears voice 6
-    EXPECT_FALSE(kiln_any_sound_is_playing());
-    kiln_play_sfx_ex(2, -1000, INT32_MAX, cart.get(), 0);
-    kiln_play_sfx_ex(3, 0, 2, cart.get(), 1);
+    EXPECT_EQ(orbo_play_sfx_ex(2, 1000, 0, cart.get(), 6), 6);  // any voice 0..7
+    EXPECT_EQ(orbo_sfx_playing_note(&cart->sfx[2]), 31);
+    EXPECT_EQ(orbo_play_sfx_ex(2, 0, 0, cart.get(), 8), -1);
+    EXPECT_EQ(orbo_play_sfx_ex(64, 0, 0, cart.get(), 6), -1);  // no sfx: clears voice 6
+    EXPECT_FALSE(orbo_any_sound_is_playing());
+    orbo_play_sfx_ex(2, -1000, INT32_MAX, cart.get(), 0);
+    orbo_play_sfx_ex(3, 0, 2, cart.get(), 1);
     ticks(8);
     EXPECT_EQ(orbo_channel_sfx(0), 2);
     EXPECT_EQ(orbo_channel_sfx(1), -1);  // two notes of speed 4
@@ -200,7 +200,7 @@ TEST_F(effects_test, CrushAndLowPass)
     EXPECT_EQ(with(2, 0xe, 3000), a);  // other channels' bits
     // The music voice of a channel follows the channel's bits.
     restart();
-    kiln_stop_all_sounds();
+    orbo_stop_all_sounds();
     ticks(1);
     header(2, 1);
     fill(2, 40, 2, 7);
@@ -274,7 +274,7 @@ TEST_F(effects_test, BlockSizesAndTheCallback)
     }
     orbo_audio_render(nullptr, 100);
     std::vector<uint8_t> bytes(2001, 0xee);  // SDL's signature: bytes
-    kiln_mixer_callback(nullptr, bytes.data(), 2001);
+    orbo_mixer_callback(nullptr, bytes.data(), 2001);
     for (int i = 0; i < 1000; i++) b.push_back(int16_t(bytes[size_t(2 * i)] | bytes[size_t(2 * i + 1)] << 8));
     EXPECT_EQ(bytes[2000], 0);
     auto rest = render(20000 - int(b.size()));
@@ -285,27 +285,27 @@ TEST_F(effects_test, BlockSizesAndTheCallback)
 
 TEST_F(mixer_test, TheLockCountsPerThread)
 {
-    kiln_lock_audio_plat();
-    kiln_lock_audio_plat();
-    kiln_unlock_audio_plat();
+    orbo_lock_audio();
+    orbo_lock_audio();
+    orbo_unlock_audio();
     auto other_can_lock = [] {
         bool got = false;
         std::thread t([&] {
-            got = kiln_try_lock_audio_plat();
-            if (got) kiln_unlock_audio_plat();
+            got = orbo_try_lock_audio();
+            if (got) orbo_unlock_audio();
         });
         t.join();
         return got;
     };
     EXPECT_FALSE(other_can_lock());  // still held once
     {
-        kiln_audio_lock nested;  // a locked function may call another
+        orbo_audio_lock nested;  // a locked function may call another
         render(10);              // and render on the same thread
     }
     EXPECT_FALSE(other_can_lock());
-    kiln_unlock_audio_plat();
+    orbo_unlock_audio();
     EXPECT_TRUE(other_can_lock());
-    kiln_unlock_audio_plat();  // not held: ignored
+    orbo_unlock_audio();  // not held: ignored
     EXPECT_TRUE(other_can_lock());
 }
 

@@ -27,7 +27,7 @@ struct music_test : audio_test {
         std::vector<int> seen;
         for (int i = 0; i < n; i++) {
             ticks(32);
-            seen.push_back(kiln_music_is_playing() ? orbo_music_pattern() : -1);
+            seen.push_back(orbo_music_is_playing() ? orbo_music_pattern() : -1);
         }
         return seen;
     }
@@ -99,7 +99,7 @@ TEST_F(music_test, SongEnds)
     EXPECT_EQ(sequence(1), (std::vector<int>{-1}));
     EXPECT_TRUE(music_idle());
     orbo_music_play(20, 0, 0);  // an empty first pattern does not start
-    EXPECT_FALSE(kiln_music_is_playing());
+    EXPECT_FALSE(orbo_music_is_playing());
     song(0, 63);
     orbo_music_play(70, 0, 0);  // music(70)
     EXPECT_EQ(orbo_music_pattern(), 63);
@@ -114,10 +114,10 @@ TEST_F(music_test, AHalfRateChannelLagsBehindAStopFlag)
     masks[0] = 1;  // channel 0 at half rate
     orbo_music_play(0, 0, 0);
     ticks(32);  // channel 1 met the stop flag; channel 0 is half way
-    EXPECT_TRUE(kiln_music_is_playing());
+    EXPECT_TRUE(orbo_music_is_playing());
     EXPECT_EQ(orbo_music_pattern(), 0);
     ticks(40);
-    EXPECT_FALSE(kiln_music_is_playing());
+    EXPECT_FALSE(orbo_music_is_playing());
 }
 
 TEST_F(music_test, StatValuesLookAtTheSfxVoiceFirst)
@@ -151,11 +151,11 @@ TEST_F(music_test, FadeInAndOut)
     EXPECT_EQ(synth_music_fade(), 0);
     EXPECT_EQ(at(4, 0).amplitude, 0);
     g_now_ms = 600;
-    kiln_update_music_fading();
+    orbo_update_music_fading();
     EXPECT_EQ(synth_music_fade(), 0x8000);
     EXPECT_EQ(at(4, 1).amplitude, 384);  // (128 x 768 / 256) x 256 / 256
     g_now_ms = 1100;
-    kiln_update_music_fading();
+    orbo_update_music_fading();
     EXPECT_EQ(synth_music_fade(), 0x10000);
     orbo_music_play(3, 1000, 0);  // already at the target level: nothing to fade
     EXPECT_EQ(synth_music_fade(), 0x10000);
@@ -164,13 +164,13 @@ TEST_F(music_test, FadeInAndOut)
     g_now_ms = 2000;
     orbo_music_stop(500);  // music(-1, 500)
     g_now_ms = 2250;
-    kiln_update_music_fading();
+    orbo_update_music_fading();
     EXPECT_EQ(synth_music_fade(), 0x8000);
     EXPECT_EQ(orbo_music_pattern(), 4);  // stat(24) stays until the fade ends
     g_now_ms = 2500;
-    kiln_update_music_fading();
+    orbo_update_music_fading();
     EXPECT_EQ(synth_music_fade(), 0);
-    EXPECT_FALSE(kiln_music_is_playing());
+    EXPECT_FALSE(orbo_music_is_playing());
     EXPECT_TRUE(music_idle());
 }
 
@@ -188,11 +188,11 @@ TEST_F(music_test, ImmediateStops)
     orbo_music_stop(500);
     EXPECT_TRUE(music_idle());
     orbo_music_play(0, 0, 0);
-    orbo_cart_ptr other = kiln_create_orbo_cart();
-    kiln_stop_orbo_song(other.get());
-    EXPECT_TRUE(kiln_music_is_playing());
-    kiln_stop_orbo_song(cart.get());
-    EXPECT_FALSE(kiln_music_is_playing());
+    orbo_cart_ptr other = orbo_create_cart();
+    orbo_stop_song(other.get());
+    EXPECT_TRUE(orbo_music_is_playing());
+    orbo_stop_song(cart.get());
+    EXPECT_FALSE(orbo_music_is_playing());
 }
 
 TEST_F(music_test, AnSfxSilencesTheMusicOnItsChannelWhichKeepsItsPlace)
@@ -230,22 +230,22 @@ TEST_F(music_test, StoppingItsSfxStopsAMusicVoiceForTheRestOfTheSong)
 
 TEST_F(music_test, FreeingARecordStopsItsVoicesAndDetachesIt)
 {
-    orbo_cart_ptr other = kiln_create_orbo_cart();
+    orbo_cart_ptr other = orbo_create_cart();
     other->sfx[1] = cart->sfx[1];
     other->music[0][0] = 1;
-    kiln_play_orbo_song(other.get(), 0, 0);
-    kiln_play_sfx_ex(1, 0, 0, other.get(), 0);
+    orbo_play_song(other.get(), 0, 0);
+    orbo_play_sfx_ex(1, 0, 0, other.get(), 0);
     other.reset();
-    EXPECT_FALSE(kiln_any_sound_is_playing());
+    EXPECT_FALSE(orbo_any_sound_is_playing());
     EXPECT_EQ(orbo_audio_cart(), cart.get());
     ticks(3);
-    orbo_cart_ptr live = kiln_create_orbo_cart();
+    orbo_cart_ptr live = orbo_create_cart();
     orbo_audio_attach(live.get(), masks);
     live.reset();
     EXPECT_EQ(orbo_audio_cart(), nullptr);
     orbo_sfx_play(1, -1, 0, 0);  // nothing attached: nothing plays
     orbo_music_play(0, 0, 0);
-    EXPECT_FALSE(kiln_any_sound_is_playing());
+    EXPECT_FALSE(orbo_any_sound_is_playing());
 }
 
 TEST_F(music_test, RandomPatternMemoryAndEveryFlagWhilePlaying)
