@@ -1,6 +1,7 @@
 // Application settings keys and command-line options.
 #include "app/settings.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -66,7 +67,7 @@ constexpr app_key k_app_keys[] = {
 
 // Application options: the whole name must match.
 enum class opt { RUN, EXEC, PARAM, JOYSTICK, GIF_LEN, GUI_THEME, SCREENSHOT_SCALE, GIF_SCALE,
-                 GPIO_BASE, GLITCH_TEST };
+                 GPIO_BASE, GLITCH_TEST, SEED, RECORD };
 struct app_option {
     const char* name;
     opt kind;
@@ -78,6 +79,7 @@ const app_option app_options[] = {
     {"gui_theme", opt::GUI_THEME}, {"screenshot_scale", opt::SCREENSHOT_SCALE},
     {"gif_scale", opt::GIF_SCALE}, {"gpio_base", opt::GPIO_BASE},
     {"glitch_test", opt::GLITCH_TEST},
+    {"seed", opt::SEED},         {"record", opt::RECORD},
 };
 
 int number(const char* v)
@@ -112,6 +114,8 @@ void apply(opt kind, const char* v, bool* consumed)
     case opt::GIF_SCALE: app.gif_scale = number(v); break;
     case opt::GPIO_BASE: app.gpio_base = number(v); break;
     case opt::GLITCH_TEST: app.glitch_test = number(v); break;
+    case opt::SEED: pstate.run_seed = int64_t(strtoul(v, nullptr, 10)); break;
+    case opt::RECORD: app.record_path = v; break;
     default: break;
     }
 }

@@ -2,7 +2,8 @@
 # Runs one cartridge of tests/carts through `orbo -x` or `orbotool run` and
 # compares its standard output with NAME.out: the console lines (the log,
 # which -x also writes to standard output, is taken out), then for orbotool
-# "frames: N"; its "cpu: X" line is checked for its form only. With
+# "frames: N" (and "printh: TEXT" lines, which only orbotool prints); its
+# "cpu: X" line is checked for its form only. With
 # orbotool, the last frame is compared with NAME.png when that exists.
 # NAME.args holds orbotool's options (--frames, --param; -x gets -p).
 # ORBO_UPDATE_GOLDEN=1 writes NAME.out (and an existing NAME.png) instead.
@@ -33,7 +34,7 @@ else
     timeout 300 "$bin" -x "$cart" $pargs > "$work/raw.txt"
     status=$?
     grep -vxF -f "$root/log.txt" "$work/raw.txt" > "$work/out.txt"
-    grep -v '^frames: ' "$dir/$name.out" > "$work/expected.txt" 2>/dev/null
+    grep -v '^frames: \|^printh: ' "$dir/$name.out" > "$work/expected.txt" 2>/dev/null
 fi
 [ $status = 0 ] || { echo "FAIL: $mode exited with status $status"; cat "$work/raw.txt"; exit 1; }
 
