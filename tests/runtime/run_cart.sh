@@ -5,7 +5,7 @@
 # "frames: N" (and "printh: TEXT" lines, which only orbotool prints); its
 # "cpu: X" line is checked for its form only. With
 # orbotool, the last frame is compared with NAME.png when that exists.
-# NAME.args holds orbotool's options (--frames, --param; -x gets -p).
+# NAME.args holds orbotool's options (--frames, --param, --seed; -x gets -p).
 # ORBO_UPDATE_GOLDEN=1 writes NAME.out (and an existing NAME.png) instead.
 # usage: run_cart.sh orbo|orbotool BINARY CARTS_DIR NAME
 set -u
@@ -21,6 +21,8 @@ mkdir -p "$root"
 printf 'host_framerate_control 0\n' > "$root/config.txt"
 args=""
 [ -f "$dir/$name.args" ] && args=$(cat "$dir/$name.args")
+# NAME.input: the buttons held frame by frame (orbotool only).
+[ -f "$dir/$name.input" ] && args="$args --input $dir/$name.input"
 cart=$dir/$name.ob
 
 if [ "$mode" = orbotool ]; then

@@ -100,10 +100,14 @@ bool write_gif(const char* path)
     return orbo_write_gif(path, frames, &kiln_display_palette, app.gif_scale) == ORBO_GIF_OK;
 }
 
+// The last frame as shown, pause menu included (the message bar is not:
+// it depends on the host clock).
 bool write_screenshot(const char* path)
 {
-    if (!shell.display) return false;
-    const kiln_bitmap& d = *shell.display;
+    const kiln_bitmap* shown = app.video_capture && app.video_capture->w == 128 ? app.video_capture.get() : nullptr;
+    if (!shown) shown = shell.display.get();
+    if (!shown) return false;
+    const kiln_bitmap& d = *shown;
     std::vector<unsigned char> rgba(size_t(d.w) * d.h * 4);
     for (int i = 0; i < d.w * d.h; i++) {
         const uint8_t* p = kiln_display_palette.rgb + d.pixels[size_t(i)] * 3;
