@@ -1,6 +1,7 @@
 // Application settings keys and command-line options.
 #include "app/settings.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -66,7 +67,7 @@ constexpr app_key k_app_keys[] = {
 
 // Application options: the whole name must match.
 enum class opt { RUN, EXEC, PARAM, JOYSTICK, GIF_LEN, GUI_THEME, SCREENSHOT_SCALE, GIF_SCALE,
-                 GPIO_BASE, GLITCH_TEST };
+                 GPIO_BASE, GLITCH_TEST, SEED, RECORD };
 struct app_option {
     const char* name;
     opt kind;
@@ -85,6 +86,8 @@ const app_option app_options[] = {
     {"gif_scale", opt::GIF_SCALE, "N", "pixel scale of GIFs (default 2)"},
     {"gpio_base", opt::GPIO_BASE, "N", "base address of the GPIO area (default -1, none)"},
     {"glitch_test", opt::GLITCH_TEST, "N", "reset the cartridge over and over, saving screenshots"},
+    {"seed", opt::SEED, "N", "seed the console's random numbers with N at every run"},
+    {"record", opt::RECORD, "FILE", "write the buttons held in each frame of play to FILE"},
 };
 
 int number(const char* v)
@@ -119,6 +122,8 @@ void apply(opt kind, const char* v, bool* consumed)
     case opt::GIF_SCALE: app.gif_scale = number(v); break;
     case opt::GPIO_BASE: app.gpio_base = number(v); break;
     case opt::GLITCH_TEST: app.glitch_test = number(v); break;
+    case opt::SEED: pstate.run_seed = int64_t(strtoul(v, nullptr, 10)); break;
+    case opt::RECORD: app.record_path = v; break;
     default: break;
     }
 }

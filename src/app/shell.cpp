@@ -10,6 +10,7 @@
 #include "hardware/console.h"
 #include "app/capture.h"
 #include "app/display.h"
+#include "app/input_script.h"
 #include "app/message_bar.h"
 #include "app/wiring.h"
 #include "app/settings.h"
@@ -119,13 +120,21 @@ void start_exec_mode()
 }  // namespace
 
 namespace {
+// Every console frame, paused ones included, counts toward the tools' limit.
+void count_console_frame()
+{
+    orbo_input_frame_done();
+    orbo_shell.frames_run++;
+    if (orbo_shell.frame_limit > 0 && orbo_shell.frames_run >= orbo_shell.frame_limit) kiln_quit = true;
+}
+
 // A console frame: the running program's or the mode's step.
 void run_console_frame()
 {
     if (pstate.app_mode == MODE_RUNNING) {
         orbo_program_frame();
     } else {
-        orbo_input.update_buttons();
+        orbo_shell_drive_buttons();
         if (pstate.overlay_screen == 1) orbo_keyconfig_update();
         pstate.hold_frames = 0;
     }
@@ -139,8 +148,6 @@ void run_console_frame()
     app.held_frame_counter++;
     app.frame_parity = !app.frame_parity;
     if (!(orbo_cpu.fps == 60 && !app.frame_parity)) orbo_record_video_frame();
-    orbo_shell.frames_run++;
-    if (orbo_shell.frame_limit > 0 && orbo_shell.frames_run >= orbo_shell.frame_limit) kiln_quit = true;
 }
 }  // namespace
 
@@ -238,7 +245,7 @@ void orbo_main_update()
     bool glitch = (app.glitch_test != 0 && pstate.app_mode == MODE_RUNNING) || orbo_shell.unpaced;
     if (orbo_frame_clock_advance(app.frame_accumulator, host->ticks(), rate, glitch)) {
         if (orbo_pause().menu_open) {
-            orbo_input.update_buttons();
+            orbo_shell_drive_buttons();
             orbo_process_running_keypresses();
             orbo_pause_menu_keys();
             orbo_frame_clock_done(app.frame_accumulator);
@@ -246,6 +253,7 @@ void orbo_main_update()
         } else {
             run_console_frame();
         }
+        count_console_frame();
     }
 
     if (pstate.app_mode == MODE_RUNNING && pstate.view == 0 && orbo_pause().menu_open &&

@@ -32,6 +32,7 @@ struct orbo_app {
     int cursor_snap = 0;
     int keyboard_cursor = 0;
     std::string run_parameter;  // -p, at most 1024 characters
+    std::string record_path;    // -record: the buttons of every frame played go here
     // message bar
     char message[256] = {};
     uint32_t message_start = 0, message_end = 0;

@@ -13,7 +13,9 @@
 #include "cart/vdisk.h"
 #include "cart/working_cart.h"
 #include "app/commands.h"
+#include "app/input_wiring.h"
 #include "app/message_bar.h"
+#include "app/pause_menu.h"
 #include "hardware/api/api.h"
 #include "hardware/sound_link.h"
 #include "hardware/machine.h"
@@ -70,7 +72,9 @@ void orbo_wire_layers()
     env.live_poke = live_poke;
     env.root = kiln_prefix_with_appdata_path("");
     orbo_install_vdisk_pod_reader();
-    orbo_shell_hooks = {orbo_update_paused_menu, orbo_pause_menu_keys, orbo_process_running_keypresses};
+    orbo_shell_hooks = {orbo_update_paused_menu, orbo_pause_menu_keys, orbo_process_running_keypresses,
+                        orbo_open_paused_menu};
+    orbo_wire_input();
 }
 
 bool orbo_load_working_cart(const std::string& path)
@@ -92,17 +96,7 @@ void orbo_mount_embedded_carts(const kiln_pod* data)
 }
 void orbo_mark_cart_graphics() { orbo_mark_working_cart_graphics(); }
 void orbo_keep_boot_cart(const uint8_t*, size_t) {}
-bool orbo_any_button_held() { return false; }
 void orbo_reset_frame_overrides() {}
 void orbo_play_boot_chime() {}
-void orbo_update_audio_pause() {}
-void orbo_mute_keys() {}
-void orbo_draw_pause_menu() {}
-void orbo_pause_menu_keys() {}
-void orbo_update_paused_menu() {}
-void orbo_update_reset_glitch() {}
-void orbo_process_running_keypresses() {}
-void orbo_keyconfig_update() {}
-void orbo_keyconfig_draw() {}
 void orbo_close_gpio() {}
 void orbo_init_browser_lists() {}

@@ -23,21 +23,19 @@ void orbo_mount_embedded_carts(const kiln_pod* data);
 // Boot: draws the two diagonal lines on the working cartridge's sprite sheet.
 void orbo_mark_cart_graphics();
 
-// The shell's hooks into the pause menu, the key configuration screen, the boot chime and the typed keys of a
-// running program. On this console they draw nothing and act on no key:
-// the pause menu opens through extcmd("pause") and closes with Escape.
+// The shell's subsystems of play: the pause menu, mute and the audio pause
+// state, the reset glitch, typed keys, the buttons and the key
+// configuration screen.
+#include "app/audio_pause.h"
+#include "app/input_wiring.h"
+#include "app/pause_menu.h"
+#include "app/reset_glitch.h"
+#include "app/running_keys.h"
+
+// Hooks with nothing behind them on this console: the boot chime, the
+// per-frame override block, GPIO and the board browser.
 void orbo_keep_boot_cart(const uint8_t* bytes, size_t len);
-bool orbo_any_button_held();
 void orbo_reset_frame_overrides();
 void orbo_play_boot_chime();
-void orbo_update_audio_pause();
-void orbo_mute_keys();
-void orbo_draw_pause_menu();
-void orbo_pause_menu_keys();
-void orbo_update_paused_menu();
-void orbo_update_reset_glitch();
-void orbo_process_running_keypresses();
-void orbo_keyconfig_update();
-void orbo_keyconfig_draw();
 void orbo_close_gpio();
 void orbo_init_browser_lists();

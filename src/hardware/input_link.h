@@ -8,6 +8,7 @@ struct orbo_input_link {
     // Players 0-7, buttons 0-7, both already in range.
     bool (*button_down)(int player, int button);     // `btn`
     bool (*button_pressed)(int player, int button);  // `btnp`
+    void (*read_buttons)();                          // samples keys and pads
     void (*update_buttons)();                        // once per frame
     void (*block_buttons)();                         // until released
     // Starts the key configuration screen; false when it cannot open (the

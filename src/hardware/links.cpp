@@ -14,7 +14,7 @@ int idle_channel(int) { return -1; }
 
 constexpr orbo_sound_link k_silent = {no_fade, no_music, no_fade, no_fade, no_fade, no_sfx,
                                       idle_channel, idle_channel, zero, zero, zero};
-constexpr orbo_input_link k_idle = {no_button, no_button, nothing, nothing, no_keyconfig,
+constexpr orbo_input_link k_idle = {no_button, no_button, nothing, nothing, nothing, no_keyconfig,
                                     zero, zero, zero, zero, zero};
 }  // namespace
 

@@ -36,7 +36,8 @@ enum : int {
 };
 
 struct kiln_host_event {
-    enum kind_t { QUIT, WINDOW_ACTIVE, WINDOW_CLOSE, WHEEL, TEXT, KEY_DOWN, OTHER } kind = OTHER;
+    enum kind_t { QUIT, WINDOW_ACTIVE, WINDOW_CLOSE, WHEEL, TEXT, KEY_DOWN, DEVICE, OTHER } kind = OTHER;
+    // DEVICE: a game controller or joystick was attached or removed.
     int scancode = 0;  // KEY_DOWN
     int sym = 0;       // KEY_DOWN: the layout's key code (printable keys are their ASCII code)
     int number = 0;    // WINDOW_CLOSE: the host's event number
@@ -119,6 +120,15 @@ public:
     virtual std::string open_joystick(int i) { return ""; }
     virtual void close_joysticks() {}
     virtual bool read_joystick(int i, kiln_joy_raw* out) { return false; }
+    // Brings the open devices in line with the attached ones (hot-plugging):
+    // closes the slots whose device went away and opens each new device in
+    // the first free slot of 8. Returns the slots in use (bit i: slot i);
+    // *changed gets the slots closed or opened, *log their description lines.
+    virtual uint32_t sync_joysticks(uint32_t* changed, std::string* log)
+    {
+        *changed = 0;
+        return 0;
+    }
 };
 
 // The headless backend: no window, a real monotonic clock and sleep, an empty

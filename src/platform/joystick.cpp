@@ -18,7 +18,14 @@ struct joy_validation {
     bool absent_logged = false;
 };
 joy_validation g_joy[KILN_MAX_JOYSTICKS];
-int g_count = 0;
+uint32_t g_slots = 0;  // bit i: slot i holds a device
+
+void log_lines(const std::string& text)
+{
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) kiln_debug("%s\n", line.c_str());
+}
 
 std::string read_text(const std::string& path, bool* found)
 {
@@ -80,25 +87,39 @@ void kiln_joystick_init()
     kiln_debug(">searching for joysticks\n");
     int n = h->joystick_count();
     kiln_debug("found %d joysticks\n", n);
-    g_count = n > KILN_MAX_JOYSTICKS ? KILN_MAX_JOYSTICKS : n;
-    for (int i = 0; i < g_count; i++) {
-        std::string desc = h->open_joystick(i);
-        std::istringstream in(desc);
-        std::string line;
-        while (std::getline(in, line)) kiln_debug("%s\n", line.c_str());
-    }
+    int count = n > KILN_MAX_JOYSTICKS ? KILN_MAX_JOYSTICKS : n;
+    g_slots = (1u << count) - 1;
+    for (int i = 0; i < count; i++) log_lines(h->open_joystick(i));
     kiln_debug("<ok\n");
+}
+
+void kiln_joystick_sync()
+{
+    uint32_t changed = 0;
+    std::string log;
+    g_slots = kiln_host_get()->sync_joysticks(&changed, &log) & ((1u << KILN_MAX_JOYSTICKS) - 1);
+    log_lines(log);
+    // A device new in its slot is validated afresh: its buttons and axes
+    // count only once seen released and centred.
+    for (int i = 0; i < KILN_MAX_JOYSTICKS; i++)
+        if ((changed >> i) & 1) g_joy[i] = joy_validation{};
 }
 
 void kiln_joystick_exit()
 {
     kiln_host_get()->close_joysticks();
-    g_count = 0;
+    g_slots = 0;
 }
 
-int kiln_count_joysticks() { return g_count; }
+int kiln_count_joysticks()
+{
+    int n = 0;
+    for (int i = 0; i < KILN_MAX_JOYSTICKS; i++)
+        if ((g_slots >> i) & 1) n = i + 1;
+    return n;
+}
 
-int kiln_count_joystick_buttons(int i) { return i >= 0 && i < g_count ? 15 : 0; }
+int kiln_count_joystick_buttons(int i) { return i >= 0 && i < KILN_MAX_JOYSTICKS && ((g_slots >> i) & 1) ? 15 : 0; }
 
 namespace {
 // The device's raw state, or nothing (logged once) when it cannot be read.
@@ -106,7 +127,7 @@ bool read_device(int i, kiln_joy_raw* raw)
 {
     if (i < 0 || i >= KILN_MAX_JOYSTICKS) return false;
     joy_validation& v = g_joy[i];
-    if (i >= g_count || !kiln_host_get()->read_joystick(i, raw) || !raw->attached) {
+    if (!((g_slots >> i) & 1) || !kiln_host_get()->read_joystick(i, raw) || !raw->attached) {
         if (!v.absent_logged) kiln_debug("** could not read joystick %d (not attached)\n", i);
         v.absent_logged = true;
         return false;

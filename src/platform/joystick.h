@@ -9,7 +9,10 @@ constexpr int KILN_MAX_JOYSTICKS = 8;
 
 void kiln_joystick_init();
 void kiln_joystick_exit();
+// Slots in use: one more than the highest slot holding a device.
 int kiln_count_joysticks();
+// After a device was attached or removed: opens and closes slots to match.
+void kiln_joystick_sync();
 int kiln_count_joystick_buttons(int i);
 void kiln_get_joystick(int i, int* x, int* y, int* buttons);
 void kiln_get_joystick_axes(int i, int ax, int ay, int* x, int* y);

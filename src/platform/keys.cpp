@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/config.h"
+#include "platform/joystick.h"
 #include "platform/kiln.h"
 #include "platform/log.h"
 #include "platform/video.h"
@@ -26,6 +27,7 @@ char g_emulated[64];
 int g_emulated_len = 0;
 std::string g_key_names[KILN_KEY_NAMES];
 bool g_warped = false;
+bool g_devices_changed = false;  // a controller came or went on this pass
 int g_warp_x = 0, g_warp_y = 0, g_warp_host_x = 0, g_warp_host_y = 0;
 
 bool down(int sc) { return sc >= 0 && sc < KILN_KEYS && kilnkey[sc] != 0; }
@@ -213,6 +215,7 @@ kiln_key_action kiln_keys_event(const kiln_host_event& ev, uint32_t now, bool* p
             return take_character((unsigned char)ev.text[0], 0);
         }
         return kiln_key_action::NONE;
+    case kiln_host_event::DEVICE: g_devices_changed = true; return kiln_key_action::NONE;
     case kiln_host_event::KEY_DOWN: break;
     default: return kiln_key_action::NONE;
     }
@@ -282,6 +285,8 @@ void kiln_handle_system_messages()
         if (kiln_keys_event(ev, now, &produced) == kiln_key_action::TERMINATE) kiln_terminate(0);
     }
     kiln_keys_end_pass(produced);
+    if (g_devices_changed) kiln_joystick_sync();
+    g_devices_changed = false;
 }
 
 void kiln_map_mouse(int mx, int my, kiln_rect r, int bw, int bh, int* x, int* y)

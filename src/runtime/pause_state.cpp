@@ -4,9 +4,10 @@
 
 namespace {
 void no_menu() {}
+void open_flag_only() { orbo_pause().menu_open = true; }
 }  // namespace
 
-orbo_shell_link orbo_shell_hooks = {no_menu, no_menu, no_menu};
+orbo_shell_link orbo_shell_hooks = {no_menu, no_menu, no_menu, open_flag_only};
 
 orbo_pause_state& orbo_pause()
 {

@@ -31,5 +31,6 @@ struct orbo_shell_link {
     void (*update_paused_menu)();   // checks the pause button, opens the menu
     void (*pause_menu_keys)();      // the pause keys of each program frame
     void (*running_keypresses)();   // typed keys while a program runs
+    void (*open_paused_menu)();     // extcmd("pause"): builds and opens the menu
 };
 extern orbo_shell_link orbo_shell_hooks;

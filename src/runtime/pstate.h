@@ -30,6 +30,9 @@ struct orbo_pstate {
     bool frame_rate_drop = false;
     int draw_ms = 0;
     int host_framerate_control = 1;
+    // Every run seeds the console's random generator with this value when
+    // it is 0 or more, else with the clock.
+    int64_t run_seed = -1;
 };
 
 extern orbo_pstate pstate;

@@ -101,7 +101,7 @@ int ob_extcmd(lua_State* L)
 {
     std::string cmd = string_arg(L, 1);
     if (cmd == "pause") {
-        orbo_pause().menu_open = true;
+        orbo_shell_hooks.open_paused_menu();
     } else if (cmd == "reset") {
         uint32_t now = orbo_now_ms();
         if (orbo_reset_glitch == 0 && now - orbo_rt().last_reset_ms > 500) {
@@ -120,7 +120,7 @@ int ob_extcmd(lua_State* L)
 int ob_flip(lua_State* L)
 {
     orbo_end_frame(L);
-    orbo_input.update_buttons();
+    orbo_input.read_buttons();
     pstate.hold = 0;
     return lua_yield(L, 0);
 }

@@ -233,7 +233,7 @@ void run_cart()
     orbo_machine* c = orbo_live_machine();
     if (c && w.cart) orbo_reload(c, c->cart, w.cart.get(), 0, 0, ORBO_ROM_SIZE);
     orbo_clear_menu_items();
-    orbo_srand(uint32_t(time(nullptr)) + orbo_now_ms());
+    orbo_srand(pstate.run_seed >= 0 ? uint32_t(pstate.run_seed) : uint32_t(time(nullptr)) + orbo_now_ms());
     rt.code = w.cart ? w.cart->code : std::string();
     run_program(rt.code);
     orbo_stop_all_sound();

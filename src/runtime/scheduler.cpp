@@ -209,10 +209,12 @@ void orbo_program_frame()
     }
     orbo_shell_hooks.running_keypresses();
     if (pstate.mainloop_kind < 2) {
-        // The standard loop updates the buttons itself.
+        // The standard loop updates the buttons and checks the pause
+        // button itself.
         orbo_input.update_buttons();
+        orbo_input.read_buttons();
         pstate.time_frames++;
-        orbo_shell_hooks.pause_menu_keys();
+        orbo_shell_hooks.update_paused_menu();
     }
     if (orbo_reset_glitch < 3) run_slice();
     // Still inside its frame: the budget ran out before flip.

@@ -15,3 +15,12 @@ if(XVFB_RUN AND XDOTOOL)
   set_tests_properties(app_e2e_xvfb PROPERTIES TIMEOUT 120
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
 endif()
+
+# Game controllers through SDL's game-controller path, with virtual pads
+# (no device, no display: SDL's dummy video driver).
+if(TARGET orbo_sdl)
+  add_executable(test_sdl_pads ${CMAKE_SOURCE_DIR}/tests/sdl/virtual_pad_test.cpp)
+  target_link_libraries(test_sdl_pads PRIVATE orbo_sdl GTest::gtest_main)
+  gtest_discover_tests(test_sdl_pads DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
+endif()

@@ -2,9 +2,10 @@
 # Runs one cartridge of tests/carts through `orbo -x` or `orbotool run` and
 # compares its standard output with NAME.out: the console lines (the log,
 # which -x also writes to standard output, is taken out), then for orbotool
-# "frames: N"; its "cpu: X" line is checked for its form only. With
+# "frames: N" (and "printh: TEXT" lines, which only orbotool prints); its
+# "cpu: X" line is checked for its form only. With
 # orbotool, the last frame is compared with NAME.png when that exists.
-# NAME.args holds orbotool's options (--frames, --param; -x gets -p).
+# NAME.args holds orbotool's options (--frames, --param, --seed; -x gets -p).
 # orbo -x exits with 1 for the cartridges listed in fails.txt, else 0.
 # ORBO_UPDATE_GOLDEN=1 writes NAME.out (and an existing NAME.png) instead.
 # usage: run_cart.sh orbo|orbotool BINARY CARTS_DIR NAME
@@ -21,6 +22,8 @@ mkdir -p "$root"
 printf 'host_framerate_control 0\n' > "$root/config.txt"
 args=""
 [ -f "$dir/$name.args" ] && args=$(cat "$dir/$name.args")
+# NAME.input: the buttons held frame by frame (orbotool only).
+[ -f "$dir/$name.input" ] && args="$args --input $dir/$name.input"
 cart=$dir/$name.ob
 
 if [ "$mode" = orbotool ]; then
@@ -34,7 +37,7 @@ else
     timeout 300 "$bin" -x "$cart" $pargs > "$work/raw.txt"
     status=$?
     grep -vxF -f "$root/log.txt" "$work/raw.txt" > "$work/out.txt"
-    grep -v '^frames: ' "$dir/$name.out" > "$work/expected.txt" 2>/dev/null
+    grep -v '^frames: \|^printh: ' "$dir/$name.out" > "$work/expected.txt" 2>/dev/null
 fi
 want=0
 [ "$mode" = orbo ] && grep -qx "$name" "$dir/fails.txt" && want=1

@@ -1,10 +1,14 @@
 // orbotool run CART [--frames N] [--screenshot OUT.png] [--gif OUT.gif]
-// [--param TEXT]: runs a cartridge headless through the player's own loop,
+// [--param TEXT] [--input FILE] [--seed N]: runs a cartridge headless
+// through the player's own loop,
 // as -x does, but with every host pass one console frame (no pacing). --gif
 // writes every frame shown, through the player's own GIF writer. Prints the console
 // lines -x prints, then "frames: N" (console frames run) and "cpu: X", the
 // mean CPU load per console frame of the program as a fraction of the
 // frame's budget (a 16.16 value printed as the console prints numbers).
+// --input holds buttons frame by frame (the format of a recording, which
+// also names its seed); --seed seeds every run's random generator. Each
+// printh writes "printh: TEXT" to standard output.
 #include <lodepng.h>
 
 #include <cstdio>
@@ -13,11 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "app/input_script.h"
 #include "app/shell.h"
 #include "app/state.h"
 #include "capture/gif_writer.h"
 #include "commands.h"
 #include "engine/math/fixed.h"
+#include "hardware/host_log.h"
 #include "platform/kiln.h"
 #include "platform/log.h"
 #include "platform/video.h"
@@ -30,6 +36,50 @@ int usage()
 {
     orbotool_usage("run", stderr);
     return 2;
+}
+
+void print_printh(const char* text)
+{
+    printf("printh: %s\n", text);
+    fflush(stdout);
+}
+
+bool read_text(const char* path, std::string* out)
+{
+    FILE* f = fopen(path, "rb");
+    if (!f) return false;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0) out->append(buf, n);
+    fclose(f);
+    return true;
+}
+
+// Loads --input into the buttons' scripted source; the seed it names
+// unless --seed gave one. False (exit status 2) when it cannot be used.
+bool load_input(const char* path, std::string* seed)
+{
+    std::string text, error;
+    if (!read_text(path, &text)) {
+        fprintf(stderr, "orbotool: cannot read %s\n", path);
+        return false;
+    }
+    orbo_input_script script;
+    if (!orbo_parse_input_script(text, &script, &error)) {
+        fprintf(stderr, "orbotool: %s: %s\n", path, error.c_str());
+        return false;
+    }
+    if (seed->empty() && script.seed >= 0) *seed = std::to_string(script.seed);
+    orbo_play_input_script(script);
+    return true;
+}
+
+bool valid_seed(const char* s)
+{
+    if (!*s || strlen(s) > 10) return false;
+    for (const char* p = s; *p; p++)
+        if (*p < '0' || *p > '9') return false;
+    return strtoull(s, nullptr, 10) <= 0xffffffffull;
 }
 
 // The frames shown, one 128x128 capture copy per pass, for --gif.
@@ -48,10 +98,14 @@ bool write_gif(const char* path)
     return orbo_write_gif(path, frames, &kiln_display_palette, app.gif_scale) == ORBO_GIF_OK;
 }
 
+// The last frame as shown, pause menu included (the message bar is not:
+// it depends on the host clock).
 bool write_screenshot(const char* path)
 {
-    if (!shell.display) return false;
-    const kiln_bitmap& d = *shell.display;
+    const kiln_bitmap* shown = app.video_capture && app.video_capture->w == 128 ? app.video_capture.get() : nullptr;
+    if (!shown) shown = shell.display.get();
+    if (!shown) return false;
+    const kiln_bitmap& d = *shown;
     std::vector<unsigned char> rgba(size_t(d.w) * d.h * 4);
     for (int i = 0; i < d.w * d.h; i++) {
         const uint8_t* p = kiln_display_palette.rgb + d.pixels[size_t(i)] * 3;
@@ -70,20 +124,27 @@ int cmd_run(int argc, char** argv)
     const char* screenshot = nullptr;
     const char* param = nullptr;
     const char* gif = nullptr;
+    const char* input = nullptr;
+    std::string seed;
     long long frames = 0;
     for (int i = 0; i < argc; i++) {
         if (strcmp(argv[i], "--frames") == 0 && i + 1 < argc) frames = atoll(argv[++i]);
         else if (strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) screenshot = argv[++i];
         else if (strcmp(argv[i], "--param") == 0 && i + 1 < argc) param = argv[++i];
         else if (strcmp(argv[i], "--gif") == 0 && i + 1 < argc) gif = argv[++i];
+        else if (strcmp(argv[i], "--input") == 0 && i + 1 < argc) input = argv[++i];
+        else if (strcmp(argv[i], "--seed") == 0 && i + 1 < argc && valid_seed(argv[i + 1])) seed = argv[++i];
         else if (!cart && argv[i][0] != '-') cart = argv[i];
         else return usage();
     }
     if (!cart) return usage();
+    if (input && !load_input(input, &seed)) return 2;
+    orbo_printh_sink = print_printh;
 
     kiln_log_set_stdout(false);  // the log stays in log.txt; stdout has the console lines
     std::vector<std::string> args = {"orbo", "-x", cart, "-foreground_sleep_ms", "0", "-background_sleep_ms", "0"};
     if (param) args.insert(args.end(), {"-p", param});
+    if (!seed.empty()) args.insert(args.end(), {"-seed", seed});
     std::vector<char*> av;
     for (std::string& a : args) av.push_back(a.data());
     av.push_back(nullptr);

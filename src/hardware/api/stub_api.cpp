@@ -1,13 +1,24 @@
 // Calls for a host log and an online board that this player does not have:
-// printh does nothing, the board calls answer nil.
+// printh goes to the sink a tool set (nowhere in the player), the board
+// calls answer nil.
+#include "engine/lua/lauxlib.h"
 #include "hardware/console.h"
 #include "hardware/api/api.h"
+#include "hardware/host_log.h"
+
+void (*orbo_printh_sink)(const char* text) = nullptr;
 
 namespace {
 constexpr int k_notice_colour = 6;
 }
 
-int ob_printh(lua_State*) { return 0; }
+int ob_printh(lua_State* L)
+{
+    if (!orbo_printh_sink) return 0;
+    orbo_printh_sink(luaL_tolstring(L, 1, nullptr));
+    lua_pop(L, 1);
+    return 0;
+}
 
 int ob_login(lua_State* L)
 {

@@ -248,6 +248,10 @@ public:
             out->kind = kiln_host_event::TEXT;
             memcpy(out->text, e.text.text, sizeof out->text - 1);
             break;
+        case SDL_CONTROLLERDEVICEADDED:
+        case SDL_CONTROLLERDEVICEREMOVED:
+        case SDL_JOYDEVICEADDED:
+        case SDL_JOYDEVICEREMOVED: out->kind = kiln_host_event::DEVICE; break;
         case SDL_KEYDOWN:
             out->kind = kiln_host_event::KEY_DOWN;
             out->scancode = e.key.keysym.scancode;
@@ -297,43 +301,35 @@ public:
     int add_mapping(const char* m) override { return SDL_GameControllerAddMapping(m); }
     int joystick_count() override { return SDL_NumJoysticks(); }
 
-    std::string open_joystick(int i) override
+    std::string open_joystick(int i) override { return open_device(i, i); }
+
+    uint32_t sync_joysticks(uint32_t* changed, std::string* log) override
     {
-        if (i < 0 || i >= 8) return "";
-        char buf[1024];
-        std::string out;
-        if (SDL_IsGameController(i)) {
-            pads_[i] = SDL_GameControllerOpen(i);
-            if (!pads_[i]) return "";
-            SDL_Joystick* j = SDL_GameControllerGetJoystick(pads_[i]);
-            char* map = SDL_GameControllerMapping(pads_[i]);
-            snprintf(buf, sizeof buf,
-                     "Controller %d: %s\nNumber of Axes: %d\nNumber of Buttons: %d\n"
-                     "Number of Balls: %d\nMapping: %s\n",
-                     i, SDL_GameControllerName(pads_[i]), SDL_JoystickNumAxes(j),
-                     SDL_JoystickNumButtons(j), SDL_JoystickNumBalls(j), map ? map : "");
-            SDL_free(map);
-        } else {
-            joys_[i] = SDL_JoystickOpen(i);
-            if (!joys_[i]) return "";
-            snprintf(buf, sizeof buf,
-                     "Unmapped Joystick %d: %s\nNumber of Axes: %d\nNumber of Buttons: %d\n"
-                     "Number of Balls: %d\n",
-                     i, SDL_JoystickName(joys_[i]), SDL_JoystickNumAxes(joys_[i]),
-                     SDL_JoystickNumButtons(joys_[i]), SDL_JoystickNumBalls(joys_[i]));
+        *changed = 0;
+        for (int i = 0; i < 8; i++) {
+            bool gone = (pads_[i] && !SDL_GameControllerGetAttached(pads_[i])) ||
+                        (joys_[i] && !SDL_JoystickGetAttached(joys_[i]));
+            if (!gone) continue;
+            close_slot(i);
+            *changed |= 1u << i;
         }
-        out = buf;
-        return out;
+        for (int d = 0; d < SDL_NumJoysticks(); d++) {
+            SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(d);
+            if (id < 0 || slot_of(id) >= 0) continue;
+            int free = slot_of(-1);
+            if (free < 0) break;  // 8 devices in use: the rest wait for a free slot
+            *log += open_device(d, free);
+            if (pads_[free] || joys_[free]) *changed |= 1u << free;
+        }
+        uint32_t used = 0;
+        for (int i = 0; i < 8; i++)
+            if (pads_[i] || joys_[i]) used |= 1u << i;
+        return used;
     }
 
     void close_joysticks() override
     {
-        for (int i = 0; i < 8; i++) {
-            if (pads_[i]) SDL_GameControllerClose(pads_[i]);
-            if (joys_[i]) SDL_JoystickClose(joys_[i]);
-            pads_[i] = nullptr;
-            joys_[i] = nullptr;
-        }
+        for (int i = 0; i < 8; i++) close_slot(i);
     }
 
     bool read_joystick(int i, kiln_joy_raw* out) override
@@ -363,6 +359,54 @@ public:
     }
 
 private:
+    // Opens device index d as a controller (or a raw joystick when the host
+    // does not know it as one) into slot i; returns its description lines.
+    std::string open_device(int d, int i)
+    {
+        if (i < 0 || i >= 8) return "";
+        char buf[1024];
+        if (SDL_IsGameController(d)) {
+            pads_[i] = SDL_GameControllerOpen(d);
+            if (!pads_[i]) return "";
+            SDL_Joystick* j = SDL_GameControllerGetJoystick(pads_[i]);
+            char* map = SDL_GameControllerMapping(pads_[i]);
+            snprintf(buf, sizeof buf,
+                     "Controller %d: %s\nNumber of Axes: %d\nNumber of Buttons: %d\n"
+                     "Number of Balls: %d\nMapping: %s\n",
+                     i, SDL_GameControllerName(pads_[i]), SDL_JoystickNumAxes(j),
+                     SDL_JoystickNumButtons(j), SDL_JoystickNumBalls(j), map ? map : "");
+            SDL_free(map);
+        } else {
+            joys_[i] = SDL_JoystickOpen(d);
+            if (!joys_[i]) return "";
+            snprintf(buf, sizeof buf,
+                     "Unmapped Joystick %d: %s\nNumber of Axes: %d\nNumber of Buttons: %d\n"
+                     "Number of Balls: %d\n",
+                     i, SDL_JoystickName(joys_[i]), SDL_JoystickNumAxes(joys_[i]),
+                     SDL_JoystickNumButtons(joys_[i]), SDL_JoystickNumBalls(joys_[i]));
+        }
+        return buf;
+    }
+
+    void close_slot(int i)
+    {
+        if (pads_[i]) SDL_GameControllerClose(pads_[i]);
+        if (joys_[i]) SDL_JoystickClose(joys_[i]);
+        pads_[i] = nullptr;
+        joys_[i] = nullptr;
+    }
+
+    // The slot holding the device with this instance id (-1: a free slot),
+    // or -1 when there is none.
+    int slot_of(SDL_JoystickID id)
+    {
+        for (int i = 0; i < 8; i++) {
+            SDL_Joystick* j = pads_[i] ? SDL_GameControllerGetJoystick(pads_[i]) : joys_[i];
+            if (id < 0 ? j == nullptr : (j && SDL_JoystickInstanceID(j) == id)) return i;
+        }
+        return -1;
+    }
+
     bool create_window(const kiln_window_desc& d)
     {
         Uint32 flags = 0;
