@@ -772,6 +772,7 @@ newframe:
             }
             hook_save(L, hc);
             if (luaD_precall(L, ra, nresults)) {  // C function
+                if (L->status == LUA_YIELD) return;  // it yielded in place: back to lua_resume
                 if (nresults >= 0) L->top = ci->top;
                 loadstate();
             } else {  // Lua function: run it in this loop
@@ -787,6 +788,7 @@ newframe:
             if (b != 0) L->top = ra + b;
             savestate();
             if (luaD_precall(L, ra, LUA_MULTRET)) {
+                if (L->status == LUA_YIELD) return;
                 loadstate();
             } else {
                 // Move the new frame down over the caller's.
