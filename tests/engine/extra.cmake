@@ -90,3 +90,12 @@ if(TARGET orbotool)
     COMMAND sh -c "t=$(\"$0\" tokens \"$1\" | sed -n 's/^tokens: \\([0-9]*\\) .*/\\1/p'); c=$(\"$0\" cartinfo \"$1\" | sed -n 's/^tokens: //p'); [ -n \"$t\" ] && [ \"$t\" = \"$c\" ]"
             $<TARGET_FILE:orbotool> ${CMAKE_SOURCE_DIR}/data/head.ob)
 endif()
+
+# Slices of 37 instructions: a coroutine the budget suspends inside inline
+# table, call and arithmetic paths resumes exactly where it stopped; output
+# and slice count as recorded from the engine before its core was redesigned.
+if(TARGET orbotool)
+  add_test(NAME orbotool_lua_budget_coroutines
+    COMMAND sh -c "$<TARGET_FILE:orbotool> lua --budget 37 tests/engine/vm_corpus/fastpaths2.lua > '${CMAKE_BINARY_DIR}/budget_co.out' 2>&1; cmp '${CMAKE_BINARY_DIR}/budget_co.out' tests/engine/vm_budget/fastpaths2.37.txt"
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+endif()

@@ -134,3 +134,26 @@ TEST(VmTable, LoopAndKeyRulesMatchTheNumberModule)
         }
     }
 }
+
+// The inline array path at the 16.16 wrap: with an array part of 32768
+// slots (sized from 16385 and more keys), the key -32768 (raw 0x80000000)
+// must still miss the array; 32767 + 1 wraps to that key; fractions next to
+// array keys hash; a key of 0.99998 is not slot 1.
+TEST(VmTable, InlineArrayPathAtTheWrap)
+{
+    vm_state s;
+    ASSERT_EQ(s.run("t = {} for i = 1, 20000 do t[i] = i end "
+                    "big = 32767 + 1 t[big] = 'wrapped' "
+                    "a = t[-32768] b = t[32767] c = t[1] d = t[20000] e = t[20001] "
+                    "t[1.5] = 'half' f = t[1.5] g = t[1] "
+                    "h = t[0x0.ffff] t[0x0.ffff] = 'below one' k = t[1] "
+                    "n = 0 for key, v in pairs({[-32768] = 1, [32767] = 2, [1] = 3}) do n = n + v end"),
+              "");
+    EXPECT_EQ(global_table(s, "t")->sizearray, 32768);
+    lua_getglobal(s.L, "a");
+    EXPECT_STREQ(lua_tostring(s.L, -1), "wrapped");
+    lua_pop(s.L, 1);
+    EXPECT_EQ(s.run("assert(b == nil and c == 1 and d == 20000 and e == nil)"), "");
+    EXPECT_EQ(s.run("assert(f == 'half' and g == 1 and h == nil and k == 1)"), "");
+    EXPECT_EQ(s.number("n"), fix_from_int(6));
+}

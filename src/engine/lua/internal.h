@@ -96,6 +96,16 @@ inline bool luaH_arraykey(lua_Number n, int* k)
 #define gkey(n) (&(n)->i_key.tvk)
 #define gval(n) (&(n)->i_val)
 #define gnext(n) ((n)->i_key.nk.next)
+// Lookup of a short (interned) string key: identity of the string object.
+inline const TValue* luaH_getshortstr(Table* t, TString* key)
+{
+    Node* n = gnode(t, lmod(key->hash, sizenode(t)));
+    do {
+        if (checktag(gkey(n), ctb(LUA_TSHRSTR)) && rawtsvalue(gkey(n)) == key) return gval(n);
+        n = gnext(n);
+    } while (n != nullptr);
+    return luaO_nilobject;
+}
 
 // Functions and upvalues (lfunc.cpp).
 Proto* luaF_newproto(lua_State* L);

@@ -176,7 +176,11 @@ int luaD_precall(lua_State* L, StkId func, int nresults)
         ci->callstatus = 0;
         luaC_checkGC(L);
         if (L->hookmask & LUA_MASKCALL) luaD_hook(L, LUA_HOOKCALL, -1);
+        lu_byte outer = L->yield_returns;
+        L->yield_returns = L->nCcalls == L->resume_nccalls;
         int n = (*f)(L);
+        L->yield_returns = outer;
+        if (L->status == LUA_YIELD) return 1;  // yielded in place: the frame stays
         luaD_poscall(L, L->top - n);
         return 1;
     }
@@ -259,6 +263,7 @@ static void finishCcall(lua_State* L)
     // otherwise the call was simply suspended and resumed.
     if (!(ci->callstatus & CIST_STAT)) ci->u.c.status = LUA_YIELD;
     ci->callstatus = lu_byte((ci->callstatus & ~(CIST_YPCALL | CIST_STAT)) | CIST_YIELDED);
+    L->yield_returns = 0;
     int n = (*ci->u.c.k)(L);
     luaD_poscall(L, L->top - n);
 }
@@ -273,6 +278,7 @@ static void unroll(lua_State* L, void*)
             luaV_finishOp(L);
             luaV_execute(L);
         }
+        if (L->status == LUA_YIELD) return;
     }
 }
 
@@ -326,10 +332,12 @@ static void resume(lua_State* L, void* ud)
         if (isLua(ci)) {
             // Yielded inside a hook: continue the interrupted instruction.
             luaV_execute(L);
+            if (L->status == LUA_YIELD) return;
         } else {
             if (ci->u.c.k != nullptr) {
                 ci->u.c.status = LUA_YIELD;
                 ci->callstatus |= CIST_YIELDED;
+                L->yield_returns = 0;
                 int n = (*ci->u.c.k)(L);
                 firstArg = L->top - n;
             }
@@ -344,12 +352,20 @@ int lua_resume(lua_State* L, lua_State* from, int nargs)
     L->nCcalls = from ? from->nCcalls + 1 : 1;
     L->nny = 0;
     lu_byte oldresuming = L->resuming;
+    lu_byte old_yield_returns = L->yield_returns;
+    unsigned short old_resume_nccalls = L->resume_nccalls;
     L->resuming = 1;
+    L->yield_returns = 0;
+    L->resume_nccalls = L->nCcalls;
     int status = luaD_rawrunprotected(L, resume, L->top - nargs);
+    if (status == LUA_OK && L->status == LUA_YIELD) status = LUA_YIELD;  // yielded in place
     if (status == -1) status = LUA_ERRRUN;
     else {
         while (status != LUA_OK && status != LUA_YIELD) {
-            if (recover(L, status)) status = luaD_rawrunprotected(L, unroll, nullptr);
+            if (recover(L, status)) {
+                status = luaD_rawrunprotected(L, unroll, nullptr);
+                if (status == LUA_OK && L->status == LUA_YIELD) status = LUA_YIELD;
+            }
             else {
                 L->status = cast_byte(status);
                 seterrorobj(L, status, L->top);
@@ -360,6 +376,8 @@ int lua_resume(lua_State* L, lua_State* from, int nargs)
     }
     L->nny = 1;
     L->resuming = oldresuming;
+    L->yield_returns = old_yield_returns;
+    L->resume_nccalls = old_resume_nccalls;
     L->nCcalls--;
     return status;
 }
@@ -378,6 +396,7 @@ int lua_yieldk(lua_State* L, int nresults, int ctx, lua_CFunction k)
     if (!isLua(ci)) {
         if ((ci->u.c.k = k) != nullptr) ci->u.c.ctx = ctx;
         ci->func = L->top - nresults - 1;
+        if (L->yield_returns) return -1;  // the caller sees L->status and returns
         luaD_throw(L, LUA_YIELD);
     }
     return 0;  // inside a hook: luaV_execute's hook check throws the yield

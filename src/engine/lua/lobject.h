@@ -54,12 +54,12 @@ inline int bvalue(const TValue* o) { return o->value_.b; }
 inline GCObject* gcvalue(const TValue* o) { return o->value_.gc; }
 
 inline void setnilvalue(TValue* o) { o->tt_ = LUA_TNIL; }
-inline void setnvalue(TValue* o, lua_Number n) { o->value_.n = n; o->tt_ = LUA_TNUMBER; }
-inline void setbvalue(TValue* o, int b) { o->value_.b = b; o->tt_ = LUA_TBOOLEAN; }
+inline void setnvalue(TValue* o, lua_Number n) { o->value_.p = reinterpret_cast<void*>(uintptr_t(uint32_t(n))); o->tt_ = LUA_TNUMBER; }
+inline void setbvalue(TValue* o, int b) { o->value_.p = reinterpret_cast<void*>(uintptr_t(uint32_t(b))); o->tt_ = LUA_TBOOLEAN; }
 inline void setpvalue(TValue* o, void* p) { o->value_.p = p; o->tt_ = LUA_TLIGHTUSERDATA; }
 inline void setfvalue(TValue* o, lua_CFunction f) { o->value_.f = f; o->tt_ = LUA_TLCF; }
 inline void setgcovalue(TValue* o, GCObject* g) { o->value_.gc = g; o->tt_ = ctb(g->tt); }
-inline void setobj(TValue* o1, const TValue* o2) { *o1 = *o2; }
+inline void setobj(TValue* o1, const TValue* o2) { o1->value_.p = o2->value_.p; o1->tt_ = o2->tt_; }
 
 // Strings: the text follows the header and is always NUL-terminated.
 // Short strings are interned (equal texts are the same object); 'extra'

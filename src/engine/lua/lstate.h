@@ -106,6 +106,12 @@ struct lua_State : GCObject {
     ptrdiff_t errfunc;          // current error handling function (stack index)
     CallInfo base_ci;           // the first frame
     lu_byte resuming;           // inside lua_resume: yields are possible in principle
+    // Set while a host function called straight from the virtual machine
+    // runs with no host call between it and lua_resume: its yield needs no
+    // unwinding, so lua_yieldk records the yield and returns, and every
+    // level returns normally up to lua_resume.
+    lu_byte yield_returns;
+    unsigned short resume_nccalls;  // nCcalls of the running lua_resume
 };
 
 #define G(L) (L->l_G)

@@ -372,61 +372,139 @@ static void traceexec(lua_State* L)
     }
 }
 
+// ---- The interpreter loop ----
+//
+// Registers of luaV_execute: pc (the next instruction; ci->u.l.savedpc is
+// only brought up to date before anything that may look at it or leave the
+// loop), base, k, cl and hc, the hook counter. Every instruction decrements
+// hc once, and the slow path runs when it reaches 0:
+//   count hook only: hc is L->hookcount, held in a register; it goes back to
+//                    L->hookcount before any call out of the loop and is
+//                    read again after it (host functions read and move it);
+//   line hook:       hc is 1, so every instruction takes the slow path, which
+//                    keeps L->hookcount itself as the reference engine does;
+//   no count hook:   hc is a large number; reaching 0 just reloads it.
+// So the instruction count and the moments of the count hook are those of
+// the reference engine, with one register decrement per instruction.
+
+#define HOOKMODE_MASK (LUA_MASKLINE | LUA_MASKCOUNT)
+#define HC_IDLE INT_MAX
+
+static inline int hook_load(const lua_State* L)
+{
+    lu_byte mask = L->hookmask;
+    if (!(mask & HOOKMODE_MASK)) return HC_IDLE;
+    if (mask & LUA_MASKLINE) return 1;
+    return L->hookcount;
+}
+
+static inline void hook_save(lua_State* L, int hc)
+{
+    if ((L->hookmask & HOOKMODE_MASK) == LUA_MASKCOUNT) L->hookcount = hc;
+}
+
+// The counter reached 0: the count or line hook is due (or, without hooks,
+// the idle count ran out). pc is the instruction after the one about to run.
+static int __attribute__((noinline)) hook_due(lua_State* L, const Instruction* pc)
+{
+    lu_byte mask = L->hookmask;
+    if (!(mask & HOOKMODE_MASK)) return HC_IDLE;
+    L->ci->u.l.savedpc = pc;
+    if (mask & LUA_MASKLINE) L->hookcount--;
+    else L->hookcount = 0;
+    traceexec(L);
+    return hook_load(L);
+}
+
+// Array slot of a number key, or null.
+static inline TValue* arrayslot(Table* h, lua_Number n)
+{
+    int k = n >> 16;
+    if ((n & 0xffff) == 0 && unsigned(k - 1) < unsigned(h->sizearray)) return &h->array[k - 1];
+    return nullptr;
+}
+
 // Raw lookup for the common keys (array-part numbers, short strings).
 static inline const TValue* rawget(Table* h, const TValue* key)
 {
-    int k;
-    if (ttisnumber(key) && luaH_arraykey(nvalue(key), &k) && k <= h->sizearray) return &h->array[k - 1];
-    if (ttisshrstring(key)) return luaH_getstr(h, rawtsvalue(key));
+    if (ttisnumber(key)) {
+        TValue* slot = arrayslot(h, nvalue(key));
+        if (slot) return slot;
+        return luaH_get(h, key);
+    }
+    if (ttisshrstring(key)) return luaH_getshortstr(h, rawtsvalue(key));
     return luaH_get(h, key);
 }
 
-// t[key] without metamethods when the table answers by itself; else the
-// full path with __index.
-static inline void gettable(lua_State* L, const TValue* t, TValue* key, StkId val)
+// t[key] through raw hits and __index tables only (the flags cache of
+// absent metamethods is kept as luaT_gettm keeps it). Null when a function
+// __index, a non-table or a long chain is met: the caller then takes the
+// full path from the start, which repeats only side-effect-free lookups.
+static inline const TValue* index_fast(global_State* g, Table* h, const TValue* key)
 {
-    if (ttistable(t)) {
-        Table* h = hvalue(t);
+    for (int depth = 0; depth < 8; depth++) {
         const TValue* v = rawget(h, key);
-        if (!ttisnil(v) || h->metatable == nullptr) {
-            setobj(val, v);
-            return;
+        if (!ttisnil(v)) return v;
+        Table* mt = h->metatable;
+        if (mt == nullptr || (mt->flags & (1u << TM_INDEX))) return v;
+        const TValue* tm = luaH_getshortstr(mt, g->tmname[TM_INDEX]);
+        if (ttisnil(tm)) {
+            mt->flags |= cast_byte(1u << TM_INDEX);
+            return v;
         }
+        if (!ttistable(tm)) return nullptr;
+        h = hvalue(tm);
     }
-    luaV_gettable(L, t, key, val);
+    return nullptr;
 }
 
-// t[key] = val storing directly into an existing slot when no __newindex
-// can be involved; else the full path.
-static inline void settable(lua_State* L, const TValue* t, TValue* key, StkId val)
+// The slot a raw assignment t[key] = v can store into directly: an existing
+// non-nil slot, or any existing slot of a table without metatable. Null
+// otherwise (new key, or a nil slot under a metatable: __newindex decides).
+static inline TValue* newindex_slot(Table* h, const TValue* key)
 {
-    if (ttistable(t)) {
-        Table* h = hvalue(t);
-        TValue* slot = const_cast<TValue*>(rawget(h, key));
-        if (slot != luaO_nilobject && (!ttisnil(slot) || h->metatable == nullptr)) {
-            setobj(slot, val);
-            invalidateTMcache(h);
-            return;
-        }
-    }
-    luaV_settable(L, t, key, val);
+    TValue* slot = const_cast<TValue*>(rawget(h, key));
+    if (slot == luaO_nilobject) return nullptr;
+    if (!ttisnil(slot) || h->metatable == nullptr) return slot;
+    return nullptr;
 }
+
+// Number modulo with the common case (both operands positive) inline.
+static inline fix32 vm_mod(fix32 a, fix32 b)
+{
+    if (a >= 0 && b > 0) return a % b;
+    return ob_fmod(a, b);
+}
+static inline fix32 vm_mul(fix32 a, fix32 b) { return fix32(uint32_t(uint64_t(int64_t(a) * int64_t(b) >> 16))); }
 
 #define RA(i) (base + GETARG_A(i))
 #define RB(i) (base + GETARG_B(i))
 #define RC(i) (base + GETARG_C(i))
 #define RKB(i) (ISK(GETARG_B(i)) ? k + INDEXK(GETARG_B(i)) : base + GETARG_B(i))
 #define RKC(i) (ISK(GETARG_C(i)) ? k + INDEXK(GETARG_C(i)) : base + GETARG_C(i))
-#define dojump(ci, i, e) { int a_ = GETARG_A(i); if (a_ > 0) luaF_close(L, ci->u.l.base + a_ - 1); ci->u.l.savedpc += GETARG_sBx(i) + e; }
-#define donextjump(ci) { i = *ci->u.l.savedpc; dojump(ci, i, 1); }
-#define Protect(x) { x; base = ci->u.l.base; }
-#define checkGC(L, c) luaC_condGC(L, { L->top = (c); luaC_step(L); L->top = ci->top; }) base = ci->u.l.base;
 
-// Instruction dispatch. Every instruction is fetched by vmfetch, which runs
-// the count and line hooks first. With GCC or Clang each handler jumps
-// straight to the next one through a table of label addresses (one
-// indirect branch per handler predicts far better than the shared one of a
-// switch); elsewhere it is a plain switch.
+#define savepc() (ci->u.l.savedpc = pc)
+#define savestate() { savepc(); hook_save(L, hc); }
+#define loadstate() { base = ci->u.l.base; hc = hook_load(L); }
+// Around every call that may run other code, raise an error, allocate or
+// move the stack.
+#define Protect(x) { savestate(); x; loadstate(); }
+#define dojump(i, e) { int a_ = GETARG_A(i); if (a_ > 0) luaF_close(L, base + a_ - 1); pc += GETARG_sBx(i) + e; }
+#define donextjump() { Instruction ni_ = *pc; dojump(ni_, 1); }
+#define checkGC(L, c) { if (l_unlikely(g->totalbytes >= g->GCthreshold)) { savestate(); L->top = (c); luaC_step(L); L->top = ci->top; loadstate(); } }
+
+#if defined(__GNUC__)
+#define l_likely(x) __builtin_expect(!!(x), 1)
+#define l_unlikely(x) __builtin_expect(!!(x), 0)
+#else
+#define l_likely(x) (x)
+#define l_unlikely(x) (x)
+#endif
+
+// Instruction dispatch. With GCC or Clang each handler jumps straight to the
+// next one through a table of label addresses (one indirect branch per
+// handler predicts far better than the shared one of a switch); elsewhere
+// it is a plain switch.
 #if defined(__GNUC__) && !defined(ORBO_NO_JUMPTABLE)
 #define ORBO_JUMPTABLE 1
 #define vmdispatch(o) goto* disptab[o];
@@ -438,19 +516,47 @@ static inline void settable(lua_State* L, const TValue* t, TValue* key, StkId va
 #define vmcase(l) case l:
 #define vmbreak break
 #endif
-#define vmfetch()                                                                                          \
-    {                                                                                                      \
-        i = *(ci->u.l.savedpc++);                                                                          \
-        if ((L->hookmask & (LUA_MASKLINE | LUA_MASKCOUNT)) && (--L->hookcount == 0 || L->hookmask & LUA_MASKLINE)) \
-            Protect(traceexec(L));                                                                         \
-        ra = RA(i);                                                                                        \
+#define vmfetch()                                      \
+    {                                                  \
+        i = *pc++;                                     \
+        if (l_unlikely(--hc == 0)) {                   \
+            hc = hook_due(L, pc);                      \
+            base = ci->u.l.base;                       \
+        }                                              \
+        ra = RA(i);                                    \
+    }
+
+// R(A) := t[key]: tables and __index tables inline, the rest (and every
+// metamethod call) through luaV_gettable.
+#define vm_index(t_, key_)                                             \
+    {                                                                  \
+        const TValue* t = (t_);                                        \
+        TValue* key = (key_);                                          \
+        const TValue* v = ttistable(t) ? index_fast(g, hvalue(t), key) : nullptr; \
+        if (l_likely(v != nullptr)) setobj(ra, v);                     \
+        else Protect(luaV_gettable(L, t, key, ra));                    \
+    }
+
+// t[key] := val: existing slots inline, the rest through luaV_settable.
+#define vm_newindex(t_, key_, val_)                                    \
+    {                                                                  \
+        const TValue* t = (t_);                                        \
+        TValue* key = (key_);                                          \
+        TValue* val = (val_);                                          \
+        TValue* slot = ttistable(t) ? newindex_slot(hvalue(t), key) : nullptr; \
+        if (l_likely(slot != nullptr)) {                               \
+            setobj(slot, val);                                         \
+            invalidateTMcache(hvalue(t));                              \
+        } else {                                                       \
+            Protect(luaV_settable(L, t, key, val));                    \
+        }                                                              \
     }
 
 #define arith_case(tm, fastop)                                                     \
     {                                                                              \
         TValue* rb = RKB(i);                                                       \
         TValue* rc = RKC(i);                                                       \
-        if (ttisnumber(rb) && ttisnumber(rc)) {                                    \
+        if (l_likely(ttisnumber(rb) && ttisnumber(rc))) {                          \
             setnvalue(ra, fastop(nvalue(rb), nvalue(rc)));                         \
         } else {                                                                   \
             Protect(luaV_arith(L, ra, rb, rc, tm));                                \
@@ -458,14 +564,22 @@ static inline void settable(lua_State* L, const TValue* t, TValue* key, StkId va
     }                                                                              \
     vmbreak;
 
+// GCC merges the indirect jumps of the handlers into one unless cross
+// jumping is off.
+#if defined(__GNUC__) && !defined(__clang__)
+__attribute__((optimize("no-crossjumping", "no-gcse")))
+#endif
 void luaV_execute(lua_State* L)
 {
     CallInfo* ci = L->ci;
+    global_State* g = G(L);
     LClosure* cl;
     TValue* k;
     StkId base;
+    const Instruction* pc;
     Instruction i;
     StkId ra;
+    int hc = hook_load(L);
 #if ORBO_JUMPTABLE
     static const void* const disptab[NUM_OPCODES] = {
 #define ORBO_OPLABEL(name, t, a, b, c, m) &&L_OP_##name,
@@ -477,15 +591,16 @@ newframe:
     cl = clLvalue(ci->func);
     k = cl->p->k;
     base = ci->u.l.base;
+    pc = ci->u.l.savedpc;
     for (;;) {
         vmfetch();
         vmdispatch (GET_OPCODE(i)) {
         vmcase(OP_MOVE) setobj(ra, RB(i)); vmbreak;
         vmcase(OP_LOADK) setobj(ra, k + GETARG_Bx(i)); vmbreak;
-        vmcase(OP_LOADKX) setobj(ra, k + GETARG_Ax(*ci->u.l.savedpc++)); vmbreak;
+        vmcase(OP_LOADKX) setobj(ra, k + GETARG_Ax(*pc++)); vmbreak;
         vmcase(OP_LOADBOOL)
             setbvalue(ra, GETARG_B(i));
-            if (GETARG_C(i)) ci->u.l.savedpc++;
+            if (GETARG_C(i)) pc++;
             vmbreak;
         vmcase(OP_LOADNIL) {
             int b = GETARG_B(i);
@@ -495,32 +610,48 @@ newframe:
             vmbreak;
         }
         vmcase(OP_GETUPVAL) setobj(ra, cl->upvals[GETARG_B(i)]->v); vmbreak;
-        vmcase(OP_GETTABUP) Protect(gettable(L, cl->upvals[GETARG_B(i)]->v, RKC(i), ra)); vmbreak;
-        vmcase(OP_GETTABLE) Protect(gettable(L, RB(i), RKC(i), ra)); vmbreak;
-        vmcase(OP_SETTABUP) Protect(settable(L, cl->upvals[GETARG_A(i)]->v, RKB(i), RKC(i))); vmbreak;
+        vmcase(OP_GETTABUP) vm_index(cl->upvals[GETARG_B(i)]->v, RKC(i)); vmbreak;
+        vmcase(OP_GETTABLE) vm_index(RB(i), RKC(i)); vmbreak;
+        vmcase(OP_SETTABUP) vm_newindex(cl->upvals[GETARG_A(i)]->v, RKB(i), RKC(i)); vmbreak;
         vmcase(OP_SETUPVAL) setobj(cl->upvals[GETARG_B(i)]->v, ra); vmbreak;
-        vmcase(OP_SETTABLE) Protect(settable(L, ra, RKB(i), RKC(i))); vmbreak;
+        vmcase(OP_SETTABLE) vm_newindex(ra, RKB(i), RKC(i)); vmbreak;
         vmcase(OP_NEWTABLE) {
             int b = GETARG_B(i);
             int c = GETARG_C(i);
+            savestate();
             Table* t = luaH_new(L);
             sethvalue(ra, t);
             if (b != 0 || c != 0) luaH_resize(L, t, luaO_fb2int(b), luaO_fb2int(c));
+            loadstate();
             checkGC(L, ra + 1);
             vmbreak;
         }
         vmcase(OP_SELF) {
             StkId rb = RB(i);
+            TValue* rc = RKC(i);
             setobj(ra + 1, rb);
-            Protect(gettable(L, rb, RKC(i), ra));
+            vm_index(rb, rc);
             vmbreak;
         }
         vmcase(OP_ADD) arith_case(TM_ADD, wadd)
         vmcase(OP_SUB) arith_case(TM_SUB, wsub)
-        vmcase(OP_MUL) arith_case(TM_MUL, ob_fmul)
+        vmcase(OP_MUL) arith_case(TM_MUL, vm_mul)
         vmcase(OP_DIV) arith_case(TM_DIV, ob_fdiv)
-        vmcase(OP_MOD) arith_case(TM_MOD, ob_fmod)
-        vmcase(OP_POW) arith_case(TM_POW, ob_fpow)
+        vmcase(OP_MOD) arith_case(TM_MOD, vm_mod)
+        vmcase(OP_POW) {
+            TValue* rb = RKB(i);
+            TValue* rc = RKC(i);
+            // The power charges cycles (square-root steps): a call out.
+            if (ttisnumber(rb) && ttisnumber(rc)) {
+                fix32 a = nvalue(rb), e = nvalue(rc);
+                fix32 r;
+                Protect(r = ob_fpow(a, e));
+                setnvalue(RA(i), r);
+            } else {
+                Protect(luaV_arith(L, ra, rb, rc, TM_POW));
+            }
+            vmbreak;
+        }
         vmcase(OP_UNM) {
             TValue* rb = RB(i);
             if (ttisnumber(rb)) {
@@ -536,7 +667,17 @@ newframe:
             setbvalue(ra, res);
             vmbreak;
         }
-        vmcase(OP_LEN) Protect(luaV_objlen(L, ra, RB(i))); vmbreak;
+        vmcase(OP_LEN) {
+            TValue* rb = RB(i);
+            if (ttisstring(rb)) {
+                setnvalue(ra, fix_from_int(int32_t(tsvalue(rb)->len)));
+            } else if (ttistable(rb) && hvalue(rb)->metatable == nullptr) {
+                setnvalue(ra, fix_from_int(luaH_getn(hvalue(rb))));
+            } else {
+                Protect(luaV_objlen(L, ra, rb));
+            }
+            vmbreak;
+        }
         vmcase(OP_CONCAT) {
             int b = GETARG_B(i);
             int c = GETARG_C(i);
@@ -549,47 +690,49 @@ newframe:
             L->top = ci->top;
             vmbreak;
         }
-        vmcase(OP_JMP) dojump(ci, i, 0); vmbreak;
+        vmcase(OP_JMP) dojump(i, 0); vmbreak;
         vmcase(OP_EQ) {
             TValue* rb = RKB(i);
             TValue* rc = RKC(i);
             int res;
             if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) == nvalue(rc);
-            else Protect(res = equalobj(L, rb, rc));
-            if (res != GETARG_A(i)) ci->u.l.savedpc++;
-            else donextjump(ci);
+            else if (!ttisequal(rb, rc)) res = 0;
+            else if (ttisshrstring(rb) || ttisnil(rb) || ttisboolean(rb)) res = luaV_rawequalobj(rb, rc);
+            else Protect(res = luaV_equalobj_(L, rb, rc));
+            if (res != GETARG_A(i)) pc++;
+            else donextjump();
             vmbreak;
         }
         vmcase(OP_LT) {
             TValue* rb = RKB(i);
             TValue* rc = RKC(i);
             int res;
-            if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) < nvalue(rc);
+            if (l_likely(ttisnumber(rb) && ttisnumber(rc))) res = nvalue(rb) < nvalue(rc);
             else Protect(res = luaV_lessthan(L, rb, rc));
-            if (res != GETARG_A(i)) ci->u.l.savedpc++;
-            else donextjump(ci);
+            if (res != GETARG_A(i)) pc++;
+            else donextjump();
             vmbreak;
         }
         vmcase(OP_LE) {
             TValue* rb = RKB(i);
             TValue* rc = RKC(i);
             int res;
-            if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) <= nvalue(rc);
+            if (l_likely(ttisnumber(rb) && ttisnumber(rc))) res = nvalue(rb) <= nvalue(rc);
             else Protect(res = luaV_lessequal(L, rb, rc));
-            if (res != GETARG_A(i)) ci->u.l.savedpc++;
-            else donextjump(ci);
+            if (res != GETARG_A(i)) pc++;
+            else donextjump();
             vmbreak;
         }
         vmcase(OP_TEST)
-            if (GETARG_C(i) ? l_isfalse(ra) : !l_isfalse(ra)) ci->u.l.savedpc++;
-            else donextjump(ci);
+            if (GETARG_C(i) ? l_isfalse(ra) : !l_isfalse(ra)) pc++;
+            else donextjump();
             vmbreak;
         vmcase(OP_TESTSET) {
             TValue* rb = RB(i);
-            if (GETARG_C(i) ? l_isfalse(rb) : !l_isfalse(rb)) ci->u.l.savedpc++;
+            if (GETARG_C(i) ? l_isfalse(rb) : !l_isfalse(rb)) pc++;
             else {
                 setobj(ra, rb);
-                donextjump(ci);
+                donextjump();
             }
             vmbreak;
         }
@@ -597,13 +740,20 @@ newframe:
             int b = GETARG_B(i);
             int nresults = GETARG_C(i) - 1;
             if (b != 0) L->top = ra + b;  // else the previous instruction set top
+            savepc();
             if (ttisLclosure(ra) && !(L->hookmask & LUA_MASKCALL)) {
                 // Lua-to-Lua call with fixed parameters and room on the
                 // stack: luaD_precall's work without its generality.
                 Proto* p = clLvalue(ra)->p;
                 if (!p->is_vararg && L->stack_last - L->top > p->maxstacksize) {
-                    for (int n = int(L->top - ra) - 1; n < p->numparams; n++) setnilvalue(L->top++);
-                    CallInfo* nci = ci->next ? ci->next : luaE_extendCI(L);
+                    CallInfo* nci = ci->next;
+                    if (l_unlikely(nci == nullptr)) {
+                        hook_save(L, hc);
+                        nci = luaE_extendCI(L);
+                        hc = hook_load(L);
+                    }
+                    StkId top = L->top;
+                    for (int n = int(top - ra) - 1; n < p->numparams; n++) setnilvalue(top++);
                     nci->nresults = short(nresults);
                     nci->func = ra;
                     nci->u.l.base = ra + 1;
@@ -612,16 +762,23 @@ newframe:
                     nci->callstatus = CIST_LUA | CIST_REENTRY;
                     L->ci = ci = nci;
                     L->top = nci->top;
-                    luaC_checkGC(L);
+                    if (l_unlikely(g->totalbytes >= g->GCthreshold)) {
+                        hook_save(L, hc);
+                        luaC_step(L);
+                        hc = hook_load(L);
+                    }
                     goto newframe;
                 }
             }
+            hook_save(L, hc);
             if (luaD_precall(L, ra, nresults)) {  // C function
+                if (L->status == LUA_YIELD) return;  // it yielded in place: back to lua_resume
                 if (nresults >= 0) L->top = ci->top;
-                base = ci->u.l.base;
+                loadstate();
             } else {  // Lua function: run it in this loop
                 ci = L->ci;
                 ci->callstatus |= CIST_REENTRY;
+                hc = hook_load(L);
                 goto newframe;
             }
             vmbreak;
@@ -629,8 +786,10 @@ newframe:
         vmcase(OP_TAILCALL) {
             int b = GETARG_B(i);
             if (b != 0) L->top = ra + b;
+            savestate();
             if (luaD_precall(L, ra, LUA_MULTRET)) {
-                base = ci->u.l.base;
+                if (L->status == LUA_YIELD) return;
+                loadstate();
             } else {
                 // Move the new frame down over the caller's.
                 CallInfo* nci = L->ci;
@@ -646,6 +805,7 @@ newframe:
                 oci->u.l.savedpc = nci->u.l.savedpc;
                 oci->callstatus |= CIST_TAIL;
                 ci = L->ci = oci;
+                hc = hook_load(L);
                 goto newframe;
             }
             vmbreak;
@@ -666,10 +826,12 @@ newframe:
                 L->top = wanted != LUA_MULTRET ? ci->top : res;
                 goto newframe;
             }
+            savestate();
             b = luaD_poscall(L, ra);
             if (!(ci->callstatus & CIST_REENTRY)) return;  // called from C: back there
             ci = L->ci;
             if (b) L->top = ci->top;
+            hc = hook_load(L);
             goto newframe;
         }
         vmcase(OP_FORLOOP) {
@@ -681,7 +843,7 @@ newframe:
             // An ascending index that wrapped past the top ends the loop.
             if (step >= 0 && prev >= 0 && idx <= 0) go = false;
             if (go) {
-                ci->u.l.savedpc += GETARG_sBx(i);
+                pc += GETARG_sBx(i);
                 setnvalue(ra, idx);
                 setnvalue(ra + 3, idx);
             }
@@ -691,11 +853,14 @@ newframe:
             const TValue* init = ra;
             const TValue* plimit = ra + 1;
             const TValue* pstep = ra + 2;
-            if (!tonumber(init, ra)) luaG_runerror(L, "'for' initial value must be a number");
-            else if (!tonumber(plimit, ra + 1)) luaG_runerror(L, "'for' limit must be a number");
-            else if (!tonumber(pstep, ra + 2)) luaG_runerror(L, "'for' step must be a number");
-            setnvalue(ra, wsub(nvalue(ra), nvalue(pstep)));
-            ci->u.l.savedpc += GETARG_sBx(i);
+            if (!ttisnumber(init) || !ttisnumber(plimit) || !ttisnumber(pstep)) {
+                savestate();
+                if (!tonumber(init, ra)) luaG_runerror(L, "'for' initial value must be a number");
+                else if (!tonumber(plimit, ra + 1)) luaG_runerror(L, "'for' limit must be a number");
+                else if (!tonumber(pstep, ra + 2)) luaG_runerror(L, "'for' step must be a number");
+            }
+            setnvalue(ra, wsub(nvalue(ra), nvalue(ra + 2)));
+            pc += GETARG_sBx(i);
             vmbreak;
         }
         vmcase(OP_TFORCALL) {
@@ -706,7 +871,7 @@ newframe:
             L->top = cb + 3;
             Protect(luaD_call(L, cb, GETARG_C(i), 1));
             L->top = ci->top;
-            i = *(ci->u.l.savedpc++);
+            i = *pc++;
             ra = RA(i);
             goto l_tforloop;
         }
@@ -714,29 +879,34 @@ newframe:
         l_tforloop:
             if (!ttisnil(ra + 1)) {
                 setobj(ra, ra + 1);
-                ci->u.l.savedpc += GETARG_sBx(i);
+                pc += GETARG_sBx(i);
             }
             vmbreak;
         vmcase(OP_SETLIST) {
             int n = GETARG_B(i);
             int c = GETARG_C(i);
             if (n == 0) n = int(L->top - ra) - 1;
-            if (c == 0) c = GETARG_Ax(*ci->u.l.savedpc++);
+            if (c == 0) c = GETARG_Ax(*pc++);
             Table* h = hvalue(ra);
             int last = ((c - 1) * LFIELDS_PER_FLUSH) + n;
+            savestate();
             if (last > h->sizearray && last <= 32767) luaH_resizearray(L, h, last);
             for (; n > 0; n--) {
                 TValue* val = ra + n;
                 luaH_setint(L, h, last--, val);
             }
+            loadstate();
             L->top = ci->top;
             vmbreak;
         }
         vmcase(OP_CLOSURE) {
             Proto* p = cl->p->p[GETARG_Bx(i)];
             LClosure* ncl = getcached(p, cl->upvals, base);
-            if (ncl == nullptr) pushclosure(L, p, cl->upvals, base, ra);
-            else setclLvalue(ra, ncl);
+            if (ncl == nullptr) {
+                Protect(pushclosure(L, p, cl->upvals, base, ra));
+            } else {
+                setclLvalue(ra, ncl);
+            }
             checkGC(L, ra + 1);
             vmbreak;
         }
