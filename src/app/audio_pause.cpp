@@ -1,6 +1,7 @@
 #include "app/audio_pause.h"
 
 #include "app/message_bar.h"
+#include "audio/audio.h"
 #include "hardware/machine.h"
 #include "hardware/mem.h"
 #include "platform/config.h"
@@ -15,7 +16,6 @@ constexpr int k_mute_message_ms = 1400;
 constexpr int k_sc_m = 16;
 constexpr int k_pause_audio_addr = 0x5F2F;  // 1: silence; 2: sound under the menu
 
-bool counting(int s) { return s >= 1 && s <= 4; }
 }  // namespace
 
 void toggle_mute()
@@ -36,19 +36,9 @@ void orbo_mute_keys()
 
 void determine_audio_pause_state()
 {
-    int state = kiln_state.audio_pause;
-    if (pstate.app_mode != MODE_RUNNING) {
-        kiln_state.audio_pause = counting(state) ? state + 1 : 0;
-        return;
-    }
     const orbo_machine* c = orbo_live_machine();
     int r = c ? orbo_peek(c, c->cart, k_pause_audio_addr) : 0;
-    bool menu = orbo_pause().menu_open;
-    if (menu && r == 2) state = 0;
-    else if (r == 1) state = 1;
-    else if (!menu && counting(state)) state++;
-    else state = menu ? 1 : 0;
-    kiln_state.audio_pause = state;
+    orbo_audio_update_pause_state(pstate.app_mode == MODE_RUNNING, r, orbo_pause().menu_open);
 }
 
 void orbo_update_audio_pause() { determine_audio_pause_state(); }

@@ -15,6 +15,7 @@
 #include "app/commands.h"
 #include "app/input_wiring.h"
 #include "app/message_bar.h"
+#include "app/sound.h"
 #include "app/pause_menu.h"
 #include "hardware/api/api.h"
 #include "hardware/sound_link.h"
@@ -64,6 +65,7 @@ void orbo_wire_layers()
 {
     orbo_runtime_init();
     orbo_bind_shell_api();
+    orbo_wire_sound();
     orbo_cart_env& env = orbo_cart_env_get();
     env.print = print_cart_line;
     env.show_message = orbo_show_message;
@@ -95,8 +97,6 @@ void orbo_mount_embedded_carts(const kiln_pod* data)
     orbo_mount_embedded_items(data);
 }
 void orbo_mark_cart_graphics() { orbo_mark_working_cart_graphics(); }
-void orbo_keep_boot_cart(const uint8_t*, size_t) {}
 void orbo_reset_frame_overrides() {}
-void orbo_play_boot_chime() {}
 void orbo_close_gpio() {}
 void orbo_init_browser_lists() {}

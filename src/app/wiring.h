@@ -31,11 +31,10 @@ void orbo_mark_cart_graphics();
 #include "app/pause_menu.h"
 #include "app/reset_glitch.h"
 #include "app/running_keys.h"
+#include "app/sound.h"
 
-// Hooks with nothing behind them on this console: the boot chime, the
-// per-frame override block, GPIO and the board browser.
-void orbo_keep_boot_cart(const uint8_t* bytes, size_t len);
+// Hooks with nothing behind them on this console: the per-frame override
+// block, GPIO and the board browser.
 void orbo_reset_frame_overrides();
-void orbo_play_boot_chime();
 void orbo_close_gpio();
 void orbo_init_browser_lists();

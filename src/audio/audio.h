@@ -47,6 +47,10 @@ bool orbo_audio_rendering();
 // Samples per device buffer for a configured mix_buffer_size: 0 means no
 // device is opened; values outside 512..8192 become 1024.
 int orbo_audio_device_samples(int mix_buffer_size);
+// Opens the host's audio device with the mixer as its callback (nothing in
+// headless runs or without a device: the log says so once), and closes it.
+void orbo_sound_device_open(int voices);
+void orbo_sound_device_close();
 
 // A WAV file of 22,050 Hz mono 16-bit PCM; false when it cannot be written.
 bool orbo_write_wav(const char* path, const int16_t* samples, size_t count);

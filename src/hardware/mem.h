@@ -20,6 +20,8 @@ void orbo_reload(orbo_machine* state, orbo_cart* cart, const orbo_cart* loaded, 
 // The draw-state and audio-mask registers (0x5F00-0x5F43) as bytes.
 int orbo_register_read(const orbo_machine* c, int32_t addr);
 void orbo_register_write(orbo_machine* c, int32_t addr, int value);
+// The four audio-effect masks to 0 (read by the mixer on its own thread).
+void orbo_clear_audio_masks(orbo_machine* c);
 
 // At every display update: each screen palette entry is reduced in place to
 // bits 0-3, or to bits 0-3 and 7 while 0x5F60-0x5F63 hold AD DF AD ED (the

@@ -1,5 +1,7 @@
 // The draw-state registers 0x5F00-0x5F3F and the audio masks 0x5F40-0x5F43.
 // Addresses without a register read and write shadow memory only.
+#include <atomic>
+
 #include "hardware/machine.h"
 #include "hardware/mem_map.h"
 #include "hardware/mem.h"
@@ -43,7 +45,8 @@ void orbo_register_write(orbo_machine* c, int32_t addr, int v)
         return;
     }
     if (orbo_decode(addr) == ORBO_R_AUDIO_MASK) {
-        c->audio_mask[addr - orbo_base(ORBO_R_AUDIO_MASK)] = v & 15;
+        // The mixer reads the masks on its own thread.
+        std::atomic_ref<int32_t>(c->audio_mask[addr - orbo_base(ORBO_R_AUDIO_MASK)]).store(v & 15, std::memory_order_relaxed);
         return;
     }
     switch (addr) {
@@ -74,4 +77,9 @@ void orbo_reduce_screen_palette(orbo_machine* c)
                     c->mem[0x5F63] == unlock[3];
     uint8_t keep = extended ? 0x8F : 0x0F;
     for (uint8_t& e : c->screen_pal) e &= keep;
+}
+
+void orbo_clear_audio_masks(orbo_machine* c)
+{
+    for (int32_t& m : c->audio_mask) std::atomic_ref<int32_t>(m).store(0, std::memory_order_relaxed);
 }

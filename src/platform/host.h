@@ -111,6 +111,13 @@ public:
     virtual std::string get_clipboard() = 0;
     virtual void set_clipboard(const std::string& text) = 0;
 
+    // Audio output: 22,050 Hz, mono, signed 16-bit, `samples` per buffer; the
+    // callback runs on the device's thread and fills `len` bytes. False when
+    // no device opens (the player then runs silent).
+    using audio_callback = void (*)(void* userdata, uint8_t* stream, int len);
+    virtual bool open_audio(int samples, audio_callback callback) { return false; }
+    virtual void close_audio() {}
+
     // Controllers. add_mapping returns 1 added, 0 updated, -1 failed.
     virtual int add_builtin_mappings() { return 0; }
     virtual int add_mapping(const char* mapping) { return -1; }

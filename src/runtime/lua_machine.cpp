@@ -1,5 +1,6 @@
 #include "runtime/lua_machine.h"
 
+#include "audio/audio.h"
 #include "engine/lua/cpu.h"
 #include "engine/lua/lstate.h"
 #include "engine/lua/lua.h"
@@ -65,4 +66,6 @@ void orbo_new_machine()
 {
     close_lua_machine();
     orbo_recreate_live_machine();
+    orbo_machine* c = orbo_live_machine();
+    orbo_audio_attach(c->cart, c->audio_mask);
 }

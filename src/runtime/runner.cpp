@@ -6,6 +6,7 @@
 #include "hardware/console.h"
 #include "runtime/pause_state.h"
 #include "runtime/pstate.h"
+#include "audio/audio.h"
 #include "cart/working_cart.h"
 #include "engine/lua/cpu.h"
 #include "engine/lua/lauxlib.h"
@@ -83,6 +84,7 @@ void orbo_refresh_live_cart()
     // The console moves to the new copy before the old one is released.
     c->cart = fresh.get();
     live_cart() = std::move(fresh);
+    orbo_audio_attach(c->cart, c->audio_mask);
 }
 
 std::string get_lid_from_filename(const std::string& name)
@@ -238,7 +240,7 @@ void run_cart()
     run_program(rt.code);
     orbo_stop_all_sound();
     if (c)
-        for (int32_t& m : c->audio_mask) m = 0;
+        orbo_clear_audio_masks(c);
     orbo_set_frame_rate(30);
     orbo_input.block_buttons();
 }
@@ -256,7 +258,7 @@ void suspend_program()
         if (c && orbo_peek(c, c->cart, 0x5F2E) != 1)
             for (int i = 0; i < 16; i++) c->screen_pal[i] = uint8_t(i);
         if (c && orbo_peek(c, c->cart, 0x5F44) == 0)
-            for (int32_t& m : c->audio_mask) m = 0;
+            orbo_clear_audio_masks(c);
     }
     pstate.app_mode = MODE_CONSOLE;
     pstate.hold = 0;

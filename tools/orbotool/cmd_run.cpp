@@ -1,8 +1,9 @@
-// orbotool run CART [--frames N] [--screenshot OUT.png] [--gif OUT.gif]
+// orbotool run CART [--frames N] [--screenshot OUT.png] [--gif OUT.gif] [--wav OUT.wav]
 // [--param TEXT] [--input FILE] [--seed N]: runs a cartridge headless
 // through the player's own loop,
 // as -x does, but with every host pass one console frame (no pacing). --gif
-// writes every frame shown, through the player's own GIF writer. Prints the console
+// writes every frame shown, through the player's own GIF writer; --wav the
+// sound of the frames run, through the player's own mixer. Prints the console
 // lines -x prints, then "frames: N" (console frames run) and "cpu: X", the
 // mean CPU load per console frame of the program as a fraction of the
 // frame's budget (a 16.16 value printed as the console prints numbers).
@@ -20,13 +21,12 @@
 #include "app/input_script.h"
 #include "app/shell.h"
 #include "app/state.h"
-#include "capture/gif_writer.h"
 #include "commands.h"
+#include "run_outputs.h"
 #include "engine/math/fixed.h"
 #include "hardware/host_log.h"
 #include "platform/kiln.h"
 #include "platform/log.h"
-#include "platform/video.h"
 #include "runtime/scheduler.h"
 
 kiln_host* kiln_headless_host();
@@ -82,40 +82,6 @@ bool valid_seed(const char* s)
     return strtoull(s, nullptr, 10) <= 0xffffffffull;
 }
 
-// The frames shown, one 128x128 capture copy per pass, for --gif.
-std::vector<std::vector<uint8_t>> g_frames;
-
-void keep_frame()
-{
-    if (app.video_capture && app.video_capture->w == 128 && app.video_capture->h == 128)
-        g_frames.push_back(app.video_capture->pixels);
-}
-
-bool write_gif(const char* path)
-{
-    std::vector<const uint8_t*> frames;
-    for (const std::vector<uint8_t>& f : g_frames) frames.push_back(f.data());
-    return orbo_write_gif(path, frames, &kiln_display_palette, app.gif_scale) == ORBO_GIF_OK;
-}
-
-// The last frame as shown, pause menu included (the message bar is not:
-// it depends on the host clock).
-bool write_screenshot(const char* path)
-{
-    const kiln_bitmap* shown = app.video_capture && app.video_capture->w == 128 ? app.video_capture.get() : nullptr;
-    if (!shown) shown = shell.display.get();
-    if (!shown) return false;
-    const kiln_bitmap& d = *shown;
-    std::vector<unsigned char> rgba(size_t(d.w) * d.h * 4);
-    for (int i = 0; i < d.w * d.h; i++) {
-        const uint8_t* p = kiln_display_palette.rgb + d.pixels[size_t(i)] * 3;
-        rgba[size_t(i) * 4 + 0] = p[0];
-        rgba[size_t(i) * 4 + 1] = p[1];
-        rgba[size_t(i) * 4 + 2] = p[2];
-        rgba[size_t(i) * 4 + 3] = 255;
-    }
-    return lodepng_encode32_file(path, rgba.data(), unsigned(d.w), unsigned(d.h)) == 0;
-}
 }  // namespace
 
 int cmd_run(int argc, char** argv)
@@ -124,6 +90,7 @@ int cmd_run(int argc, char** argv)
     const char* screenshot = nullptr;
     const char* param = nullptr;
     const char* gif = nullptr;
+    const char* wav = nullptr;
     const char* input = nullptr;
     std::string seed;
     long long frames = 0;
@@ -132,6 +99,7 @@ int cmd_run(int argc, char** argv)
         else if (strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) screenshot = argv[++i];
         else if (strcmp(argv[i], "--param") == 0 && i + 1 < argc) param = argv[++i];
         else if (strcmp(argv[i], "--gif") == 0 && i + 1 < argc) gif = argv[++i];
+        else if (strcmp(argv[i], "--wav") == 0 && i + 1 < argc) wav = argv[++i];
         else if (strcmp(argv[i], "--input") == 0 && i + 1 < argc) input = argv[++i];
         else if (strcmp(argv[i], "--seed") == 0 && i + 1 < argc && valid_seed(argv[i + 1])) seed = argv[++i];
         else if (!cart && argv[i][0] != '-') cart = argv[i];
@@ -150,7 +118,7 @@ int cmd_run(int argc, char** argv)
     av.push_back(nullptr);
     orbo_shell.unpaced = true;
     orbo_shell.frame_limit = frames;
-    if (gif) orbo_shell.after_pass = keep_frame;
+    run_outputs_start(gif != nullptr, wav != nullptr);
     kiln_force_headless(true);
     kiln_run(kiln_headless_host(), orbo_shell_app, int(args.size()), av.data());
 
@@ -158,13 +126,13 @@ int cmd_run(int argc, char** argv)
     orbo_fixed_to_string(cpu, orbo_mean_cpu_load());
     printf("frames: %lld\n", (long long)orbo_shell.frames_run);
     printf("cpu: %s\n", cpu);
-    if (screenshot && !write_screenshot(screenshot)) {
-        fprintf(stderr, "orbotool: cannot write %s\n", screenshot);
-        return 1;
-    }
-    if (gif && !write_gif(gif)) {
-        fprintf(stderr, "orbotool: cannot write %s\n", gif);
-        return 1;
+    for (const char* path : {screenshot, gif, wav}) {
+        if (!path) continue;
+        bool ok = path == screenshot ? write_screenshot(path) : path == gif ? write_gif(path) : write_wav(path);
+        if (!ok) {
+            fprintf(stderr, "orbotool: cannot write %s\n", path);
+            return 1;
+        }
     }
     return 0;
 }

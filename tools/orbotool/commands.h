@@ -16,7 +16,7 @@
     X(cartinfo, cmd_cartinfo, "FILE", "print a cartridge's sizes, token count and hash") \
     X(lua, cmd_lua, "[--count] [--budget N] [--hook N] [--luac] FILE", \
       "run a program on the script engine (--count: instructions executed)") \
-    X(run, cmd_run, "CART [--frames N] [--screenshot OUT.png] [--gif OUT.gif] [--param TEXT] [--input FILE] [--seed N]", \
+    X(run, cmd_run, "CART [--frames N] [--screenshot OUT.png] [--gif OUT.gif] [--wav OUT.wav] [--param TEXT] [--input FILE] [--seed N]", \
       "run a cartridge headless through the player's loop")
 
 #define ORBOTOOL_DECLARE(name, fn, synopsis, what) int fn(int argc, char** argv);

@@ -54,6 +54,28 @@ public:
         return strcmp(d, "offscreen") != 0 && strcmp(d, "dummy") != 0;
     }
 
+    bool open_audio(int samples, audio_callback callback) override
+    {
+        SDL_AudioSpec want{}, have{};
+        want.freq = 22050;
+        want.format = AUDIO_S16SYS;
+        want.channels = 1;
+        want.samples = Uint16(samples);
+        want.callback = callback;
+        // No changes allowed: SDL converts if the device needs another format.
+        audio_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        if (!audio_device) return false;
+        kiln_debug("audio device: %s, %d samples\n", SDL_GetCurrentAudioDriver(), int(have.samples));
+        SDL_PauseAudioDevice(audio_device, 0);
+        return true;
+    }
+
+    void close_audio() override
+    {
+        if (audio_device) SDL_CloseAudioDevice(audio_device);
+        audio_device = 0;
+    }
+
     void system_exit() override
     {
         SDL_StopTextInput();
@@ -455,6 +477,7 @@ private:
 
     kiln_window_desc desc_;
     SDL_Window* window_ = nullptr;
+    SDL_AudioDeviceID audio_device = 0;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
     SDL_Texture* fps_tex_ = nullptr;
