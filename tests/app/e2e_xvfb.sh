@@ -109,4 +109,29 @@ AFTER_START=""
 grep -q "^window_size 700 500 " "$ROOT/config.txt" || fail "resized window not remembered: $(grep ^window_size "$ROOT/config.txt")"
 run_once ctrl+q - -windowed 1 -width 300 -height 200
 grep -q "^window_size 700 500 " "$ROOT/config.txt" || fail "-width/-height written back"
-echo "e2e: 5 passed, 0 failed"
+
+# The capture keys in a real window: F6 writes a screenshot and F9 a GIF to
+# the desktop folder, each answered on the message bar (colour 8).
+capture_keys() {
+    xdotool windowfocus --sync "$WIN" 2>/dev/null
+    xdotool key --clearmodifiers F6
+    n=0; until ls "$HOME/shots/"*_000.png > /dev/null 2>&1; do
+        n=$((n + 1)); [ $n -gt 100 ] && return 1; sleep 0.1; done
+    wait_colour_present "$WIN" "#E0343F" 50 || return 1
+    xdotool key --clearmodifiers F9
+    n=0; until ls "$HOME/shots/"*_0.gif > /dev/null 2>&1; do
+        n=$((n + 1)); [ $n -gt 100 ] && return 1; sleep 0.1; done
+}
+# Polls until colour $2 shows anywhere in window $1 (at most $3 tries).
+wait_colour_present() {
+    n=0
+    until import -window "$1" png:- 2>/dev/null | convert - -format %c histogram:info:- 2>/dev/null | grep -q "$2"; do
+        n=$((n + 1)); [ $n -gt "$3" ] && return 1; sleep 0.2
+    done
+}
+AFTER_START="capture_keys || { kill \$PID; fail 'capture keys: no file or no message'; }"
+run_once ctrl+q - -desktop "$HOME/shots"
+AFTER_START=""
+identify "$HOME/shots/"*_000.png | grep -q "PNG 384x384" || fail "screenshot not 128 x 3"
+[ "$(identify "$HOME/shots/"*_0.gif | wc -l)" -gt 1 ] || fail "GIF has no frames"
+echo "e2e: 6 passed, 0 failed"
