@@ -33,3 +33,9 @@ if(TARGET orbotool AND IDENTIFY)
       [ \"$(\"$3\" -format '%w %h %T\\n' \"$out\" | sort | uniq -c | tr -s ' ')\" = ' 12 256 256 3' ]"
       $<TARGET_FILE:orbotool> ${CMAKE_SOURCE_DIR}/tests/carts/drawing.ob ${CMAKE_BINARY_DIR} ${IDENTIFY})
 endif()
+
+# The README's commands run as written.
+if(TARGET orbo AND TARGET orbotool)
+  add_test(NAME readme_commands
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/tools/readme_commands.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+endif()
