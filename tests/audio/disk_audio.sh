@@ -3,7 +3,8 @@
 # one-shot sweep through SDL's disk audio driver; the samples it wrote
 # contain, at some start offset, exactly what `orbotool run --wav` renders
 # for the same cartridge.
-# Then a looping tone goes silent on Ctrl+M (mute).
+# Then a looping tone goes silent on Ctrl+M (mute), sounds again on the
+# second Ctrl+M, and goes silent while the pause menu is open.
 # usage: disk_audio.sh ORBO ORBOTOOL SWEEP_CART TONE_CART
 set -u
 orbo=$1; tool=$2; cart=$3; tone=$4
@@ -48,18 +49,24 @@ pid=$!
 wait_bytes 264600
 win=$(xdotool search --name orbo | head -1)
 xdotool windowfocus --sync "$win" 2>/dev/null
-xdotool key --clearmodifiers ctrl+m
-muted_at=$(stat -c %s "$work/out.raw")
-wait_bytes $((muted_at + 88200))  # 2 s more
-kill $pid
-python3 - "$work/out.raw" "$muted_at" <<'PY'
+# $1: the key; the device's output from one second after it, for one second,
+# must be silent ($2 = silent) or sounding ($2 = sounding).
+after_key() {
+    xdotool key --clearmodifiers "$1"
+    at=$(stat -c %s "$work/out.raw")
+    wait_bytes $((at + 88200))
+    python3 - "$work/out.raw" "$at" "$2" <<'PY' || { kill $pid; exit 1; }
 import sys
 raw = open(sys.argv[1], "rb").read()
 at = int(sys.argv[2])
-before, after = raw[at - 44100:at], raw[at + 44100:at + 88200]
-if before.count(0) == len(before):
-    sys.exit("FAIL: the tone did not play before Ctrl+M")
-if after.count(0) != len(after):
-    sys.exit("FAIL: still sounding a second after Ctrl+M")
-print("disk audio: 2 passed, 0 failed")
+part = raw[at + 44100:at + 88200]
+silent = part.count(0) == len(part)
+if silent != (sys.argv[3] == "silent"):
+    sys.exit(f"FAIL: not {sys.argv[3]} a second after the key")
 PY
+}
+after_key ctrl+m silent
+after_key ctrl+m sounding
+after_key Escape silent
+kill $pid
+echo "disk audio: 2 passed, 0 failed"
