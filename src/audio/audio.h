@@ -91,7 +91,8 @@ int orbo_audio_pause_next(int prev, bool program_running, int reg_5f2f, bool men
 void orbo_audio_update_pause_state(bool program_running, int reg_5f2f, bool menu_open);
 
 // ---------------------------------------------------------------------------
-// The sfx and music bindings' seams (hardware/api/subsystem_seams.h), with
+// What the sfx and music bindings call through the sound link
+// (hardware/sound_link.h), with
 // exactly their meanings and argument conventions, acting on the attached
 // live cartridge record (nothing plays while none is attached).
 

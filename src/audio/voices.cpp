@@ -1,5 +1,5 @@
 // Which voice plays what: starting sfx with the channel choice, stopping and
-// releasing them, the sfx bindings' seams and the queries behind `stat`.
+// releasing them, what the sfx bindings call and the queries behind `stat`.
 #include <algorithm>
 
 #include "audio/audio.h"
@@ -108,7 +108,7 @@ int orbo_sfx_playing_note(const orbo_sfx* sfx)
     return ch ? ch->tick / synth_speed(*sfx) : -1;
 }
 
-// --- The sfx seams -------------------------------------------------------------
+// --- The sfx bindings' calls -------------------------------------------------------------
 
 void orbo_sfx_stop_channel(int channel)
 {

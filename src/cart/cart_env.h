@@ -1,4 +1,4 @@
-// What cartridge storage needs from the rest of the console, as seams the
+// What cartridge storage needs from the rest of the console, as hooks the
 // shell, the memory map and the runtime fill in at start. Every hook may be
 // left null: printing then goes to the debug log, messages are dropped, and
 // live memory reads 0 and drops writes.
@@ -21,7 +21,7 @@ struct orbo_cart_env {
 
 orbo_cart_env& orbo_cart_env_get();
 
-// Through the seams above, with the defaults described there.
+// Through the hooks above, with the defaults described there.
 void orbo_cart_print(const char* text, int colour);
 void orbo_cart_printf(int colour, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 void orbo_cart_message(const char* text, int ms);

@@ -1,4 +1,4 @@
-// The mixer: the soft clipper, the channel choice and the sfx seams, the
+// The mixer: the soft clipper, the channel choice and the sfx calls, the
 // four channel effects, volume, pause, block sizes, the counted lock, the
 // WAV writer and the pitch of a rendered note.
 #include <atomic>

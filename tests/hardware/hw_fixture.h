@@ -1,4 +1,4 @@
-// A console over a fresh cartridge record, with the seam counters reset.
+// A console over a fresh cartridge record, with the runtime hooks' counters reset.
 #pragma once
 #include <gtest/gtest.h>
 
