@@ -14,6 +14,13 @@ if(XVFB_RUN AND XDOTOOL)
   # own memory is leak-checked by the unit tests.
   set_tests_properties(app_e2e_xvfb PROPERTIES TIMEOUT 120
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+  # Keys in a real window move a block and open the pause menu; the session's
+  # recording replays headless to the same last screen.
+  add_test(NAME app_e2e_play
+    COMMAND ${XVFB_RUN} -a -s "-screen 0 800x600x24"
+            sh ${CMAKE_SOURCE_DIR}/tests/app/e2e_play.sh $<TARGET_FILE:orbo> $<TARGET_FILE:orbotool>
+            ${CMAKE_SOURCE_DIR}/tests/app/play.ob)
+  set_tests_properties(app_e2e_play PROPERTIES TIMEOUT 120 ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
 endif()
 
 # Game controllers through SDL's game-controller path, with virtual pads
