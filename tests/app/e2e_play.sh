@@ -9,7 +9,7 @@ set -u
 orbo=$1; tool=$2; cart=$3
 HOME=$(mktemp -d)
 export HOME SDL_AUDIODRIVER=dummy
-trap 'kill $pid 2>/dev/null; [ -n "${KEEP:-}" ] || rm -rf "$HOME"' EXIT
+trap 'kill $pid 2>/dev/null; rm -rf "$HOME"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 # Polls until colour $2 shows anywhere in window $1 ($3 = present or absent).
 wait_colour() {
