@@ -39,3 +39,11 @@ if(TARGET orbo AND TARGET orbotool)
   add_test(NAME readme_commands
     COMMAND sh ${CMAKE_SOURCE_DIR}/tests/tools/readme_commands.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
 endif()
+
+# A malformed --input line stops orbotool with status 2 and names the line.
+if(TARGET orbotool)
+  add_test(NAME orbotool_run_bad_input
+    COMMAND sh -c "printf '5 0:1\\n7 0:9\\n' > \"$1/bad.input\"; \"$0\" run \"$2\" --input \"$1/bad.input\" 2> \"$1/bad.err\"; \
+      [ $? = 2 ] && grep -q 'bad.input: line 2' \"$1/bad.err\""
+      $<TARGET_FILE:orbotool> ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR}/docs/examples/hello.ob)
+endif()
