@@ -224,7 +224,7 @@ void orbo_main_update()
 {
     kiln_host* host = kiln_host_get();
     if (app.glitch_test && pstate.app_mode == MODE_RUNNING) {
-        if (++app.glitch_frames >= 12) orbo_reset_glitch = 1;
+        if (++app.glitch_frames == 12) orbo_reset_glitch = 1;  // once: it then counts its own frames
         if (pstate.pending_action == ACTION_RUN) {
             orbo_glitch_screenshot();
             app.glitch_frames = 1;

@@ -26,6 +26,12 @@ for case in 'stop("bye"):0' 'x = nil + 1:1' 'x = = 1:1' 'poke(0x8000, 1) flip() 
     status=$?
     [ $status = "$want" ] || { echo "FAIL: '$code' gave status $status, not $want"; exit 1; }
 done
+# -glitch_test: the cartridge is reset over and over, a screenshot before
+# each restart, and the player exits 0 after the 48th.
+printf 'orbo cartridge // g\nversion 15\n__lua__\nfunction _update() end\nfunction _draw() cls(2) end\n' > "$HOME/g.ob"
+timeout 60 "$ORBO" -x "$HOME/g.ob" -glitch_test 1 -desktop "$HOME/shots" -foreground_sleep_ms 0 -background_sleep_ms 0 > /dev/null
+status=$?
+[ $status = 0 ] && [ "$(ls "$HOME/shots" | grep -c '_0[0-4][0-9].png$')" = 48 ] || { echo "FAIL: glitch test gave $status, $(ls "$HOME/shots" | wc -l) shots"; exit 1; }
 # The data file is looked for beside the executable.
 mkdir "$HOME/bare" && cp "$ORBO" "$HOME/bare/orbo"
 out=$(timeout 20 "$HOME/bare/orbo" -x "$HOME/game.ob")
@@ -52,4 +58,4 @@ wait $pid
 status=$?
 [ $status = 0 ] || { echo "FAIL: headless SIGTERM gave status $status"; exit 1; }
 grep -q "kiln_config_save" "$HOME/.hearthware/orbo/log.txt" && grep -q "^sessions $((before + 1)) " "$HOME/.hearthware/orbo/config.txt" || { echo "FAIL: settings not written on SIGTERM"; exit 1; }
-echo "exec: 8 passed, 0 failed"
+echo "exec: 9 passed, 0 failed"
