@@ -190,44 +190,32 @@ golden measure(const std::vector<int16_t>& s)
     return g;
 }
 
+// Lines "NAME total SAMPLES HASH64" and "NAME ticks HASH32...", in hex.
 std::map<std::string, golden> read_golden()
 {
     std::map<std::string, golden> all;
     std::ifstream f(golden_path());
-    std::string line;
-    while (std::getline(f, line)) {
-        if (line.empty() || line[0] == '#') continue;
+    for (std::string line, name, kind, hex; std::getline(f, line);) {
         std::istringstream in(line);
-        std::string name, kind;
-        in >> name >> kind;
+        if (line.empty() || line[0] == '#' || !(in >> name >> kind)) continue;
         golden& g = all[name];
-        if (kind == "total") {
-            std::string hex;
-            in >> g.samples >> hex;
-            g.hash = std::strtoull(hex.c_str(), nullptr, 16);
-        } else if (kind == "ticks") {
-            std::string hex;
-            while (in >> hex) g.ticks.push_back(uint32_t(std::strtoul(hex.c_str(), nullptr, 16)));
-        }
+        if (kind == "total" && in >> g.samples >> hex) g.hash = std::strtoull(hex.c_str(), nullptr, 16);
+        while (kind == "ticks" && in >> hex) g.ticks.push_back(uint32_t(std::strtoul(hex.c_str(), nullptr, 16)));
     }
     return all;
 }
 
 void write_golden(const std::map<std::string, golden>& all)
 {
-    std::ofstream f(golden_path());
-    f << "# Golden hashes of tests/audio/golden_test.cpp (ORBO_UPDATE_GOLDEN=1 rewrites them).\n"
-      << "# NAME total SAMPLES FNV1A64 / NAME ticks FNV1A32 of each tick of 183 samples\n";
+    FILE* f = std::fopen(golden_path().c_str(), "w");
+    std::fprintf(f, "# Golden hashes of tests/audio/golden_test.cpp (ORBO_UPDATE_GOLDEN=1 rewrites them).\n"
+                    "# NAME total SAMPLES FNV1A64 / NAME ticks FNV1A32 of each tick of 183 samples\n");
     for (const auto& [name, g] : all) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%016" PRIx64, g.hash);
-        f << name << " total " << g.samples << " " << buf << "\n" << name << " ticks";
-        for (uint32_t h : g.ticks) {
-            std::snprintf(buf, sizeof buf, " %08x", h);
-            f << buf;
-        }
-        f << "\n";
+        std::fprintf(f, "%s total %zu %016" PRIx64 "\n%s ticks", name.c_str(), g.samples, g.hash, name.c_str());
+        for (uint32_t h : g.ticks) std::fprintf(f, " %08x", h);
+        std::fprintf(f, "\n");
     }
+    std::fclose(f);
 }
 
 ::testing::AssertionResult compare(const std::string& name, const std::vector<int16_t>& got, const golden& want)
