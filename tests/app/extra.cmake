@@ -20,7 +20,7 @@ if(XVFB_RUN AND XDOTOOL)
     COMMAND ${XVFB_RUN} -a -s "-screen 0 800x600x24"
             sh ${CMAKE_SOURCE_DIR}/tests/app/e2e_play.sh $<TARGET_FILE:orbo> $<TARGET_FILE:orbotool>
             ${CMAKE_SOURCE_DIR}/tests/app/play.ob)
-  set_tests_properties(app_e2e_play PROPERTIES TIMEOUT 120 ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+  set_tests_properties(app_e2e_play PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
 endif()
 
 # Game controllers through SDL's game-controller path, with virtual pads

@@ -33,8 +33,7 @@ struct audio_test : ::testing::Test {
         orbo_audio_attach(cart.get(), masks);
         orbo_audio_set_platform_pause(false);
         kiln_srand(0);
-        cconfig.sound_volume = 256;
-        cconfig.music_volume = 256;
+        cconfig.sound_volume = cconfig.music_volume = 256;
         kiln_state.audio_pause = 0;
     }
     void TearDown() override
@@ -43,12 +42,9 @@ struct audio_test : ::testing::Test {
         orbo_audio_reset();
         orbo_audio_set_clock(nullptr);
         kiln_state.audio_pause = 0;
-        cconfig.sound_volume = 256;
-        cconfig.music_volume = 256;
+        cconfig.sound_volume = cconfig.music_volume = 256;
     }
 
-    orbo_sfx& sfx(int n) { return cart->sfx[n]; }
-    // Sets note i of sfx n.
     void note(int n, int i, int pitch, int wave, int vol, int fx = 0, bool inst = false)
     {
         orbo_note& o = cart->sfx[n].notes[i];
@@ -58,7 +54,6 @@ struct audio_test : ::testing::Test {
         o.effect = fx;
         o.instrument = inst ? 128 : 0;
     }
-    // Every note of sfx n the same.
     void fill(int n, int pitch, int wave, int vol, int fx = 0, bool inst = false)
     {
         for (int i = 0; i < 32; i++) note(n, i, pitch, wave, vol, fx, inst);
@@ -69,13 +64,10 @@ struct audio_test : ::testing::Test {
         cart->sfx[n].loop_start = loop_start;
         cart->sfx[n].loop_end = loop_end;
     }
-    // Pattern p: four channel values and the flags.
     void pattern(int p, int c0, int c1, int c2, int c3, int flags = 0)
     {
-        cart->music[p][0] = c0;
-        cart->music[p][1] = c1;
-        cart->music[p][2] = c2;
-        cart->music[p][3] = c3;
+        int32_t* m = cart->music[p];
+        m[0] = c0, m[1] = c1, m[2] = c2, m[3] = c3;
         cart->music_flags[p] = flags;
     }
     std::vector<int16_t> render(int samples)
@@ -84,7 +76,7 @@ struct audio_test : ::testing::Test {
         orbo_audio_render(out.data(), samples);
         return out;
     }
-    // Runs whole ticks (183 samples each) through the mixer.
+    // Whole ticks (183 samples each) through the mixer.
     void ticks(int n)
     {
         static int16_t buf[ORBO_TICK];
@@ -104,11 +96,7 @@ struct audio_test : ::testing::Test {
         tick_of(v);
         return ms0[v].osc;
     }
-    // Starts sfx n of the record on voice v.
-    int start(int n, int v, int offset = 0, int length = 0)
-    {
-        return orbo_play_sfx_ex(n, offset, length, cart.get(), v);
-    }
+    int start(int n, int v, int offset = 0, int length = 0) { return orbo_play_sfx_ex(n, offset, length, cart.get(), v); }
 };
 
 }  // namespace audiotest

@@ -15,5 +15,5 @@ if(XVFB_RUN_AUDIO AND XDOTOOL_AUDIO AND PYTHON3_FOR_WAV AND TARGET orbo)
     COMMAND ${XVFB_RUN_AUDIO} -a -s "-screen 0 800x600x24"
             sh ${CMAKE_SOURCE_DIR}/tests/audio/disk_audio.sh $<TARGET_FILE:orbo> $<TARGET_FILE:orbotool>
             ${CMAKE_SOURCE_DIR}/tests/audio/sweep.ob ${CMAKE_SOURCE_DIR}/tests/audio/tone.ob)
-  set_tests_properties(audio_device_disk PROPERTIES TIMEOUT 120 ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+  set_tests_properties(audio_device_disk PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
 endif()

@@ -66,8 +66,7 @@ inline gif_ptr read_gif(const std::string& path, bool* slurp_ok = nullptr)
 {
     int err = 0;
     gif_ptr g(DGifOpenFileName(path.c_str(), &err));
-    if (!g) return nullptr;
-    bool ok = DGifSlurp(g.get()) == GIF_OK;
+    bool ok = g && DGifSlurp(g.get()) == GIF_OK;
     if (slurp_ok) *slurp_ok = ok;
     return g;
 }

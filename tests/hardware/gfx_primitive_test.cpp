@@ -229,22 +229,6 @@ TEST_F(Gfx, ClsResetsCursorAndClipButNotPaletteCameraOrPattern)
     EXPECT_EQ(c->screen->clip_x1, 128);
 }
 
-// The transparency bit under pal and palt runs in the cartridge suite.
-TEST_F(Gfx, DrawStateCalls)
-{
-    orbo_palt(c, 2, 1, true);
-    orbo_pal(c, 2, 1, 2, 0);
-    orbo_pset(c, 3, 0, 0, fx(1));
-    EXPECT_EQ(px(0, 0), 2);  // primitives ignore the transparency bit
-    orbo_pal(c, 3, 3, 0x1b, 1);
-    EXPECT_EQ(c->screen_pal[3], 11);
-    orbo_pal(c, 0, 0, 0, 0);
-    EXPECT_EQ(c->screen_pal[3], 3);
-    orbo_cursor(c, 1, 7, 99);
-    EXPECT_EQ(c->cursor_x, 7);
-    EXPECT_EQ(c->cursor_y, 0);
-}
-
 TEST_F(Gfx, SmallCirclesAreMidpointPlusShapes)
 {
     orbo_circ(c, 4, 10, 10, 1, fx(7));

@@ -140,39 +140,6 @@ TEST_F(Sprites, MapDrawsCellsPrunedToTheClipWithLayers)
     EXPECT_EQ(orbo_cpu_charges, 0);
 }
 
-TEST_F(Sprites, SheetMapAndFlagAccessors)
-{
-    EXPECT_EQ(orbo_sget(c, -1, 0), 0);
-    EXPECT_EQ(orbo_sget(c, 0, 128), 0);
-    orbo_sset(c, 3, 3, 4, 0x1e);
-    EXPECT_EQ(orbo_sget(c, 3, 4), 0xe);
-    EXPECT_EQ(peek(4 * 64 + 1), 0xe0);
-    orbo_sset(c, 2, 3, 4, 9);  // colour missing: 0
-    EXPECT_EQ(orbo_sget(c, 3, 4), 0);
-    orbo_sset(c, 3, 128, 0, 5);
-    orbo_sset(c, 3, -1, 0, 5);
-    EXPECT_EQ(orbo_mget(c, 0, 64), 0);
-    orbo_mset(c, 0, 64, 5);
-    orbo_mset(c, 2, 3, 0x1ff);
-    EXPECT_EQ(orbo_mget(c, 2, 3), 0xff);
-    orbo_fset(c, 2, 5, 0x1a5, false);
-    EXPECT_EQ(orbo_fget(c, 1, 5, 0), 0xa5);
-    EXPECT_EQ(orbo_fget(c, 2, 5, 0), 1);
-    EXPECT_EQ(orbo_fget(c, 2, 5, 1), 0);
-    EXPECT_EQ(orbo_fget(c, 2, 5, 8), 0);
-    EXPECT_EQ(orbo_fget(c, 2, 256, 0), 0);
-    EXPECT_EQ(orbo_fget(c, 1, -3, 0), 0);
-    EXPECT_EQ(orbo_fget(c, 0, 0, 0), -1);
-    orbo_fset(c, 3, 5, 1, true);
-    EXPECT_EQ(orbo_fget(c, 1, 5, 0), 0xa7);
-    orbo_fset(c, 3, 5, 0, false);
-    EXPECT_EQ(orbo_fget(c, 1, 5, 0), 0xa6);
-    orbo_fset(c, 3, 5, -1, true);
-    orbo_fset(c, 1, 5, 0, false);
-    EXPECT_EQ(orbo_fget(c, 1, 5, 0), 0xa6);
-    EXPECT_EQ(peek(0x3005), 0xa6);
-}
-
 TEST_F(Sprites, PrintDrawsTextAdvancesTheCursorAndScrolls)
 {
     ASSERT_TRUE(c->font) << "build the data_pod target";

@@ -427,34 +427,4 @@ TEST(Pod, FilesLoadWithLogLinesAndSaveBack)
     EXPECT_FALSE(none);
     EXPECT_EQ(log, "kiln_load_pod: " + missing + " failed \n");
     EXPECT_EQ(kiln_save_pod(pod.get(), (missing + "/dir/x.pod").c_str(), false), 1);
-
-}
-
-TEST(Pod, VirtualDiskIsTheFallback)
-{
-    static bytes image;
-    kiln_pod_ptr pod = sample_pod();
-    kiln_write_pod(pod.get(), true, &image);
-    kiln_set_pod_vdisk_reader([](const char* path, std::vector<uint8_t>* out) {
-        if (strcmp(path, "vdisk:data.pod") != 0) return false;
-        *out = image;
-        return true;
-    });
-    kiln_pod_ptr back;
-    logged([&] { back = kiln_load_pod("vdisk:data.pod"); });
-    kiln_set_pod_vdisk_reader(nullptr);
-    ASSERT_TRUE(back);
-    expect_same_pod(*pod, *back);
-}
-
-TEST(Pod, WriterRefusesItemsItCannotStore)
-{
-    kiln_pod_ptr pod = kiln_create_pod("x");
-    kiln_pod_item odd;
-    odd.kind = 9;
-    pod->items.push_back(std::move(odd));
-    bytes w{1, 2};
-    EXPECT_FALSE(kiln_write_pod(pod.get(), false, &w));
-    EXPECT_TRUE(w.empty());
-    EXPECT_EQ(kiln_save_pod(pod.get(), temp_path("odd.pod").c_str(), false), 2);
 }

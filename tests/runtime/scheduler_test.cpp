@@ -127,20 +127,6 @@ TEST_F(RuntimeTest, MeanLoadOfABudgetBoundAndAnIdleProgram)
     EXPECT_LT(orbo_mean_cpu_load(), 0x10000 / 100);
 }
 
-TEST_F(RuntimeTest, InfiniteLoopYieldsEveryFrame)
-{
-    ASSERT_TRUE(start("n=0 k=0\nwhile true do n+=1 if n==1000 then n=0 k+=1 end end\n"));
-    int last = 0;
-    for (int i = 0; i < 10; i++) {
-        frame();
-        ASSERT_TRUE(running());
-        int n = global_int("k");
-        EXPECT_GT(n, last);
-        last = n;
-    }
-    EXPECT_TRUE(pstate.hold == 0);  // no standard loop: nothing held
-}
-
 TEST_F(RuntimeTest, HardwareChargesReachTheProgramsBudget)
 {
     // Every scroll of the console costs 65536 cycles, and charges bring the
