@@ -3,7 +3,8 @@
 # named with "@" paths included); the glob also re-runs it when a new
 # source file appears.
 file(GLOB ORBO_DATA_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/*.txt
-  ${CMAKE_SOURCE_DIR}/data/*.art ${CMAKE_SOURCE_DIR}/data/*.ob ${CMAKE_SOURCE_DIR}/data/*.png)
+  ${CMAKE_SOURCE_DIR}/data/*.art ${CMAKE_SOURCE_DIR}/data/*.ob ${CMAKE_SOURCE_DIR}/data/carts/*.ob
+  ${CMAKE_SOURCE_DIR}/data/*.png)
 add_custom_command(
   OUTPUT ${CMAKE_BINARY_DIR}/data.pod
   COMMAND podbuild ${CMAKE_SOURCE_DIR}/data/manifest.txt ${CMAKE_BINARY_DIR}/data.pod

@@ -27,12 +27,13 @@ wait_log() {
 }
 
 # Polls (every 0.2 s, at most $3 tries) until colour $2 (hex, upper case)
-# covers most of the window $1: proof that a cartridge draws in the window.
+# covers most of the window $1 apart from the black borders around the
+# scaled screen: proof that a cartridge draws in the window.
 wait_colour() {
     n=0
     while :; do
         top=$(import -window "$1" png:- 2>/dev/null | convert - -format %c histogram:info:- 2>/dev/null |
-              sort -rn | head -1 | grep -o '#[0-9A-F]\{6\}')
+              sort -rn | grep -v '#000000' | head -1 | grep -o '#[0-9A-F]\{6\}')
         [ "$top" = "$2" ] && return 0
         n=$((n + 1))
         [ $n -gt "$3" ] && { echo "window's main colour: $top"; return 1; }
@@ -84,7 +85,7 @@ in_order() {
         END { exit i <= n ? 1 : 0 }' "$file"
 }
 
-# The head cart clears its screen to colour 1 (#1C2448) every frame.
+# The head cart (the launcher) clears its screen to colour 1 (#1C2448).
 run_once ctrl+q "#1C2448"
 in_order "$ROOT/log.txt" ">kiln_init|platform: Linux|kiln_system_init|kiln_reset_timer|kiln_gui_init|kiln_keys_init|kiln_text_init|kiln_video_init|kiln_mouse_init|kiln_joystick_init|kiln_load_pod|kiln_set_screen 128 128 8 100|first frame presented|boot: head cart loaded|>kiln_exit|cmusic_stop|kiln_main_exit|kiln_config_save|kiln_sound_exit|kiln_video_exit|kiln_joystick_exit|kiln_system_exit|kiln_items_created: 0" \
     || fail "log steps out of order"

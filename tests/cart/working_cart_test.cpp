@@ -457,10 +457,10 @@ TEST_F(CartWorking, ShippedDataFileBootsTheHeadCart)
     ASSERT_TRUE(head);
     EXPECT_EQ(head->bytes.size(), size_t(ORBO_32K_SIZE));
     ASSERT_EQ(orbo_boot_head_cart(pod.get()), 0);
-    orbo_cart_ptr source = orbo_load_cart((std::string(ORBO_SOURCE_DIR) + "/data/head.ob").c_str());
+    orbo_cart_ptr source = orbo_load_cart((std::string(ORBO_SOURCE_DIR) + "/data/carts/launcher.ob").c_str());
     ASSERT_TRUE(source);
     EXPECT_EQ(orbo_working().cart->code, source->code);
-    EXPECT_NE(orbo_working().cart->code.find("print(\"hello from orbo!\""), std::string::npos);
+    EXPECT_NE(orbo_working().cart->code.find("load(games[sel][1],\"back to launcher\")"), std::string::npos);
     EXPECT_EQ(orbo_working().cart->gfx->pixels, source->gfx->pixels);
     EXPECT_EQ(orbo_working().cart->version, 15);
     vdisk_clear();

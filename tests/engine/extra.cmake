@@ -88,7 +88,7 @@ endif()
 if(TARGET orbotool)
   add_test(NAME engine.orbotool_tokens_of_cart_code
     COMMAND sh -c "t=$(\"$0\" tokens \"$1\" | sed -n 's/^tokens: \\([0-9]*\\) .*/\\1/p'); c=$(\"$0\" cartinfo \"$1\" | sed -n 's/^tokens: //p'); [ -n \"$t\" ] && [ \"$t\" = \"$c\" ]"
-            $<TARGET_FILE:orbotool> ${CMAKE_SOURCE_DIR}/data/head.ob)
+            $<TARGET_FILE:orbotool> ${CMAKE_SOURCE_DIR}/data/carts/launcher.ob)
 endif()
 
 # Slices of 37 instructions: a coroutine the budget suspends inside inline

@@ -33,3 +33,19 @@ endif()
 if(TARGET test_runtime)
   target_sources(test_runtime PRIVATE ${CMAKE_SOURCE_DIR}/tests/hardware/golden.cpp)
 endif()
+
+# The shipped cartridges of data/carts (the launcher and the embedded games),
+# each played by its scripted input from tests/demos: the console output, the
+# printh lines and the last frame are compared; each also converts to the PNG
+# form and back unchanged.
+file(GLOB ORBO_DEMO_CARTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/carts/*.ob)
+foreach(cart IN LISTS ORBO_DEMO_CARTS)
+  get_filename_component(name ${cart} NAME_WE)
+  add_test(NAME demo_play_${name}
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/runtime/run_cart.sh orbotool $<TARGET_FILE:orbotool>
+            ${CMAKE_SOURCE_DIR}/data/carts ${name} ${CMAKE_SOURCE_DIR}/tests/demos)
+  set_tests_properties(demo_play_${name} PROPERTIES TIMEOUT 300)
+  add_test(NAME demo_png_round_trip_${name}
+    COMMAND sh -c "d=$(mktemp -d) && \"$0\" convert \"$1\" $d/c.ob.png >/dev/null && \"$0\" convert $d/c.ob.png $d/c.ob >/dev/null && cmp \"$1\" $d/c.ob; s=$?; rm -rf $d; exit $s"
+            $<TARGET_FILE:orbotool> ${cart})
+endforeach()

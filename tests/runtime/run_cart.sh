@@ -8,9 +8,10 @@
 # NAME.args holds orbotool's options (--frames, --param, --seed; -x gets -p).
 # orbo -x exits with 1 for the cartridges listed in fails.txt, else 0.
 # ORBO_UPDATE_GOLDEN=1 writes NAME.out (and an existing NAME.png) instead.
-# usage: run_cart.sh orbo|orbotool BINARY CARTS_DIR NAME
+# EXPECT_DIR, when given, holds NAME.args/.input/.out/.png instead of CARTS_DIR.
+# usage: run_cart.sh orbo|orbotool BINARY CARTS_DIR NAME [EXPECT_DIR]
 set -u
-mode=$1; bin=$2; dir=$3; name=$4
+mode=$1; bin=$2; cartdir=$3; name=$4; dir=${5:-$3}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 HOME=$work
@@ -24,7 +25,7 @@ args=""
 [ -f "$dir/$name.args" ] && args=$(cat "$dir/$name.args")
 # NAME.input: the buttons held frame by frame (orbotool only).
 [ -f "$dir/$name.input" ] && args="$args --input $dir/$name.input"
-cart=$dir/$name.ob
+cart=$cartdir/$name.ob
 
 if [ "$mode" = orbotool ]; then
     timeout 300 "$bin" run "$cart" $args --screenshot "$work/shot.png" > "$work/raw.txt"
