@@ -217,6 +217,8 @@ void orbo_main_init()
     kiln_sound.init(16);
     orbo_init_browser_lists();
 
+    // A stuck program abandoned on a quit request still leaves its data.
+    kiln_set_emergency_save(orbo_main_exit);
     if (pstate.exec_mode) start_exec_mode();
 }
 

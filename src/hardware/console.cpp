@@ -62,13 +62,17 @@ void orbo_print_col(const char* text, int col)
     int rows = (n + ORBO_CONSOLE_COLUMNS - 1) / ORBO_CONSOLE_COLUMNS;
     int wraps = n >= ORBO_CONSOLE_COLUMNS + 1 ? (n - 1) / ORBO_CONSOLE_COLUMNS : 0;
     // Make room below for every row first, so the whole text stays visible.
-    for (int i = 0; i < wraps; i++) cursor_cr();
+    cursor_cr_n(c, wraps);
+    if (c->cursor_y > ORBO_LAST_LINE) c->cursor_y = ORBO_LAST_LINE;
     c->cursor_y -= wraps * ORBO_LINE_HEIGHT;
 
     int y = c->cursor_y;
     orbo_console_rectfill(0, y, 127, y + ORBO_LINE_HEIGHT * rows - 1, 0);
     char row[ORBO_CONSOLE_COLUMNS + 1];
-    for (int r = 0; r < rows; r++) {
+    // Rows above the screen are scrolled out already: the first drawn is
+    // the first that shows (a long text costs its visible rows only).
+    int first_row = y < -ORBO_LINE_HEIGHT ? (-y) / ORBO_LINE_HEIGHT - 1 : 0;
+    for (int r = first_row; r < rows; r++) {
         int len = n - r * ORBO_CONSOLE_COLUMNS;
         if (len > ORBO_CONSOLE_COLUMNS) len = ORBO_CONSOLE_COLUMNS;
         memcpy(row, text + r * ORBO_CONSOLE_COLUMNS, size_t(len));

@@ -56,3 +56,6 @@ void orbo_fset(orbo_machine* c, int nargs, int n, int a2, bool truth);
 void orbo_print(orbo_machine* c, int nargs, const char* text, int x, int y, int32_t col);
 // Moves the print cursor down a line, scrolling the screen at the bottom.
 void cursor_cr(orbo_machine* c);
+// n line advances at a bounded cost (the screen's content is final after
+// the first few dozen scrolls).
+void cursor_cr_n(orbo_machine* c, int64_t n);

@@ -23,14 +23,32 @@ void scroll_screen(kiln_bitmap* s)
 }
 }  // namespace
 
-void cursor_cr(orbo_machine* c)
+void cursor_cr(orbo_machine* c) { cursor_cr_n(c, 1); }
+
+// n line advances. Scrolls past the first k_scroll_effect change nothing: a
+// row inside the clip takes the row 6 below it, so after more scrolls than
+// the clip has lines every row holds what rows outside the clip (which never
+// move) or the blank below the screen feed into it, and further scrolls
+// leave it so. Only those are done; the charges of the rest are made too,
+// at most k_scroll_charge_max of them (which end any frame) so that the
+// cycle counters do not wrap.
+void cursor_cr_n(orbo_machine* c, int64_t n)
 {
-    if (c->cursor_y + k_line < k_last_line) {
+    constexpr int64_t k_scroll_effect = 128 / k_line + 2;
+    constexpr int64_t k_scroll_charge_max = 512;
+    while (n > 0 && c->cursor_y + k_line < k_last_line) {
         c->cursor_y += k_line;
-        return;
+        n--;
     }
-    scroll_screen(c->screen.get());
-    orbo_spend_cpu(k_scroll_cost);
+    for (int64_t i = 0; i < n && i < k_scroll_effect; i++) {
+        scroll_screen(c->screen.get());
+        orbo_spend_cpu(k_scroll_cost);
+    }
+    if (n > k_scroll_effect) {
+        int64_t rest = n - k_scroll_effect;
+        if (rest > k_scroll_charge_max) rest = k_scroll_charge_max;
+        orbo_spend_cpu(int32_t(rest * k_scroll_cost));
+    }
 }
 
 void orbo_print(orbo_machine* c, int nargs, const char* text, int x, int y, int32_t col)
@@ -47,7 +65,6 @@ void orbo_print(orbo_machine* c, int nargs, const char* text, int x, int y, int3
     if (c->font)
         last = kiln_draw_text_ex(c->screen.get(), text, c->font, orbo_coord(int64_t(c->cursor_x) - c->camera_x), first,
                                  flags, value);
-    if (nargs == 1)
-        for (int line = first; line <= last; line += k_line) cursor_cr(c);
+    if (nargs == 1 && last >= first) cursor_cr_n(c, (int64_t(last) - first) / k_line + 1);
     orbo_spend_cpu(int32_t(8 * std::strlen(text) + 2));
 }

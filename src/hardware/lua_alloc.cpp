@@ -8,9 +8,11 @@
 
 namespace {
 constexpr size_t k_header = alignof(std::max_align_t);
-static_assert(k_header >= sizeof(int64_t));
+static_assert(k_header >= 2 * sizeof(int64_t));
 
 int64_t& charge_of(void* block) { return *static_cast<int64_t*>(block); }
+// The real size of the block as handed out (without the header).
+int64_t& size_of(void* block) { return static_cast<int64_t*>(block)[1]; }
 void* block_of(void* ptr) { return static_cast<char*>(ptr) - k_header; }
 void* user_of(void* block) { return static_cast<char*>(block) + k_header; }
 
@@ -42,6 +44,7 @@ void* orbo_lua_alloc(void* ud, void* ptr, size_t osize, size_t nsize)
         if (!ptr) return nullptr;
         void* block = block_of(ptr);
         h->used -= charge_of(block);
+        h->host -= size_of(block) + int64_t(k_header);
         std::free(block);
         return nullptr;
     }
@@ -55,6 +58,15 @@ void* orbo_lua_alloc(void* ud, void* ptr, size_t osize, size_t nsize)
         h->allocation_failed = true;
         return nullptr;
     }
+    // A single request is measured by what it takes from the host, not by
+    // what was charged before it: one huge string or buffer cannot pass.
+    int64_t old_size = ptr ? size_of(block_of(ptr)) : 0;
+    if (grows && (nsize > size_t(ORBO_HEAP_HARD) + size_t(ORBO_HEAP_HOST_MARGIN) ||
+                  h->host + int64_t(nsize) - old_size + int64_t(ptr ? 0 : k_header) >
+                      ORBO_HEAP_HARD + ORBO_HEAP_HOST_MARGIN)) {
+        h->allocation_failed = true;
+        return nullptr;
+    }
     if (nsize > SIZE_MAX - k_header) return nullptr;
     if (ptr) {
         void* old = block_of(ptr);
@@ -62,13 +74,17 @@ void* orbo_lua_alloc(void* ud, void* ptr, size_t osize, size_t nsize)
         void* block = std::realloc(old, nsize + k_header);
         if (!block) return nullptr;  // the old block and its charge stay
         h->used += charge - charge_of(block);
+        h->host += int64_t(nsize) - size_of(block);
         charge_of(block) = charge;
+        size_of(block) = int64_t(nsize);
         return user_of(block);
     }
     void* block = std::malloc(nsize + k_header);
     if (!block) return nullptr;
     int64_t charge = new_block_charge(h, osize, nsize);
     charge_of(block) = charge;
+    size_of(block) = int64_t(nsize);
     h->used += charge;
+    h->host += int64_t(nsize) + int64_t(k_header);
     return user_of(block);
 }

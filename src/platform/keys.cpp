@@ -284,6 +284,8 @@ void kiln_handle_system_messages()
     while (h->poll_event(&ev)) {
         if (kiln_keys_event(ev, now, &produced) == kiln_key_action::TERMINATE) kiln_terminate(0);
     }
+    // A signal's quit runs the same shutdown as the host's quit event.
+    if (kiln_quit_requested()) kiln_terminate(0);
     kiln_keys_end_pass(produced);
     if (g_devices_changed) kiln_joystick_sync();
     g_devices_changed = false;

@@ -5,7 +5,11 @@
 // Stop order is fixed as well; see kiln_exit.
 #include "platform/kiln.h"
 
+#include <atomic>
 #include <chrono>
+#include <csignal>
+#include <thread>
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +26,56 @@
 
 kiln_state_rec kiln_state;
 bool kiln_quit = false;
+
+namespace {
+std::atomic<int> g_quit_request{0};
+std::atomic<int> g_shutdown_started{0};
+std::atomic<void (*)()> g_emergency_save{nullptr};
+static_assert(std::atomic<int>::is_always_lock_free, "signal handlers set it");
+
+void on_quit_signal(int) { kiln_request_quit_async(); }
+
+// Waits for a quit request, then for the main thread to begin its shutdown;
+// a main thread stuck past the grace period is abandoned.
+void watchdog()
+{
+    for (;;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (!g_quit_request.load()) continue;
+        auto asked = std::chrono::steady_clock::now();
+        while (!g_shutdown_started.load() &&
+               std::chrono::steady_clock::now() - asked < std::chrono::milliseconds(KILN_QUIT_GRACE_MS))
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (g_shutdown_started.load()) {
+            // An orderly shutdown is under way; it gets a few seconds more.
+            std::this_thread::sleep_for(std::chrono::seconds(5));
+            _exit(1);
+        }
+        if (void (*save)() = g_emergency_save.load()) save();
+        kiln_config_save();
+        const char msg[] = "quit: the program did not stop; abandoned\n";
+        ssize_t ignored = write(2, msg, sizeof msg - 1);
+        (void)ignored;
+        _exit(0);
+    }
+}
+}  // namespace
+
+void kiln_request_quit_async() { g_quit_request.store(1); }
+bool kiln_quit_requested() { return g_quit_request.load(std::memory_order_relaxed) != 0; }
+void kiln_set_emergency_save(void (*save)()) { g_emergency_save.store(save); }
+
+void kiln_install_quit_signals()
+{
+    struct sigaction sa{};
+    sa.sa_handler = on_quit_signal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    static bool watching = false;
+    if (!watching) std::thread(watchdog).detach();
+    watching = true;
+}
 
 namespace {
 kiln_host* g_host = nullptr;
@@ -93,6 +147,10 @@ bool kiln_init(int argc, char** argv)
     if (g_force_headless || g_host->headless()) cconfig.headless = 1;
 
     system_init();
+    // After the host's start: its own handlers (SDL's) are replaced, since
+    // they only queue an event a stuck main thread would never read.
+    kiln_install_quit_signals();
+    g_shutdown_started.store(0);
     kiln_debug("kiln_reset_timer\n");
     g_timer_base = g_host->ticks();
     kiln_debug("kiln_gui_init\n");
@@ -116,6 +174,7 @@ void kiln_exit()
 {
     if (!kiln_state.initialised) return;
     kiln_state.initialised = false;
+    g_shutdown_started.store(1);
     kiln_debug(">kiln_exit\n");
     kiln_debug("cmusic_stop\n");
     kiln_sound.music_stop();

@@ -20,6 +20,21 @@ struct kiln_state_rec {
 extern kiln_state_rec kiln_state;
 extern bool kiln_quit;
 
+// A quit asked for by SIGINT or SIGTERM (or by the host) that must be
+// answered whatever the application is doing. Safe to call from a signal
+// handler. The main loop answers it with the ordinary shutdown at its next
+// pass; script code notices it at its next count hook and stops; should the
+// main thread still not reach the shutdown within KILN_QUIT_GRACE_MS, a
+// watchdog thread saves what the emergency hook saves (cartridge data) and
+// the settings, and ends the process.
+constexpr int KILN_QUIT_GRACE_MS = 600;
+void kiln_request_quit_async();
+bool kiln_quit_requested();
+// The emergency hook of the watchdog (the application's data saving).
+void kiln_set_emergency_save(void (*save)());
+// Installs the SIGINT and SIGTERM handlers and starts the watchdog (once).
+void kiln_install_quit_signals();
+
 // The host in use (set by kiln_run; the headless host until then).
 kiln_host* kiln_host_get();
 void kiln_host_set(kiln_host* host);

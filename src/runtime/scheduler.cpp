@@ -26,24 +26,54 @@ int64_t g_spent = 0;       // cycles the program ran in this console frame
 int32_t g_frame_mark = 0;  // the frame's cycle count when the slice (or frame) began
 int64_t g_load_sum = 0, g_load_frames = 0;
 
+int full_collection(lua_State* L)
+{
+    lua_gc(L, LUA_GCCOLLECT, 0);
+    return 0;
+}
+
+// A full collection in protected mode: a finalizer (__gc) may fail, run out
+// of memory or of its cycles, or call flip. False when it did: the program
+// is stopped with the error as its runtime error report.
+bool protected_collection(lua_State* L)
+{
+    orbo_runtime_line = 0;
+    lua_pushcfunction(L, full_collection);  // a light function: no allocation
+    int status = lua_pcall(L, 0, 0, 0);
+    if (status == LUA_OK) return true;
+    lua_gc(L, LUA_GCSTOP, 0);
+    if (status == LUA_ERRMEM) {
+        // The message of the engine's own memory error is not printed.
+        orbo_rt().failed = true;
+        lua_settop(L, 0);
+        suspend_program();
+        orbo_print_col("out of memory", 6);
+        return false;
+    }
+    orbo_report_runtime_error(L);
+    lua_settop(L, 0);
+    return false;
+}
+
 // Full collections between slices; false when the program is out of memory
-// (then the machine has been replaced and the program stopped).
+// (then the machine has been replaced and the program stopped) or a
+// finalizer failed (the program stopped with its report).
 bool collect()
 {
     lua_State* L = orbo_rt().L;
     lua_gc(L, LUA_GCRESTART, 0);
     if (lua_gc(L, LUA_GCISRUNNING, 0)) {
-        lua_gc(L, LUA_GCCOLLECT, 0);
+        if (!protected_collection(L)) return false;
         if (orbo_script_memory() > ORBO_SCRIPT_MEMORY) {
-            lua_gc(L, LUA_GCCOLLECT, 0);
+            if (!protected_collection(L)) return false;
             if (orbo_script_memory() > ORBO_SCRIPT_MEMORY) {
                 long long before = orbo_script_memory();
-                luaC_fullgc(L, 1);
+                luaC_fullgc(L, 1);  // an emergency collection runs no finalizer
                 kiln_debug("gc hard collect: %d -> %d\n", int(before), int(orbo_script_memory()));
                 if (orbo_script_memory() > ORBO_SCRIPT_MEMORY) {
                     orbo_rt().failed = true;
+                    suspend_program();  // saves cart data while the program still counts as running
                     reset_lua_machine();
-                    suspend_program();
                     orbo_print_col("out of memory", 6);
                     return false;
                 }
@@ -118,6 +148,7 @@ void run_slice()
     g_flipped = false;
     g_spent = 0;
     g_frame_mark = orbo_cpu.frame_cycles;
+    orbo_cpu_console_frame_start();
     for (int i = 0; i < ORBO_SLICE_REPEATS; i++) {
         rt.slices++;
         c->heap.memory_pressure = false;
@@ -131,6 +162,8 @@ void run_slice()
         // program's next frame inside this console frame.
         if (g_flipped) break;
         if (pstate.app_mode != MODE_RUNNING || !rt.L) break;
+        // The frame's cycles reached their cap, or the process is to end.
+        if (orbo_cpu_frame_capped() || kiln_quit_requested()) break;
     }
     if (rt.program) g_spent += orbo_frame_cycles_now(rt.program) - g_frame_mark;
     g_load_sum += cycles_2_frame_capacity(int32_t(g_spent));

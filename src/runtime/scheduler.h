@@ -8,7 +8,14 @@
 
 struct lua_State;
 
-constexpr int ORBO_SLICE_REPEATS = 1024;
+// Resumptions of the program in one console frame while memory pressure
+// asks for a collection and another resumption. Each comes after up to
+// three full collections of a heap near 2 MiB, and 1024 of them (each with
+// a fresh budget) took seconds of host time per frame; eight, with the
+// frame's cycle cap (ORBO_FRAME_CAP_MULTIPLE budgets, cpu.h), keep a console
+// frame to a few tens of milliseconds while a program that makes garbage
+// still finishes its frame.
+constexpr int ORBO_SLICE_REPEATS = 8;
 constexpr int32_t ORBO_PEAK_LOAD_MAX = 63488;  // 0.96875 of a frame's budget
 
 // One console frame of the running program.

@@ -49,3 +49,22 @@ foreach(cart IN LISTS ORBO_DEMO_CARTS)
     COMMAND sh -c "d=$(mktemp -d) && \"$0\" convert \"$1\" $d/c.ob.png >/dev/null && \"$0\" convert $d/c.ob.png $d/c.ob >/dev/null && cmp \"$1\" $d/c.ob; s=$?; rm -rf $d; exit $s"
             $<TARGET_FILE:orbotool> ${cart})
 endforeach()
+
+# The hostile-cartridge suite: every tests/hostile/*.ob runs through
+# `orbo -x` and `orbotool run` under a wall-time and a memory limit (its
+# header comments name them and what it must print, exit with and leave in
+# its cart-data file; see tests/hostile/run_hostile.sh).
+file(GLOB ORBO_HOSTILE_CARTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/hostile/*.ob)
+foreach(cart IN LISTS ORBO_HOSTILE_CARTS)
+  get_filename_component(name ${cart} NAME_WE)
+  foreach(mode IN ITEMS orbo orbotool)
+    add_test(NAME hostile_${mode}_${name}
+      COMMAND sh ${CMAKE_SOURCE_DIR}/tests/hostile/run_hostile.sh ${mode} $<TARGET_FILE:${mode}>
+              ${CMAKE_SOURCE_DIR}/tests/hostile ${name})
+    set_tests_properties(hostile_${mode}_${name} PROPERTIES TIMEOUT 120)
+    if(ORBO_SANITIZE)
+      # Sanitizers reserve terabytes of address space and run slower.
+      set_tests_properties(hostile_${mode}_${name} PROPERTIES ENVIRONMENT "ORBO_HOSTILE_SANITIZED=1")
+    endif()
+  endforeach()
+endforeach()

@@ -349,6 +349,9 @@ static void resume(lua_State* L, void* ud)
 
 int lua_resume(lua_State* L, lua_State* from, int nargs)
 {
+    // The non-yieldable count is restored afterwards, as Lua 5.2.3 does: a
+    // running coroutine that tries to resume itself must stay yieldable.
+    unsigned short oldnny = L->nny;
     L->nCcalls = from ? from->nCcalls + 1 : 1;
     L->nny = 0;
     lu_byte oldresuming = L->resuming;
@@ -374,7 +377,7 @@ int lua_resume(lua_State* L, lua_State* from, int nargs)
             }
         }
     }
-    L->nny = 1;
+    L->nny = oldnny;
     L->resuming = oldresuming;
     L->yield_returns = old_yield_returns;
     L->resume_nccalls = old_resume_nccalls;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <new>
 
+#include "engine/lua/cpu.h"
 #include "engine/lua/internal.h"
 
 #define MARKED (1 << BLACKBIT)
@@ -441,16 +442,21 @@ static void GCTM(lua_State* L, int propagateerrors)
     setgcovalue(&v, o);
     const TValue* tm = luaT_gettmbyobj(L, &v, TM_GC);
     if (tm == nullptr || !ttisfunction(tm)) return;
-    lu_byte oldah = L->allowhook;
+    // The allowance of the collection is spent (only possible while the
+    // state closes, see callallpendingfinalizers): the finalizer is skipped.
+    if (!orbo_finalizers_may_run()) return;
     lu_byte running = g->gcrunning;
-    L->allowhook = 0;
+    // Finalizers run under a count hook of their own that bounds their work
+    // (where the reference engine turns hooks off), see cpu.h.
+    orbo_finalizer_hooks saved;
+    orbo_finalizer_enter(L, &saved);
     g->gcrunning = 0;
     setobj(L->top, tm);
     setobj(L->top + 1, &v);
     L->top += 2;
     int status = luaD_pcall(
         L, [](lua_State* L1, void*) { luaD_call(L1, L1->top - 2, 0, 0); }, nullptr, savestack(L, L->top - 2), 0);
-    L->allowhook = oldah;
+    orbo_finalizer_leave(L, &saved);
     g->gcrunning = running;
     if (status != LUA_OK && propagateerrors) {
         if (status == LUA_ERRRUN) {
@@ -462,9 +468,16 @@ static void GCTM(lua_State* L, int propagateerrors)
     }
 }
 
+// Each call starts a fresh allowance of finalizer cycles. A collection
+// leaves the finalizers it has no cycles left for to the next one; a state
+// closing skips them.
 static void callallpendingfinalizers(lua_State* L, int propagateerrors)
 {
-    while (G(L)->tobefnz) GCTM(L, propagateerrors);
+    orbo_finalizers_begin();
+    while (G(L)->tobefnz) {
+        if (propagateerrors && !orbo_finalizers_may_run()) break;
+        GCTM(L, propagateerrors);
+    }
 }
 
 void luaC_fullgc(lua_State* L, int isemergency)
