@@ -11,8 +11,8 @@
 #   -- maxcpu: N          orbotool's "cpu:" (mean load per frame) below N
 #   -- frames: N          orbotool's --frames (the program never ends)
 #   -- signal: on         SIGTERM once the program runs (its first console
-#                         frame is out); the player must be gone within one
-#                         second (exit status then 0)
+#                         frame is out); the player must be gone soon after
+#                         (within a second on an idle machine; exit status 0)
 #   -- cdata: ID DIGITS   the cart-data file ID.obd.txt begins with DIGITS
 #   -- only: orbo|orbotool
 # usage: run_hostile.sh orbo|orbotool BINARY DIR NAME
@@ -63,10 +63,11 @@ if [ -n "$signal" ]; then
     kill -TERM $pid 2>/dev/null
     sent=$(date +%s%N)
     n=0
-    while kill -0 $pid 2>/dev/null && [ $n -lt 10 ]; do sleep 0.1; n=$((n + 1)); done
+    # One second is the aim; the bound allows a loaded machine three.
+    while kill -0 $pid 2>/dev/null && [ $n -lt 30 ]; do sleep 0.1; n=$((n + 1)); done
     if kill -0 $pid 2>/dev/null; then
         kill -KILL $pid; wait $pid
-        echo "FAIL: $name ($mode) still running 1 s after SIGTERM"; exit 1
+        echo "FAIL: $name ($mode) still running 3 s after SIGTERM"; exit 1
     fi
     wait $pid; status=$?
     echo "answered SIGTERM in $(( ($(date +%s%N) - sent) / 1000000 )) ms"

@@ -45,6 +45,11 @@ foreach(cart IN LISTS ORBO_DEMO_CARTS)
     COMMAND sh ${CMAKE_SOURCE_DIR}/tests/runtime/run_cart.sh orbotool $<TARGET_FILE:orbotool>
             ${CMAKE_SOURCE_DIR}/data/carts ${name} ${CMAKE_SOURCE_DIR}/tests/demos)
   set_tests_properties(demo_play_${name} PROPERTIES TIMEOUT 300)
+  # Each shipped cartridge is heard: its scripted play renders sound.
+  add_test(NAME demo_sound_${name}
+    COMMAND sh -c "w=$(mktemp) && \"$0\" run \"$1\" --input \"$2\" --seed 1 --frames 900 --wav $w >/dev/null && \
+      python3 -c \"import sys,wave,struct; w=wave.open(sys.argv[1]); d=struct.unpack('<%dh' % w.getnframes(), w.readframes(w.getnframes())); sys.exit(sum(1 for v in d if v) < 2000)\" $w; s=$?; rm -f $w; exit $s"
+            $<TARGET_FILE:orbotool> ${cart} ${CMAKE_SOURCE_DIR}/tests/demos/${name}.input)
   add_test(NAME demo_png_round_trip_${name}
     COMMAND sh -c "d=$(mktemp -d) && \"$0\" convert \"$1\" $d/c.ob.png >/dev/null && \"$0\" convert $d/c.ob.png $d/c.ob >/dev/null && cmp \"$1\" $d/c.ob; s=$?; rm -rf $d; exit $s"
             $<TARGET_FILE:orbotool> ${cart})
