@@ -220,6 +220,9 @@ void run_cart()
 {
     orbo_runtime& rt = orbo_rt();
     orbo_working_state& w = orbo_working();
+    // The program that is replaced keeps what it stored (a load, a reset, a
+    // run): its cart data is written while it still counts as running.
+    save_cdata();
     // A program running now ends with its machine; until the new one starts
     // the console is in command mode (so size and compile reports reach
     // standard output in exec mode).

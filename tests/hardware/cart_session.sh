@@ -10,6 +10,7 @@
 #                    and no file is written;
 #   folder           `folder` hands the cartridge folder to xdg-open (a fake
 #                    one here, so no browser ever opens);
+#   cdata_load       words set just before a load reach the cart-data file;
 #   board            a cartridge run from the board folder uses dget/dset
 #                    without cartdata (and the same file elsewhere cannot).
 # usage: cart_session.sh ORBO ORBOTOOL SESSIONS_DIR SCENARIO
@@ -29,6 +30,11 @@ fail() { echo "FAIL: $*"; exit 1; }
 user_files() { find "$HOME" -type f ! -name log.txt ! -name config.txt ! -name sdl_controllers.txt | sort; }
 
 case $scenario in
+cdata_load)
+    "$tool" run "$dir/cdata_load.ob" --frames 5 > "$work/out.txt" || fail "run exited with $?"
+    head -c 8 "$root/cdata/orbo_before_load.obd.txt" 2>/dev/null | grep -qx 00070000 \
+        || { cat "$work/out.txt"; fail "the words set before load were lost"; }
+    ;;
 board)
     mkdir -p "$root/bbs"
     cp "$dir/board_data.ob" "$root/bbs/board_game-2.ob"

@@ -6,7 +6,7 @@ endif()
 # Cartridge sessions: cart data across two runs with one HOME, refused ids
 # that must never create a file, and `folder` with a fake xdg-open.
 if(TARGET orbo AND TARGET orbotool)
-  foreach(scenario cdata_roundtrip cdata_hostile folders folder board)
+  foreach(scenario cdata_roundtrip cdata_hostile folders folder board cdata_load)
     add_test(NAME cart_session_${scenario}
       COMMAND sh ${CMAKE_SOURCE_DIR}/tests/hardware/cart_session.sh $<TARGET_FILE:orbo> $<TARGET_FILE:orbotool>
               ${CMAKE_SOURCE_DIR}/tests/carts/sessions ${scenario})
