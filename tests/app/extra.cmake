@@ -1,7 +1,7 @@
 # Command-line runs of the player: -x without a display, and a full start,
 # boot and quit under a virtual X server when one is available.
 add_test(NAME app_exec_mode COMMAND sh ${CMAKE_SOURCE_DIR}/tests/app/e2e_exec.sh $<TARGET_FILE:orbo>)
-set_tests_properties(app_exec_mode PROPERTIES TIMEOUT 60)
+set_tests_properties(app_exec_mode PROPERTIES TIMEOUT 300)
 
 find_program(XVFB_RUN xvfb-run)
 find_program(XDOTOOL xdotool)
