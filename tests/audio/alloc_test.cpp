@@ -1,27 +1,8 @@
 // The render call allocates nothing: every global operator new of this test
 // binary counts, and the count must not move while all eight voices play
 // with instruments and every channel effect on.
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include "audio_fixture.h"
-
-namespace {
-std::atomic<long> g_news{0};
-}
-
-void* operator new(std::size_t n)
-{
-    g_news++;
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t n) { return operator new(n); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#include "../support/counting_new.h"
 
 namespace audiotest {
 namespace {
@@ -47,16 +28,16 @@ TEST_F(alloc_test, NoAllocationInTheRenderCall)
     masks[3] = 8 | 1;
     static int16_t buf[8192];
     orbo_audio_render(buf, 1024);  // warm-up (lazy initialisation of anything)
-    long before = g_news.load();
+    long before = orbo_news.load();
     static int* volatile sink = nullptr;
     sink = new int(3);  // the counter counts
     delete sink;
-    EXPECT_EQ(g_news.load(), before + 1);
-    before = g_news.load();
+    EXPECT_EQ(orbo_news.load(), before + 1);
+    before = orbo_news.load();
     for (int i = 0; i < 50; i++) orbo_audio_render(buf, 1024);
     orbo_audio_render(buf, 8192);
     orbo_mixer_callback(nullptr, reinterpret_cast<uint8_t*>(buf), 2048);
-    EXPECT_EQ(g_news.load(), before);
+    EXPECT_EQ(orbo_news.load(), before);
     EXPECT_TRUE(orbo_any_sound_is_playing());
 }
 

@@ -19,14 +19,7 @@
 set -u
 mode=$1; bin=$2; dir=$3; name=$4
 cart=$dir/$name.ob
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-HOME=$work
-export HOME SDL_AUDIODRIVER=dummy
-unset DISPLAY WAYLAND_DISPLAY
-root=$HOME/.hearthware/orbo
-mkdir -p "$root"
-printf 'host_framerate_control 0\n' > "$root/config.txt"
+. "$(dirname "$0")/../support/cart_home.sh"
 directive() { sed -n "s/^-- $1: //p" "$cart"; }
 only=$(directive only)
 if [ -n "$only" ] && [ "$only" != "$mode" ]; then echo "skip $name ($mode)"; exit 0; fi

@@ -12,15 +12,7 @@
 # usage: run_cart.sh orbo|orbotool BINARY CARTS_DIR NAME [EXPECT_DIR]
 set -u
 mode=$1; bin=$2; cartdir=$3; name=$4; dir=${5:-$3}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-HOME=$work
-export HOME SDL_AUDIODRIVER=dummy
-unset DISPLAY WAYLAND_DISPLAY
-root=$HOME/.hearthware/orbo
-mkdir -p "$root"
-# Frame-rate changes follow budget overruns only, not the host's speed.
-printf 'host_framerate_control 0\n' > "$root/config.txt"
+. "$(dirname "$0")/../support/cart_home.sh"
 args=""
 [ -f "$dir/$name.args" ] && args=$(cat "$dir/$name.args")
 # NAME.input: the buttons held frame by frame (orbotool only).
