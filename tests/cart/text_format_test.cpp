@@ -1,4 +1,5 @@
 #include <cstring>
+#include <tuple>
 
 #include "cart/cart_env.h"
 #include "cart/glyphs.h"
@@ -199,12 +200,9 @@ TEST(CartText, LineEndsRepeatedHeadersAndDigitCase)
     EXPECT_EQ(cart_px(*c->map, 0, 0), 0);
     EXPECT_EQ(cart_px(*c->map, 0, 1), 0xff);
     // ...and correctly in __sfx__.
-    EXPECT_EQ(c->sfx[0].mode, 1);
-    EXPECT_EQ(c->sfx[0].speed, 0xab);
-    EXPECT_EQ(c->sfx[0].notes[31].pitch, 0x3f);
-    EXPECT_EQ(c->sfx[0].notes[31].waveform, 4);
-    EXPECT_EQ(c->sfx[0].notes[31].instrument, 128);
-    EXPECT_EQ(c->sfx[0].notes[31].effect, 1);
+    EXPECT_EQ((std::tuple{c->sfx[0].mode, c->sfx[0].speed, c->sfx[0].notes[31].pitch, c->sfx[0].notes[31].waveform,
+                          c->sfx[0].notes[31].instrument, c->sfx[0].notes[31].effect}),
+              (std::tuple{1, 0xab, 0x3f, 4, 128, 1}));
     // A final line without a break is ignored: map row 2 stays empty.
     EXPECT_EQ(cart_px(*c->map, 0, 2), 0);
 }
@@ -217,11 +215,9 @@ TEST(CartText, UpperCaseInFlagsAndLabelReadZeroInMusicCorrect)
     EXPECT_EQ(c->flags[0], 0);
     EXPECT_EQ(c->flags[1], 0x1f);
     ASSERT_TRUE(c->label);
-    EXPECT_EQ(cart_px(*c->label, 0, 0), 0);
-    EXPECT_EQ(cart_px(*c->label, 1, 0), 1);
-    EXPECT_EQ(c->music_flags[0], 0x0a);
-    EXPECT_EQ(c->music[0][0], 0x1b);
-    EXPECT_EQ(c->music[0][3], 0x0e);
+    EXPECT_EQ((std::tuple{cart_px(*c->label, 0, 0), cart_px(*c->label, 1, 0), c->music_flags[0], c->music[0][0],
+                          c->music[0][3]}),
+              (std::tuple{0, 1, 0x0a, 0x1b, 0x0e}));
 }
 
 TEST(CartText, VersionTwoAndThreeMusicAndFlags)
@@ -278,12 +274,9 @@ TEST(CartText, UseRulesForSfxAndMusic)
     m->sfx[1].notes[0] = {70, 9, 12, -1, 128};
     m->flags[7] = 0x1234;
     orbo_cart_ptr r = load_text_string(orbo_cart_to_text(m.get()));
-    EXPECT_EQ(r->sfx[1].speed, 255);
-    EXPECT_EQ(r->sfx[1].notes[0].pitch, 70 & 63);
-    EXPECT_EQ(r->sfx[1].notes[0].waveform, 7);
-    EXPECT_EQ(r->sfx[1].notes[0].volume, 7);
-    EXPECT_EQ(r->sfx[1].notes[0].effect, 0);
-    EXPECT_EQ(r->flags[7], 0x34);
+    EXPECT_EQ((std::tuple{r->sfx[1].speed, r->sfx[1].notes[0].pitch, r->sfx[1].notes[0].waveform,
+                          r->sfx[1].notes[0].volume, r->sfx[1].notes[0].effect, r->flags[7]}),
+              (std::tuple{255, 70 & 63, 7, 7, 0, 0x34}));
 }
 
 TEST(CartText, Glyphs)
