@@ -113,6 +113,8 @@ std::string normalise_constants(const std::string& s)
     return out;
 }
 
+bool is_header(const std::string& l) { return l.rfind("main <", 0) == 0 || l.rfind("function <", 0) == 0; }
+
 // Normalises the reference listing: addresses become pre-order indices and
 // constant numbers become raw 16.16 values.
 std::string normalise_reference(const std::string& text)
@@ -120,13 +122,9 @@ std::string normalise_reference(const std::string& text)
     std::vector<std::string> lines = split_lines(text);
     std::map<std::string, int> index;
     for (const std::string& l : lines) {
-        size_t at = l.find(" instruction");
         size_t a = l.rfind(" at 0x");
-        if ((l.rfind("main <", 0) == 0 || l.rfind("function <", 0) == 0) && at != std::string::npos &&
-            a != std::string::npos) {
-            std::string addr = l.substr(a + 4, l.size() - 1 - (a + 4));
-            index.emplace(addr, int(index.size()));
-        }
+        if (is_header(l) && l.find(" instruction") != std::string::npos && a != std::string::npos)
+            index.emplace(l.substr(a + 4, l.size() - 1 - (a + 4)), int(index.size()));
     }
     auto map_addr = [&](std::string l) {
         size_t p = l.find("0x");
@@ -145,34 +143,27 @@ std::string normalise_reference(const std::string& text)
     std::string out;
     bool in_constants = false;
     for (std::string l : lines) {
-        if (l.rfind("constants (", 0) == 0) {
-            in_constants = true;
-            l = map_addr(l);
-        } else if (l.rfind("locals (", 0) == 0) {
-            in_constants = false;
+        if (l.rfind("constants (", 0) == 0 || l.rfind("locals (", 0) == 0) {
+            in_constants = l[0] == 'c';
             l = map_addr(l);
         } else if (in_constants && l.size() > 1 && l[0] == '\t') {
             size_t tab = l.find('\t', 1);
             l = l.substr(0, tab + 1) + normalise_constants(l.substr(tab + 1));
         } else if (l.size() > 1 && l[0] == '\t' && l.find("\t[") != std::string::npos) {
             // instruction: \tpc\t[line]\tOPNAME  \toperands[\t; comment]
-            std::vector<std::string> f;
-            size_t p = 1;
-            for (int k = 0; k < 4 && p != std::string::npos; k++) {
-                size_t e = l.find('\t', p);
-                f.push_back(l.substr(p, e == std::string::npos ? std::string::npos : e - p));
-                p = e == std::string::npos ? e : e + 1;
-            }
-            if (p != std::string::npos && f.size() == 4) {
-                std::string op = f[2].substr(0, f[2].find(' '));
-                std::string comment = l.substr(p);
+            std::vector<size_t> tab;
+            for (size_t t = 0; t != std::string::npos && tab.size() < 5; t = l.find('\t', t + 1)) tab.push_back(t);
+            if (tab.size() == 5) {
+                std::string op = l.substr(tab[2] + 1, tab[3] - tab[2] - 1);
+                op = op.substr(0, op.find(' '));
+                std::string comment = l.substr(tab[4] + 1);
                 bool with_k = false;
                 for (const char* k : k_with_constants) with_k |= (op == k);
                 if (with_k && comment.rfind("; ", 0) == 0)
                     comment = "; " + normalise_constants(comment.substr(2));
                 else if (op == "CLOSURE")
                     comment = map_addr(comment);
-                l = l.substr(0, p) + comment;
+                l = l.substr(0, tab[4] + 1) + comment;
             }
         } else {
             l = map_addr(l);
@@ -244,7 +235,7 @@ struct file_result {
 int count_functions(const std::vector<std::string>& lines)
 {
     int n = 0;
-    for (const std::string& l : lines) n += (l.rfind("main <", 0) == 0 || l.rfind("function <", 0) == 0);
+    for (const std::string& l : lines) n += is_header(l);
     return n;
 }
 
@@ -311,12 +302,11 @@ file_result compare_file(const std::string& luac, const std::string& path)
 
 std::vector<std::string> corpus_files()
 {
-    std::vector<std::string> files;
     int status = 0;
-    std::string list = run(std::string("ls ") + ORBO_SOURCE_DIR + "/tests/engine/compiler_corpus/*.lua 2>/dev/null", &status);
-    for (const std::string& l : split_lines(list)) files.push_back(l);
-    list = run("dpkg -L lua-penlight 2>/dev/null | grep '\\.lua$'", &status);
-    for (const std::string& l : split_lines(list)) files.push_back(l);
+    std::vector<std::string> files = split_lines(
+        run(std::string("ls ") + ORBO_SOURCE_DIR + "/tests/engine/compiler_corpus/*.lua 2>/dev/null", &status));
+    for (const std::string& l : split_lines(run("dpkg -L lua-penlight 2>/dev/null | grep '\\.lua$'", &status)))
+        files.push_back(l);
     return files;
 }
 }  // namespace
