@@ -235,10 +235,8 @@ TEST_F(Gfx, SmallCirclesAreMidpointPlusShapes)
     orbo_cls(c, 0, 0);
     orbo_circfill(c, 2, 64, 64, 0, 0);  // the default radius is 4
     EXPECT_EQ(px(60, 64), 7);  // in the pen colour the last call set
-    EXPECT_EQ(px(64, 60), 7);
-    EXPECT_EQ(px(61, 61), 7);
-    EXPECT_EQ(px(60, 60), 0);
-    EXPECT_EQ(px(60, 63), 7);
+    EXPECT_EQ((std::tuple{px(64, 60), px(61, 61), px(60, 60), px(60, 63)}),
+              (std::tuple{7, 7, 0, 7}));
     EXPECT_EQ(px(63, 60), 7);  // the top row is the span of +-1
     EXPECT_EQ(px(62, 60), 0);
 }
