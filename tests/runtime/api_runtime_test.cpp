@@ -1,4 +1,5 @@
-// The runtime's bindings as a program calls them: stat's whole table,
+// The runtime's bindings as a program calls them: stat's table (the plain
+// values a program reads are also asserted by the api_stat cartridge),
 // time(), the CPU counters behind stat(1)/stat(2) with the engine's
 // accounting wired in, the frame loop's glue and the pause menu's items.
 #include <cstring>
@@ -32,8 +33,8 @@ using ApiRuntime = ApiStat;
 
 TEST_F(ApiStat, FixedAndStateValues)
 {
-    EXPECT_EQ((std::tuple{num("stat(3)"), charged(), num("stat(5)"), num("stat(12)"), num("stat(14)")}),
-              (std::tuple{0, 16, fx(15), fx(23), fx(104)}));
+    EXPECT_EQ(num("stat(3)"), 0);
+    EXPECT_EQ(charged(), 16);
     // The menu's rows: continue, reset cart, quit, and the program's items.
     EXPECT_EQ(num("stat(13)"), fx(63 - 16));
     EXPECT_EQ(num("stat(15)"), fx(68 + 12));
@@ -42,7 +43,6 @@ TEST_F(ApiStat, FixedAndStateValues)
     EXPECT_EQ(num("stat(15)"), fx(68 + 20));
     for (const char* n : {"11", "27", "29", "37", "79", "86", "96", "99", "101", "-1", "1000"})
         EXPECT_EQ(num(std::string("stat(") + n + ")"), 0) << n;
-    EXPECT_EQ(num("stat(5.9)"), fx(15));  // the floor
     orbo_cpu.fps = 60;
     orbo_cpu.target_fps = 30;
     EXPECT_EQ(num("stat(7)"), fx(60));
@@ -56,7 +56,6 @@ TEST_F(ApiStat, FixedAndStateValues)
     EXPECT_EQ(str("stat(6)"), "level2");
     c->paste_text = "pasted";
     EXPECT_EQ(str("stat(4)"), "pasted");
-    EXPECT_EQ(type_of("stat(100)"), "nil");  // no run chain
 }
 
 // The script state here charges a heap of its own, so the console's heap
