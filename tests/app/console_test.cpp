@@ -1,6 +1,7 @@
 #include "hardware/console.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "app/state.h"
 #include "runtime/pstate.h"
@@ -70,11 +71,8 @@ TEST_F(ConsoleTest, WrappedLineAtTheBottomScrollsFirst)
     EXPECT_EQ(orbo_live_machine()->cursor_y, 120);
     orbo_print(std::string(33, 'w').c_str());
     // Both rows are on screen, just above the cursor line.
-    EXPECT_EQ(orbo_live_machine()->cursor_y, 120);
-    EXPECT_EQ(ink(108), 32 * 3);
-    EXPECT_EQ(ink(114), 1 * 3);
-    EXPECT_EQ(ink(120), 0);
-    EXPECT_EQ(ink(126), 0);
+    EXPECT_EQ((std::tuple{orbo_live_machine()->cursor_y, ink(108), ink(114), ink(120), ink(126)}),
+              (std::tuple{120, 32 * 3, 1 * 3, 0, 0}));
 }
 
 TEST_F(ConsoleTest, ScrollMovesRowsUpAndClearsTheBottom)

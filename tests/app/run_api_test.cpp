@@ -1,4 +1,6 @@
 // The runtime's script functions: load, extcmd, the run chain.
+#include <tuple>
+
 #include "app/wiring.h"
 #include "runtime/pstate.h"
 #include "cart/embedded.h"
@@ -74,9 +76,7 @@ TEST_F(RunApiTest, BreadcrumbGoesBackWithItsParameter)
     lua_pushvalue(L, -2);
     lua_xmove(L, co, 1);
     EXPECT_EQ(lua_resume(co, nullptr, 0), LUA_YIELD);  // breadcrumb yields
-    EXPECT_EQ(pstate.pending_action, ACTION_RUN);
-    EXPECT_EQ(pstate.pending_param, "the param");
-    EXPECT_EQ(pstate.hold_frames, 20);
-    EXPECT_EQ(run_chain_items(), 0);
-    EXPECT_EQ(orbo_working().filename.find("other.ob") != std::string::npos, true);
+    EXPECT_EQ((std::tuple{pstate.pending_action, pstate.pending_param, pstate.hold_frames, run_chain_items(),
+                          orbo_working().filename.find("other.ob") != std::string::npos}),
+              (std::tuple{ACTION_RUN, "the param", 20, 0, true}));
 }

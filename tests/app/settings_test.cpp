@@ -4,6 +4,7 @@
 
 #include <string>
 #include <vector>
+#include <tuple>
 
 #include "app/state.h"
 #include "runtime/pstate.h"
@@ -118,7 +119,7 @@ TEST_F(SettingsTest, FileRoundTripKeepsEveryKeyButGifScale)
 TEST_F(SettingsTest, ApplicationOptions)
 {
     parse({"orbo", "-width", "800", "-height", "600", "game.ob", "-run"});
-    EXPECT_TRUE(app.run_requested);
+    EXPECT_EQ(app.run_requested, true);
     EXPECT_EQ(app.auto_load_fn, "game.ob");
     EXPECT_EQ(pstate.exec_mode, 0);
 
@@ -126,18 +127,10 @@ TEST_F(SettingsTest, ApplicationOptions)
     parse({"orbo", "-x", "cart.ob", "-p", "level2", "-joystick", "2", "-gif_len", "30",
            "-gpio_base", "abc", "-screenshot_scale", "4", "-gif_scale", "1", "-gui_theme", "1",
            "-glitch_test", "5"});
-    EXPECT_EQ(pstate.exec_mode, 1);
-    EXPECT_TRUE(app.run_requested);
-    EXPECT_EQ(cconfig.headless, 1);
-    EXPECT_EQ(app.auto_load_fn, "cart.ob");
-    EXPECT_EQ(app.run_parameter, "level2");
-    EXPECT_EQ(app.joystick_index, 2);
-    EXPECT_EQ(app.gif_len, 30);
-    EXPECT_EQ(app.gpio_base, 0);
-    EXPECT_EQ(app.screenshot_scale, 4);
-    EXPECT_EQ(app.gif_scale, 1);
-    EXPECT_EQ(app.gui_theme, 1);
-    EXPECT_EQ(app.glitch_test, 5);
+    EXPECT_EQ((std::tuple{pstate.exec_mode, app.run_requested, cconfig.headless, app.auto_load_fn, app.run_parameter,
+                          app.joystick_index, app.gif_len, app.gpio_base, app.screenshot_scale, app.gif_scale,
+                          app.gui_theme, app.glitch_test}),
+              (std::tuple{1, true, 1, "cart.ob", "level2", 2, 30, 0, 4, 1, 1, 5}));
 
     // Platform options with values are skipped whole; the whole name must match.
     orbo_reset_records();

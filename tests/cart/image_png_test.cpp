@@ -1,6 +1,7 @@
 #include <lodepng.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "cart/cart_env.h"
 #include "cart/cart_image.h"
@@ -54,13 +55,9 @@ TEST(CartImage, LayoutAndTrailer)
     ASSERT_EQ(orbo_cart_to_image(c.get(), block.data()), 0);
     uint8_t rom[ORBO_ROM_SIZE];
     orbo_cart_to_rom(c.get(), rom);
-    EXPECT_EQ(memcmp(block.data(), rom, ORBO_ROM_SIZE), 0);
-    EXPECT_EQ(block[0x4300], ':');
-    EXPECT_EQ(block[0x8000], 15);
-    EXPECT_EQ(block[0x8001], 0);
-    EXPECT_EQ(block[0x8002], 1);
-    EXPECT_EQ(block[0x8003], 19);
-    EXPECT_EQ(block[0x8004], 'l');
+    EXPECT_EQ((std::tuple{memcmp(block.data(), rom, ORBO_ROM_SIZE), block[0x4300], block[0x8000], block[0x8001],
+                          block[0x8002], block[0x8003], block[0x8004]}),
+              (std::tuple{0, ':', 15, 0, 1, 19, 'l'}));
     // "a" is stored as plain text.
     orbo_cart_ptr a = orbo_create_cart();
     a->code = "a";

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <tuple>
 
 #include "cart/cart_env.h"
 #include "cart/glyphs.h"
@@ -194,17 +195,13 @@ TEST(CartText, LineEndsRepeatedHeadersAndDigitCase)
     EXPECT_EQ(cart_px(*c->gfx, 127, 0), 1);
     EXPECT_EQ(cart_px(*c->gfx, 63, 1), 2);
     // Upper-case digits read as 0 in __gfx__ and __map__...
-    EXPECT_EQ(cart_px(*c->gfx, 64, 1), 0);
-    EXPECT_EQ(cart_px(*c->gfx, 65, 1), 0);
-    EXPECT_EQ(cart_px(*c->map, 0, 0), 0);
-    EXPECT_EQ(cart_px(*c->map, 0, 1), 0xff);
+    EXPECT_EQ((std::tuple{cart_px(*c->gfx, 64, 1), cart_px(*c->gfx, 65, 1), cart_px(*c->map, 0, 0),
+                          cart_px(*c->map, 0, 1)}),
+              (std::tuple{0, 0, 0, 0xff}));
     // ...and correctly in __sfx__.
-    EXPECT_EQ(c->sfx[0].mode, 1);
-    EXPECT_EQ(c->sfx[0].speed, 0xab);
-    EXPECT_EQ(c->sfx[0].notes[31].pitch, 0x3f);
-    EXPECT_EQ(c->sfx[0].notes[31].waveform, 4);
-    EXPECT_EQ(c->sfx[0].notes[31].instrument, 128);
-    EXPECT_EQ(c->sfx[0].notes[31].effect, 1);
+    EXPECT_EQ((std::tuple{c->sfx[0].mode, c->sfx[0].speed, c->sfx[0].notes[31].pitch, c->sfx[0].notes[31].waveform,
+                          c->sfx[0].notes[31].instrument, c->sfx[0].notes[31].effect}),
+              (std::tuple{1, 0xab, 0x3f, 4, 128, 1}));
     // A final line without a break is ignored: map row 2 stays empty.
     EXPECT_EQ(cart_px(*c->map, 0, 2), 0);
 }
@@ -217,11 +214,9 @@ TEST(CartText, UpperCaseInFlagsAndLabelReadZeroInMusicCorrect)
     EXPECT_EQ(c->flags[0], 0);
     EXPECT_EQ(c->flags[1], 0x1f);
     ASSERT_TRUE(c->label);
-    EXPECT_EQ(cart_px(*c->label, 0, 0), 0);
-    EXPECT_EQ(cart_px(*c->label, 1, 0), 1);
-    EXPECT_EQ(c->music_flags[0], 0x0a);
-    EXPECT_EQ(c->music[0][0], 0x1b);
-    EXPECT_EQ(c->music[0][3], 0x0e);
+    EXPECT_EQ((std::tuple{cart_px(*c->label, 0, 0), cart_px(*c->label, 1, 0), c->music_flags[0], c->music[0][0],
+                          c->music[0][3]}),
+              (std::tuple{0, 1, 0x0a, 0x1b, 0x0e}));
 }
 
 TEST(CartText, VersionTwoAndThreeMusicAndFlags)
@@ -232,10 +227,8 @@ TEST(CartText, VersionTwoAndThreeMusicAndFlags)
     EXPECT_EQ(c->flags[0], 3);
     EXPECT_EQ(c->flags[128], 15);
     // No flags byte; channel 00 reads as 0x41.
-    EXPECT_EQ(c->music[0][0], 0x41);
-    EXPECT_EQ(c->music[0][1], 1);
-    EXPECT_EQ(c->music[0][3], 3);
-    EXPECT_EQ(c->music_flags[0], 0);
+    EXPECT_EQ((std::tuple{c->music[0][0], c->music[0][1], c->music[0][3], c->music_flags[0]}),
+              (std::tuple{0x41, 1, 3, 0}));
     orbo_cart_ptr v3 = load_text_string("orbo cartridge\nversion 3\n__music__\n05 00010203\n");
     EXPECT_EQ(v3->music_flags[0], 5);
     EXPECT_EQ(v3->music[0][0], 0x41);
@@ -278,12 +271,9 @@ TEST(CartText, UseRulesForSfxAndMusic)
     m->sfx[1].notes[0] = {70, 9, 12, -1, 128};
     m->flags[7] = 0x1234;
     orbo_cart_ptr r = load_text_string(orbo_cart_to_text(m.get()));
-    EXPECT_EQ(r->sfx[1].speed, 255);
-    EXPECT_EQ(r->sfx[1].notes[0].pitch, 70 & 63);
-    EXPECT_EQ(r->sfx[1].notes[0].waveform, 7);
-    EXPECT_EQ(r->sfx[1].notes[0].volume, 7);
-    EXPECT_EQ(r->sfx[1].notes[0].effect, 0);
-    EXPECT_EQ(r->flags[7], 0x34);
+    EXPECT_EQ((std::tuple{r->sfx[1].speed, r->sfx[1].notes[0].pitch, r->sfx[1].notes[0].waveform,
+                          r->sfx[1].notes[0].volume, r->sfx[1].notes[0].effect, r->flags[7]}),
+              (std::tuple{255, 70 & 63, 7, 7, 0, 0x34}));
 }
 
 TEST(CartText, Glyphs)
@@ -339,10 +329,8 @@ TEST(CartText, SectionLineLimits)
     t += "__sfx__\n";
     for (int n = 0; n < 70; n++) t += "00050000\n";
     orbo_cart_ptr c = load_text_string(t);
-    EXPECT_EQ(c->flags[0], 1);
-    EXPECT_EQ(c->flags[128], 2);
-    EXPECT_EQ(c->music[63][0], 1);
-    EXPECT_EQ(c->sfx[63].speed, 5);
+    EXPECT_EQ((std::tuple{c->flags[0], c->flags[128], c->music[63][0], c->sfx[63].speed}),
+              (std::tuple{1, 2, 1, 5}));
     // Lines before the first header are ignored.
     EXPECT_EQ(load_text_string("orbo cartridge\nversion 15\nhello\n__lua__\nx\n")->code, "x");
 }

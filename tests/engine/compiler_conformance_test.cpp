@@ -23,15 +23,34 @@ std::string run(const std::string& cmd, int* status)
 {
     std::string out;
     FILE* p = popen(cmd.c_str(), "r");
-    if (!p) {
-        *status = -1;
-        return out;
-    }
+    if (!p) return *status = -1, out;
     char buf[65536];
     size_t n;
     while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
     *status = pclose(p);
     return out;
+}
+
+// The reference compiler's path, or nullptr when it is not installed.
+const char* reference_luac()
+{
+    const char* luac = getenv("ORBO_LUAC");
+    return luac && *luac ? luac : nullptr;
+}
+#define REQUIRE_LUAC(luac)                                                                          \
+    const char* luac = reference_luac();                                                           \
+    if (!luac) GTEST_SKIP() << "ORBO_LUAC not set (reference compiler not installed)"
+
+// Compiles text as chunk name; our listing (if accepted) or error message.
+bool compile_ours(const std::string& text, const std::string& name, std::string* out)
+{
+    lua_State* L = lua_newstate(orbo_default_alloc, nullptr);
+    L->nCcalls = 1;
+    Proto* f = nullptr;
+    bool ok = orbo_compile(L, text.data(), text.size(), ("@" + name).c_str(), &f) == LUA_OK;
+    *out = ok ? orbo_listing(f, true) : orbo_error_text(L);
+    lua_close(L);
+    return ok;
 }
 
 std::vector<std::string> split_lines(const std::string& s)
@@ -76,8 +95,7 @@ std::string normalise_constants(const std::string& s)
     size_t i = 0;
     while (i < s.size()) {
         if (s[i] == ' ') {
-            out += ' ';
-            i++;
+            out += s[i++];
             continue;
         }
         size_t j = i;
@@ -95,6 +113,8 @@ std::string normalise_constants(const std::string& s)
     return out;
 }
 
+bool is_header(const std::string& l) { return l.rfind("main <", 0) == 0 || l.rfind("function <", 0) == 0; }
+
 // Normalises the reference listing: addresses become pre-order indices and
 // constant numbers become raw 16.16 values.
 std::string normalise_reference(const std::string& text)
@@ -102,13 +122,9 @@ std::string normalise_reference(const std::string& text)
     std::vector<std::string> lines = split_lines(text);
     std::map<std::string, int> index;
     for (const std::string& l : lines) {
-        size_t at = l.find(" instruction");
         size_t a = l.rfind(" at 0x");
-        if ((l.rfind("main <", 0) == 0 || l.rfind("function <", 0) == 0) && at != std::string::npos &&
-            a != std::string::npos) {
-            std::string addr = l.substr(a + 4, l.size() - 1 - (a + 4));
-            index.emplace(addr, int(index.size()));
-        }
+        if (is_header(l) && l.find(" instruction") != std::string::npos && a != std::string::npos)
+            index.emplace(l.substr(a + 4, l.size() - 1 - (a + 4)), int(index.size()));
     }
     auto map_addr = [&](std::string l) {
         size_t p = l.find("0x");
@@ -127,34 +143,27 @@ std::string normalise_reference(const std::string& text)
     std::string out;
     bool in_constants = false;
     for (std::string l : lines) {
-        if (l.rfind("constants (", 0) == 0) {
-            in_constants = true;
-            l = map_addr(l);
-        } else if (l.rfind("locals (", 0) == 0) {
-            in_constants = false;
+        if (l.rfind("constants (", 0) == 0 || l.rfind("locals (", 0) == 0) {
+            in_constants = l[0] == 'c';
             l = map_addr(l);
         } else if (in_constants && l.size() > 1 && l[0] == '\t') {
             size_t tab = l.find('\t', 1);
             l = l.substr(0, tab + 1) + normalise_constants(l.substr(tab + 1));
         } else if (l.size() > 1 && l[0] == '\t' && l.find("\t[") != std::string::npos) {
             // instruction: \tpc\t[line]\tOPNAME  \toperands[\t; comment]
-            std::vector<std::string> f;
-            size_t p = 1;
-            for (int k = 0; k < 4 && p != std::string::npos; k++) {
-                size_t e = l.find('\t', p);
-                f.push_back(l.substr(p, e == std::string::npos ? std::string::npos : e - p));
-                p = e == std::string::npos ? e : e + 1;
-            }
-            if (p != std::string::npos && f.size() == 4) {
-                std::string op = f[2].substr(0, f[2].find(' '));
-                std::string comment = l.substr(p);
+            std::vector<size_t> tab;
+            for (size_t t = 0; t != std::string::npos && tab.size() < 5; t = l.find('\t', t + 1)) tab.push_back(t);
+            if (tab.size() == 5) {
+                std::string op = l.substr(tab[2] + 1, tab[3] - tab[2] - 1);
+                op = op.substr(0, op.find(' '));
+                std::string comment = l.substr(tab[4] + 1);
                 bool with_k = false;
                 for (const char* k : k_with_constants) with_k |= (op == k);
                 if (with_k && comment.rfind("; ", 0) == 0)
                     comment = "; " + normalise_constants(comment.substr(2));
                 else if (op == "CLOSURE")
                     comment = map_addr(comment);
-                l = l.substr(0, p) + comment;
+                l = l.substr(0, tab[4] + 1) + comment;
             }
         } else {
             l = map_addr(l);
@@ -178,9 +187,7 @@ bool differs_only_in_numbers(const std::string& a, const std::string& b)
             while (j < b.size() && b[j] != ' ' && b[j] != '\t') j++;
             continue;
         }
-        if (a[i] != b[j]) return false;
-        i++;
-        j++;
+        if (a[i++] != b[j++]) return false;
     }
     return i == a.size() && j == b.size();
 }
@@ -228,7 +235,7 @@ struct file_result {
 int count_functions(const std::vector<std::string>& lines)
 {
     int n = 0;
-    for (const std::string& l : lines) n += (l.rfind("main <", 0) == 0 || l.rfind("function <", 0) == 0);
+    for (const std::string& l : lines) n += is_header(l);
     return n;
 }
 
@@ -242,20 +249,11 @@ file_result compare_file(const std::string& luac, const std::string& path)
     ss << in.rdbuf();
     std::string text = ss.str();
     orbo_skip_file_prefix(&text);
-    lua_State* L = lua_newstate(orbo_default_alloc, nullptr);
-    L->nCcalls = 1;
-    Proto* f = nullptr;
-    int ours = orbo_compile(L, text.data(), text.size(), ("@" + path).c_str(), &f);
-    std::string mine = ours == LUA_OK ? orbo_listing(f, true) : std::string();
-    std::string err = ours == LUA_OK ? std::string() : orbo_error_text(L);
-    lua_close(L);
-    if (status != 0) {
-        r.kind = file_result::skipped;  // not accepted by the reference
-        return r;
-    }
-    if (ours != LUA_OK) {
-        r.kind = file_result::different;
-        r.first_difference = "rejected: " + err;
+    std::string mine;
+    bool ours = compile_ours(text, path, &mine);
+    if (status != 0 || !ours) {
+        r.kind = status != 0 ? file_result::skipped : file_result::different;  // skipped: the reference rejects
+        r.first_difference = "rejected: " + mine;
         return r;
     }
     std::vector<std::string> a = split_lines(normalise_reference(ref));
@@ -304,20 +302,18 @@ file_result compare_file(const std::string& luac, const std::string& path)
 
 std::vector<std::string> corpus_files()
 {
-    std::vector<std::string> files;
     int status = 0;
-    std::string list = run(std::string("ls ") + ORBO_SOURCE_DIR + "/tests/engine/compiler_corpus/*.lua 2>/dev/null", &status);
-    for (const std::string& l : split_lines(list)) files.push_back(l);
-    list = run("dpkg -L lua-penlight 2>/dev/null | grep '\\.lua$'", &status);
-    for (const std::string& l : split_lines(list)) files.push_back(l);
+    std::vector<std::string> files = split_lines(
+        run(std::string("ls ") + ORBO_SOURCE_DIR + "/tests/engine/compiler_corpus/*.lua 2>/dev/null", &status));
+    for (const std::string& l : split_lines(run("dpkg -L lua-penlight 2>/dev/null | grep '\\.lua$'", &status)))
+        files.push_back(l);
     return files;
 }
 }  // namespace
 
 TEST(CompilerConformance, CorpusMatchesReferenceCompiler)
 {
-    const char* luac = getenv("ORBO_LUAC");
-    if (!luac || !*luac) GTEST_SKIP() << "ORBO_LUAC not set (reference compiler not installed)";
+    REQUIRE_LUAC(luac);
     std::vector<std::string> files = corpus_files();
     ASSERT_FALSE(files.empty());
     int identical = 0, numbers_only = 0, skipped = 0, functions = 0, identical_functions = 0;
@@ -325,15 +321,12 @@ TEST(CompilerConformance, CorpusMatchesReferenceCompiler)
         file_result r = compare_file(luac, path);
         functions += r.functions;
         identical_functions += r.identical_functions;
-        switch (r.kind) {
-        case file_result::identical: identical++; break;
-        case file_result::numbers_only:
-            numbers_only++;
+        identical += r.kind == file_result::identical;
+        skipped += r.kind == file_result::skipped;
+        numbers_only += r.kind == file_result::numbers_only;
+        if (r.kind == file_result::numbers_only)
             printf("numbers differ (fixed point): %s\n%s\n", path.c_str(), r.number_difference.c_str());
-            break;
-        case file_result::skipped: skipped++; break;
-        case file_result::different: ADD_FAILURE() << path << "\n" << r.first_difference; break;
-        }
+        if (r.kind == file_result::different) ADD_FAILURE() << path << "\n" << r.first_difference;
     }
     printf("files: %zu compared, %d identical, %d differing only in 16.16 numbers, %d rejected by the reference\n",
            files.size() - size_t(skipped), identical, numbers_only, skipped);
@@ -344,8 +337,7 @@ TEST(CompilerConformance, CorpusMatchesReferenceCompiler)
 // compiler's word for word, position and "near" part included.
 TEST(CompilerConformance, ErrorMessagesMatchReferenceCompiler)
 {
-    const char* luac = getenv("ORBO_LUAC");
-    if (!luac || !*luac) GTEST_SKIP() << "ORBO_LUAC not set (reference compiler not installed)";
+    REQUIRE_LUAC(luac);
     // n copies of f(i), joined.
     auto rep = [](int n, auto f) {
         std::string out;
@@ -391,18 +383,14 @@ TEST(CompilerConformance, ErrorMessagesMatchReferenceCompiler)
         std::string prog = std::string(luac) + ": ";
         if (ref.rfind(prog, 0) == 0) ref = ref.substr(prog.size());
         while (!ref.empty() && ref.back() == '\n') ref.pop_back();
-        lua_State* L = lua_newstate(orbo_default_alloc, nullptr);
-        L->nCcalls = 1;
-        Proto* f = nullptr;
-        int ours = orbo_compile(L, text.data(), text.size(), ("@" + tmp).c_str(), &f);
-        std::string mine = ours == LUA_OK ? std::string() : orbo_error_text(L);
-        lua_close(L);
+        std::string mine;
+        bool ours = compile_ours(text, tmp, &mine);
         // Without a tab layout every line is in tab 0; the dialect's
         // messages then differ from the reference only by " (tab 0)".
         for (size_t p; (p = mine.find(" (tab 0)")) != std::string::npos;) mine.erase(p, 8);
         // Both reject, or both accept.
-        EXPECT_EQ(status != 0, ours != LUA_OK) << text;
-        if (status != 0 && ours != LUA_OK) {
+        EXPECT_EQ(status != 0, !ours) << text;
+        if (status != 0 && !ours) {
             EXPECT_EQ(ref, mine) << text.substr(0, 200);
             same += ref == mine;
         }
@@ -418,32 +406,30 @@ namespace {
 // doubles (such differences would change the constant table).
 struct program_generator {
     uint32_t state;
-    std::string out;
     std::vector<std::vector<std::string>> scopes;  // visible locals, by function
-    int depth = 0;
-    int loops = 0;
-    int names = 0;
+    int loops = 0, names = 0;
 
-    uint32_t next()
+    int pick(int n)
     {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return state;
+        state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+        return int(state % uint32_t(n));
     }
-    int pick(int n) { return int(next() % uint32_t(n)); }
-
     std::string fresh() { return "v" + std::to_string(names++); }
+    std::string num(int n) { return std::to_string(pick(n)); }
+    // n items f(i) separated by sep, generated in order.
+    template <class F> static std::string join(int n, F f, const char* sep = ", ")
+    {
+        std::string s;
+        for (int i = 0; i < n; i++) s += (i ? sep : "") + f(i);
+        return s;
+    }
 
     std::string variable()
     {
         std::vector<std::string> all;
-        for (const auto& s : scopes)
-            for (const std::string& v : s) all.push_back(v);
-        if (all.empty() || pick(4) == 0) {
-            static const char* const globals[] = {"g", "h", "print", "t", "x"};
-            return globals[pick(5)];
-        }
+        for (const auto& s : scopes) all.insert(all.end(), s.begin(), s.end());
+        static const char* const globals[] = {"g", "h", "print", "t", "x"};
+        if (all.empty() || pick(4) == 0) return globals[pick(5)];
         return all[size_t(pick(int(all.size())))];
     }
 
@@ -451,34 +437,32 @@ struct program_generator {
     {
         if (d <= 0) {
             switch (pick(7)) {
-            case 0: return std::to_string(pick(20));
-            case 1: return "\"s" + std::to_string(pick(5)) + "\"";
+            case 0: return num(20);
+            case 1: return "\"s" + num(5) + "\"";
             case 2: return pick(2) ? "nil" : (pick(2) ? "true" : "false");
-            case 3: return std::to_string(pick(9)) + ".5";
+            case 3: return num(9) + ".5";
             default: return variable();
             }
         }
+        static const char* const ops[] = {"+", "-", "*", "/", "%", "^", "..", "==", "~=", "<", "<=", ">", ">=", "and", "or"};
+        static const char* const un[] = {"-", "not ", "#"};
         switch (pick(14)) {
         case 0:
         case 1: {
-            static const char* const ops[] = {"+", "-", "*", "/", "%", "^", "..", "==", "~=", "<", "<=", ">", ">=", "and", "or"};
-            const char* op = ops[pick(15)];
+            std::string op = ops[pick(15)];
             std::string rhs = expression(d - 1);
-            if (std::string(op) == "^") rhs = std::to_string(pick(4));
+            if (op == "^") rhs = num(4);
             // The engine's modulo ignores the divisor's sign, so folding
             // a negative divisor would differ from the reference.
-            if (std::string(op) == "%") rhs = std::to_string(1 + pick(9));
+            if (op == "%") rhs = std::to_string(1 + pick(9));
             return expression(d - 1) + " " + op + " " + rhs;
         }
-        case 2: {
-            static const char* const un[] = {"-", "not ", "#"};
-            return std::string(un[pick(3)]) + expression(d - 1);
-        }
+        case 2: return std::string(un[pick(3)]) + expression(d - 1);
         case 3: return "(" + expression(d - 1) + ")";
-        case 4: return variable() + "." + "f" + std::to_string(pick(3));
+        case 4: return variable() + "." + "f" + num(3);
         case 5: return variable() + "[" + expression(d - 1) + "]";
         case 6: return variable() + "(" + arguments(d - 1) + ")";
-        case 7: return variable() + ":m" + std::to_string(pick(3)) + "(" + arguments(d - 1) + ")";
+        case 7: return variable() + ":m" + num(3) + "(" + arguments(d - 1) + ")";
         case 8: {
             std::string s = "{";
             int n = pick(5);
@@ -486,7 +470,7 @@ struct program_generator {
                 if (i) s += pick(2) ? ", " : "; ";
                 switch (pick(3)) {
                 case 0: s += expression(d - 1); break;
-                case 1: s += "k" + std::to_string(pick(4)) + " = " + expression(d - 1); break;
+                case 1: s += "k" + num(4) + " = " + expression(d - 1); break;
                 default: s += "[" + expression(d - 1) + "] = " + expression(d - 1); break;
                 }
             }
@@ -500,19 +484,14 @@ struct program_generator {
 
     std::string arguments(int d)
     {
-        std::string s;
-        int n = pick(4);
-        for (int i = 0; i < n; i++) s += (i ? ", " : "") + expression(d);
-        return s;
+        return join(pick(4), [&](int) { return expression(d); });
     }
 
     std::string function_literal(int d)
     {
-        std::string s = "function(";
-        std::vector<std::string> params;
-        int n = pick(3);
-        for (int i = 0; i < n; i++) params.push_back(fresh());
-        for (size_t i = 0; i < params.size(); i++) s += (i ? ", " : "") + params[i];
+        std::vector<std::string> params(size_t(pick(3)));
+        for (std::string& p : params) p = fresh();
+        std::string s = "function(" + join(int(params.size()), [&](int i) { return params[size_t(i)]; });
         s += std::string(params.empty() ? "" : ", ") + "...) ";
         scopes.push_back(params);
         int saved_loops = loops;
@@ -527,36 +506,41 @@ struct program_generator {
     {
         switch (pick(3)) {
         case 0: return variable();
-        case 1: return variable() + ".f" + std::to_string(pick(3));
+        case 1: return variable() + ".f" + num(3);
         default: return variable() + "[" + expression(1) + "]";
         }
     }
 
+    // A loop over fresh locals vars (visible in the body only).
+    std::string loop_over(std::vector<std::string> vars, const std::string& head, int d)
+    {
+        size_t mark = scopes.back().size();
+        scopes.back().insert(scopes.back().end(), vars.begin(), vars.end());
+        std::string s = loop(head, " end", d);
+        scopes.back().resize(mark);
+        return s;
+    }
+
     std::string statement(int d)
     {
-        int kind = pick(d > 0 ? 14 : 4);
-        switch (kind) {
+        switch (pick(d > 0 ? 14 : 4)) {
         case 0: {
             int n = 1 + pick(3), m = pick(4);
-            std::vector<std::string> vars;
-            for (int i = 0; i < n; i++) vars.push_back(fresh());
-            std::string s = "local ";
-            for (int i = 0; i < n; i++) s += (i ? ", " : "") + vars[size_t(i)];
+            std::vector<std::string> vars{size_t(n), std::string()};
+            for (std::string& v : vars) v = fresh();
+            std::string s = "local " + join(n, [&](int i) { return vars[size_t(i)]; });
             if (m) s += " = ";
-            for (int i = 0; i < m; i++) s += (i ? ", " : "") + expression(2);
-            for (const std::string& v : vars) scopes.back().push_back(v);
+            s += join(m, [&](int) { return expression(2); });
+            scopes.back().insert(scopes.back().end(), vars.begin(), vars.end());
             return s;
         }
         case 1: {
             int n = 1 + pick(3), m = 1 + pick(3);
-            std::string s;
-            for (int i = 0; i < n; i++) s += (i ? ", " : "") + assignable();
-            s += " = ";
-            for (int i = 0; i < m; i++) s += (i ? ", " : "") + expression(2);
-            return s;
+            std::string s = join(n, [&](int) { return assignable(); }) + " = ";
+            return s + join(m, [&](int) { return expression(2); });
         }
         case 2: return variable() + "(" + arguments(2) + ")";
-        case 3: return variable() + ":m" + std::to_string(pick(3)) + "(" + arguments(1) + ")";
+        case 3: return variable() + ":m" + num(3) + "(" + arguments(1) + ")";
         case 4: {
             std::string s = "if " + expression(2) + " then " + block(d - 1);
             int n = pick(3);
@@ -569,20 +553,11 @@ struct program_generator {
             std::string v = fresh();
             std::string head = "for " + v + " = " + expression(1) + ", " + expression(1) +
                                (pick(2) ? ", " + expression(1) : "") + " do ";
-            scopes.back().push_back(v);
-            std::string s = loop(head, " end", d);
-            scopes.back().pop_back();
-            return s;
+            return loop_over({v}, head, d);
         }
         case 7: {
             std::string k = fresh(), v = fresh();
-            std::string head = "for " + k + ", " + v + " in " + expression(1) + " do ";
-            scopes.back().push_back(k);
-            scopes.back().push_back(v);
-            std::string s = loop(head, " end", d);
-            scopes.back().pop_back();
-            scopes.back().pop_back();
-            return s;
+            return loop_over({k, v}, "for " + k + ", " + v + " in " + expression(1) + " do ", d);
         }
         case 8: return loop("repeat ", " until " + expression(2), d);
         case 9: return "do " + block(d - 1) + " end";
@@ -633,8 +608,7 @@ struct program_generator {
 
 TEST(CompilerConformance, RandomProgramsMatchReferenceCompiler)
 {
-    const char* luac = getenv("ORBO_LUAC");
-    if (!luac || !*luac) GTEST_SKIP() << "ORBO_LUAC not set (reference compiler not installed)";
+    REQUIRE_LUAC(luac);
     program_generator gen;
     std::string tmp = std::string(ORBO_BINARY_DIR) + "/compiler_random_case.lua";
     int compared = 0, identical = 0, numbers = 0;
@@ -646,12 +620,11 @@ TEST(CompilerConformance, RandomProgramsMatchReferenceCompiler)
         file_result r = compare_file(luac, tmp);
         if (r.kind == file_result::skipped) continue;
         compared++;
-        if (r.kind == file_result::identical) identical++;
-        if (r.kind == file_result::numbers_only) numbers++;
+        identical += r.kind == file_result::identical;
+        numbers += r.kind == file_result::numbers_only;
         if (r.kind == file_result::different) {
             ADD_FAILURE() << "seed " << seed << "\n" << r.first_difference << "\n" << text.substr(0, 2000);
-            std::ofstream keep(tmp + "." + std::to_string(seed), std::ios::binary);
-            keep << text;
+            std::ofstream(tmp + "." + std::to_string(seed), std::ios::binary) << text;
         }
     }
     printf("random programs: %d compared, %d identical, %d differing only in 16.16 numbers\n", compared, identical,
@@ -664,17 +637,15 @@ TEST(CompilerConformance, RandomProgramsMatchReferenceCompiler)
 // past the RK range in comparisons and table stores.
 TEST(CompilerConformance, LargeProgramsMatchReferenceCompiler)
 {
-    const char* luac = getenv("ORBO_LUAC");
-    if (!luac || !*luac) GTEST_SKIP() << "ORBO_LUAC not set (reference compiler not installed)";
-    std::string big_list = "local t = {";
+    REQUIRE_LUAC(luac);
+    std::string big_list = "local t = {", many_k = "local t = {";
     for (int i = 0; i < 26000; i++) big_list += "1,";
-    big_list += "f()}\nreturn t\n";
-    std::string many_k = "local t = {";
     for (int i = 0; i < 262200; i++) many_k += "\"k" + std::to_string(i) + "\",";
+    big_list += "f()}\nreturn t\n";
     many_k += "}\nlocal x = \"k262199\" == t[1]\nt.k262198 = \"k3\"\nreturn x\n";
     std::string tmp = std::string(ORBO_BINARY_DIR) + "/compiler_large_case.lua";
-    for (const std::string* text : {&big_list, &many_k}) {
-        std::ofstream(tmp, std::ios::binary) << *text;
+    for (const std::string& text : {big_list, many_k}) {
+        std::ofstream(tmp, std::ios::binary) << text;
         file_result r = compare_file(luac, tmp);
         EXPECT_EQ(r.kind, file_result::identical) << r.first_difference;
     }

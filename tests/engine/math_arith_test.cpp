@@ -2,6 +2,7 @@
 // powers with their CPU charges, the operator dispatcher, and the framework's
 // saturating divide.
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "engine/math/fixed.h"
 
@@ -69,12 +70,9 @@ TEST(MathArith, OperatorsWrapFloorAndNeverTrap)
 
 TEST(MathArith, FrameworkDivideSaturates)
 {
-    EXPECT_EQ(fdiv(I(1), 1), MAX);
-    EXPECT_EQ(fdiv(I(-1), 1), NEG_MAX);
-    EXPECT_EQ(fdiv(MIN, FIX_ONE), NEG_MAX);
-    EXPECT_EQ(fdiv(0, 0), MAX);
-    EXPECT_EQ(fdiv(I(-3), 0), NEG_MAX);
-    EXPECT_EQ(fdiv(I(1), I(4)), F(0.25));
+    EXPECT_EQ((std::tuple{fdiv(I(1), 1), fdiv(I(-1), 1), fdiv(MIN, FIX_ONE), fdiv(0, 0), fdiv(I(-3), 0),
+                          fdiv(I(1), I(4))}),
+              (std::tuple{MAX, NEG_MAX, NEG_MAX, MAX, NEG_MAX, F(0.25)}));
 }
 
 TEST(MathArith, PowerValuesAndCharges)

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "engine/math/fixed.h"
 #include "engine/math/mathlib.h"
@@ -13,16 +14,9 @@ constexpr fix32 I(int v) { return fix_from_int(v); }
 
 TEST(MathBits, RoundingAndMinMaxMid)
 {
-    EXPECT_EQ(orbo_flr(F(-0.5)), I(-1));
-    EXPECT_EQ(orbo_flr(-1), I(-1));
-    EXPECT_EQ(orbo_ceil(F(-0.5)), 0);
-    EXPECT_EQ(orbo_ceil(F(2.25)), I(3));
-    EXPECT_EQ(orbo_ceil(I(2)), I(2));
-    EXPECT_EQ(orbo_ceil(F(32767.5)), I(-32768));
-    EXPECT_EQ(orbo_abs(I(-32768)), I(-32768));
-    EXPECT_EQ(orbo_abs(-1), 1);
-    EXPECT_EQ(orbo_sgn(0), I(1));
-    EXPECT_EQ(orbo_sgn(-1), I(-1));
+    EXPECT_EQ((std::tuple{orbo_flr(F(-0.5)), orbo_flr(-1), orbo_ceil(F(-0.5)), orbo_ceil(F(2.25)), orbo_ceil(I(2)),
+                          orbo_ceil(F(32767.5)), orbo_abs(I(-32768)), orbo_abs(-1), orbo_sgn(0), orbo_sgn(-1)}),
+              (std::tuple{I(-1), I(-1), 0, I(3), I(2), I(-32768), I(-32768), 1, I(1), I(-1)}));
     EXPECT_EQ(orbo_min(I(5), 0), 0);  // min(5): the missing argument is 0
     EXPECT_EQ(orbo_max(I(-2), I(3)), I(3));
     // The median for every order of three values, with ties.

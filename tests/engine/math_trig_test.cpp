@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <utility>
+#include <tuple>
 
 #include "engine/math/fixed.h"
 #include "engine/math/mathlib.h"
@@ -68,12 +69,8 @@ TEST(MathTrig, SquareRoot)
 
 TEST(MathTrig, CosineAndSine)
 {
-    EXPECT_EQ(fsin(F(0.25)), -FIX_ONE);
-    EXPECT_EQ(fcos(F(0.5)), -FIX_ONE);
-    EXPECT_EQ(fcos(0), FIX_ONE);
-    EXPECT_EQ(fsin(0), 0);
-    EXPECT_EQ(fcos(F(0.25)), 0);
-    EXPECT_EQ(fsin(F(0.75)), FIX_ONE);
+    EXPECT_EQ((std::tuple{fsin(F(0.25)), fcos(F(0.5)), fcos(0), fsin(0), fcos(F(0.25)), fsin(F(0.75))}),
+              (std::tuple{-FIX_ONE, -FIX_ONE, FIX_ONE, 0, 0, FIX_ONE}));
     EXPECT_EQ(fcos(I(1)), FIX_ONE);      // whole turns
     EXPECT_EQ(fcos(I(-3)), FIX_ONE);
     EXPECT_EQ(fcos(F(0.125)), cos_val[2048]);
@@ -95,24 +92,16 @@ TEST(MathTrig, CosineAndSine)
 
 TEST(MathTrig, ArcTangent)
 {
-    EXPECT_EQ(ftan2(I(1), 0), 0);
-    EXPECT_EQ(ftan2(0, I(-1)), F(0.25));
-    EXPECT_EQ(ftan2(I(-1), 0), F(0.5));
-    EXPECT_EQ(ftan2(0, I(1)), F(0.75));
-    EXPECT_EQ(ftan2(I(1), I(-1)), F(0.125));
-    EXPECT_EQ(ftan2(0, 0), F(0.25));
-    EXPECT_EQ(ftan2(I(-1), I(-1)), F(0.375));
-    EXPECT_EQ(ftan2(I(-1), I(1)), F(0.625));
-    EXPECT_EQ(ftan2(I(1), I(1)), F(0.875));
+    // The last six are extremes that must not trap: -(-32768) stays -32768
+    // (the last: -dy wraps back to -32768), huge ratios saturate.
+    const fix32 cases[][3] = {{I(1), 0, 0},           {0, I(-1), F(0.25)},     {I(-1), 0, F(0.5)},
+                              {0, I(1), F(0.75)},      {I(1), I(-1), F(0.125)}, {0, 0, F(0.25)},
+                              {I(-1), I(-1), F(0.375)}, {I(-1), I(1), F(0.625)}, {I(1), I(1), F(0.875)},
+                              {0, INT32_MIN, F(0.75)}, {1, INT32_MIN, F(0.75)}, {1, INT32_MAX, F(0.75)},
+                              {-1, INT32_MAX, F(0.75)}, {INT32_MIN, 0, F(0.5)}, {INT32_MIN, INT32_MIN, F(0.625)}};
+    for (auto& c : cases) EXPECT_EQ(ftan2(c[0], c[1]), c[2]) << c[0] << ", " << c[1];
     EXPECT_EQ(fatan2(I(3), I(-4)), ftan2(I(3), I(-4)));
     EXPECT_EQ(orbo_atan2(I(1), I(-1)), F(0.125));
-    // Extremes must not trap: -(-32768) stays -32768, huge ratios saturate.
-    EXPECT_EQ(ftan2(0, INT32_MIN), F(0.75));
-    EXPECT_EQ(ftan2(1, INT32_MIN), F(0.75));
-    EXPECT_EQ(ftan2(1, INT32_MAX), F(0.75));
-    EXPECT_EQ(ftan2(-1, INT32_MAX), F(0.75));
-    EXPECT_EQ(ftan2(INT32_MIN, 0), F(0.5));
-    EXPECT_EQ(ftan2(INT32_MIN, INT32_MIN), F(0.625));  // -dy wraps back to -32768
     // A sweep of directions against double math (result in [0, 1)).
     for (int a = 0; a < 3600; a++) {
         double t = a / 3600.0 * 2 * M_PI;

@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 #include <vector>
+#include <tuple>
 
 #include "engine/pre/pre_line.h"
 #include "engine/token/token.h"
@@ -174,11 +175,8 @@ TEST(PreHostile, UnterminatedStringsAndComments)
 {
     std::string s = "x = \"abc\ny = 'q\n--[[ never\nz = [[ open\n\n";
     std::string out = pp(s);
-    EXPECT_EQ(out, "x = \"abc\ny = 'q\n\nz = [[ open\n\n");
-    EXPECT_EQ(pp("\""), "\"");
-    EXPECT_EQ(pp("--[["), "");
-    EXPECT_EQ(pp("[["), "[[");
-    EXPECT_EQ(pp("x += \"abc"), "x = x + ( \"abc) ");
+    EXPECT_EQ((std::tuple{out, pp("\""), pp("--[["), pp("[["), pp("x += \"abc")}),
+              (std::tuple{"x = \"abc\ny = 'q\n\nz = [[ open\n\n", "\"", "", "[[", "x = x + ( \"abc) "}));
 }
 
 TEST(PreHostile, LineLimit)

@@ -2,6 +2,7 @@
 // pattern and palette rules, and the CPU charge of each call.
 #include <set>
 #include <utility>
+#include <tuple>
 
 #include "hw_fixture.h"
 
@@ -217,14 +218,9 @@ TEST_F(Gfx, ClsResetsCursorAndClipButNotPaletteCameraOrPattern)
     orbo_cls(c, 1, 0x13);
     EXPECT_EQ(charged(), 1024);
     EXPECT_EQ(px(0, 0), 0x13);  // no palette, no pattern
-    EXPECT_EQ(px(127, 127), 0x13);
-    EXPECT_EQ(c->cursor_x, 0);
-    EXPECT_EQ(c->cursor_y, 0);
-    EXPECT_EQ(c->screen->clip_x0, 0);
-    EXPECT_EQ(c->clip[3], 128);
-    EXPECT_EQ(c->camera_x, 3);
-    EXPECT_EQ(c->draw_pal[1], 2);
-    EXPECT_EQ(c->fill_pattern, 5u);
+    EXPECT_EQ((std::tuple{px(127, 127), c->cursor_x, c->cursor_y, c->screen->clip_x0, c->clip[3], c->camera_x,
+                          c->draw_pal[1], c->fill_pattern}),
+              (std::tuple{0x13, 0, 0, 0, 128, 3, 2, 5u}));
     orbo_clip(c, 0, 0, 0, 0, 0);
     EXPECT_EQ(c->screen->clip_x1, 128);
 }
@@ -239,10 +235,8 @@ TEST_F(Gfx, SmallCirclesAreMidpointPlusShapes)
     orbo_cls(c, 0, 0);
     orbo_circfill(c, 2, 64, 64, 0, 0);  // the default radius is 4
     EXPECT_EQ(px(60, 64), 7);  // in the pen colour the last call set
-    EXPECT_EQ(px(64, 60), 7);
-    EXPECT_EQ(px(61, 61), 7);
-    EXPECT_EQ(px(60, 60), 0);
-    EXPECT_EQ(px(60, 63), 7);
+    EXPECT_EQ((std::tuple{px(64, 60), px(61, 61), px(60, 60), px(60, 63)}),
+              (std::tuple{7, 7, 0, 7}));
     EXPECT_EQ(px(63, 60), 7);  // the top row is the span of +-1
     EXPECT_EQ(px(62, 60), 0);
 }

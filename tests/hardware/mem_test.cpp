@@ -1,5 +1,7 @@
 // Console memory: the address map, every region's byte conversion, the
 // register rules and the bulk operations.
+#include <tuple>
+
 #include "cart/cart_partial.h"
 #include "cart/cart_env.h"
 #include "hardware/mem_map.h"
@@ -18,12 +20,9 @@ TEST(MemMap, RegionsTileTheAddressSpaceAndDecodeByTable)
         EXPECT_EQ(orbo_decode(r.last), r.region) << r.name;
         next = r.last + 1;
     }
-    EXPECT_EQ(next, 0x8000);
-    EXPECT_EQ(orbo_decode(-1), ORBO_R_NONE);
-    EXPECT_EQ(orbo_decode(0x8000), ORBO_R_NONE);
-    EXPECT_EQ(orbo_decode(INT32_MIN), ORBO_R_NONE);
-    EXPECT_EQ(orbo_decode(0x5F43), ORBO_R_AUDIO_MASK);
-    EXPECT_EQ(orbo_decode(0x5F44), ORBO_R_FLAGS_PLAIN);
+    EXPECT_EQ((std::tuple{next, orbo_decode(-1), orbo_decode(0x8000), orbo_decode(INT32_MIN), orbo_decode(0x5F43),
+                          orbo_decode(0x5F44)}),
+              (std::tuple{0x8000, ORBO_R_NONE, ORBO_R_NONE, ORBO_R_NONE, ORBO_R_AUDIO_MASK, ORBO_R_FLAGS_PLAIN}));
 }
 
 using Mem = console_test;
@@ -162,14 +161,9 @@ TEST_F(Mem, ResetDrawStateKeepsCursorY)
     poke(0x5F05, 1);
     poke(0x5F31, 1);
     orbo_reset_draw_state(c);
-    EXPECT_EQ(c->cursor_y, 42);
-    EXPECT_EQ(c->cursor_x, 0);
-    EXPECT_EQ(c->pen, 6);
-    EXPECT_EQ(c->draw_pal[0], 16);
-    EXPECT_EQ(c->draw_pal[5], 5);
-    EXPECT_EQ(c->fill_pattern, 0u);
-    EXPECT_EQ(c->screen->clip_x0, 0);
-    EXPECT_EQ(c->screen->clip_x1, 128);
+    EXPECT_EQ((std::tuple{c->cursor_y, c->cursor_x, c->pen, c->draw_pal[0], c->draw_pal[5], c->fill_pattern,
+                          c->screen->clip_x0, c->screen->clip_x1}),
+              (std::tuple{42, 0, 6, 16, 5, 0u, 0, 128}));
 }
 
 TEST_F(Mem, MemcpyHandlesOverlapBothWays)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/kiln.h"
@@ -47,11 +48,9 @@ TEST_F(ConfigTest, ClampsOutOfRangeValues)
     kiln_config_parse_text(
         "sound_volume 300\nmusic_volume -5\nmix_buffer_size 100\n"
         "foreground_sleep_ms 999\nbackground_sleep_ms -1\n");
-    EXPECT_EQ(cconfig.sound_volume, 256);
-    EXPECT_EQ(cconfig.music_volume, 0);
-    EXPECT_EQ(cconfig.mix_buffer_size, 1024);
-    EXPECT_EQ(cconfig.foreground_sleep_ms, 200);
-    EXPECT_EQ(cconfig.background_sleep_ms, 0);
+    EXPECT_EQ((std::tuple{cconfig.sound_volume, cconfig.music_volume, cconfig.mix_buffer_size,
+                          cconfig.foreground_sleep_ms, cconfig.background_sleep_ms}),
+              (std::tuple{256, 0, 1024, 200, 0}));
 
     kiln_config_default();
     kiln_config_parse_text("mix_buffer_size 8192\n");
@@ -66,20 +65,11 @@ TEST_F(ConfigTest, ReadsEveryPlatformKey)
         "window_size 800 600\r\nscreen_size 300 200\rwindowed 1\nwindow_position 10 20\n"
         "frameless 1\nfullscreen_method 2\nshow_fps 1\nsessions 7\nrmb_key 226\n"
         "emulate_textinput 1\ndesktop_path   /tmp/desk  \nwindib 1\nopengl_blit 1\nlarge_window 1\n");
-    EXPECT_EQ(cconfig.window_w, 800);
-    EXPECT_EQ(cconfig.window_h, 600);
-    EXPECT_EQ(cconfig.screen_w, 300);
-    EXPECT_EQ(cconfig.screen_h, 200);
-    EXPECT_EQ(cconfig.windowed, 1);
-    EXPECT_EQ(cconfig.window_x, 10);
-    EXPECT_EQ(cconfig.window_y, 20);
-    EXPECT_EQ(cconfig.frameless, 1);
-    EXPECT_EQ(cconfig.fullscreen_method, 2);
-    EXPECT_EQ(cconfig.show_fps, 1);
-    EXPECT_EQ(cconfig.sessions, 7);
-    EXPECT_EQ(cconfig.rmb_key, 226);
-    EXPECT_EQ(cconfig.emulate_textinput, 1);
-    EXPECT_EQ(cconfig.desktop_path, "/tmp/desk");
+    EXPECT_EQ((std::tuple{cconfig.window_w, cconfig.window_h, cconfig.screen_w, cconfig.screen_h, cconfig.windowed,
+                          cconfig.window_x, cconfig.window_y, cconfig.frameless, cconfig.fullscreen_method,
+                          cconfig.show_fps, cconfig.sessions, cconfig.rmb_key, cconfig.emulate_textinput,
+                          cconfig.desktop_path}),
+              (std::tuple{800, 600, 300, 200, 1, 10, 20, 1, 2, 1, 7, 226, 1, "/tmp/desk"}));
     EXPECT_TRUE(g_hook_lines.empty() || g_hook_lines == std::vector<std::string>{""});
 
     kiln_config_default();
@@ -176,12 +166,9 @@ TEST_F(ConfigTest, ReadBackOfWrittenFileKeepsPlatformValues)
     kiln_config c1 = cconfig;
     kiln_config_default();
     kiln_config_parse_text(text);
-    EXPECT_EQ(cconfig.window_w, c1.window_w);
-    EXPECT_EQ(cconfig.window_h, c1.window_h);
-    EXPECT_EQ(cconfig.frameless, 1);
-    EXPECT_EQ(cconfig.rmb_key, 226);
-    EXPECT_EQ(cconfig.desktop_path, "/d");
-    EXPECT_EQ(cconfig.sound_volume, 100);
+    EXPECT_EQ((std::tuple{cconfig.window_w, cconfig.window_h, cconfig.frameless, cconfig.rmb_key, cconfig.desktop_path,
+                          cconfig.sound_volume}),
+              (std::tuple{c1.window_w, c1.window_h, 1, 226, "/d", 100}));
     EXPECT_EQ(cconfig.windowed, 0);  // kiln_screen_mode 1: fullscreen at exit
 }
 
@@ -192,15 +179,10 @@ TEST_F(ConfigTest, PlatformOptions)
                                      "-headless", "-music_volume", "abc", "|", "-show_fps", "1"};
     auto v = argv_of(args);
     kiln_process_arguments(int(args.size()), v.data());
-    EXPECT_EQ(cconfig.window_w, 800);
-    EXPECT_EQ(cconfig.window_h, 600);
-    EXPECT_EQ(cconfig.sound_volume, 0);
-    EXPECT_EQ(cconfig.timeout, 1);
-    EXPECT_EQ(cconfig.draw_rect[0], 10);
-    EXPECT_EQ(cconfig.draw_rect[1], 20);
-    EXPECT_EQ(cconfig.draw_rect[2], 4096);
-    EXPECT_EQ(cconfig.draw_rect[3], 4096);
-    EXPECT_EQ(cconfig.headless, 1);
+    EXPECT_EQ((std::tuple{cconfig.window_w, cconfig.window_h, cconfig.sound_volume, cconfig.timeout,
+                          cconfig.draw_rect[0], cconfig.draw_rect[1], cconfig.draw_rect[2], cconfig.draw_rect[3],
+                          cconfig.headless}),
+              (std::tuple{800, 600, 0, 1, 10, 20, 4096, 4096, 1}));
     EXPECT_EQ(cconfig.music_volume, 0);  // a non-number reads as 0
     EXPECT_EQ(cconfig.show_fps, 0);      // after "|" nothing is read
 
@@ -208,8 +190,6 @@ TEST_F(ConfigTest, PlatformOptions)
                                      "-window_x", "5", "-home", "/tmp/h", "-x", "7"};
     auto w = argv_of(more);
     kiln_process_arguments(int(more.size()), w.data());
-    EXPECT_EQ(cconfig.timeout, 240);
-    EXPECT_EQ(cconfig.sound_volume, 12);
-    EXPECT_EQ(cconfig.window_x, 5);
-    EXPECT_EQ(cconfig.home, "/tmp/h");
+    EXPECT_EQ((std::tuple{cconfig.timeout, cconfig.sound_volume, cconfig.window_x, cconfig.home}),
+              (std::tuple{240, 12, 5, "/tmp/h"}));
 }

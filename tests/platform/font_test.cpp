@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 // A test font for characters 32..128: 'A' a solid 3x5 block of ink 9,
@@ -64,12 +65,9 @@ TEST(Font, LoadsFromItsPodAndRejectsAPodWithoutHeader)
 {
     kiln_font_ptr f = test_font();
     ASSERT_TRUE(f);
-    EXPECT_EQ(f->first, 32);
-    EXPECT_EQ(f->last, 128);
-    EXPECT_EQ(f->height, 7);
-    EXPECT_EQ(kiln_font_glyph(f.get(), 'X'), nullptr);
-    EXPECT_EQ(kiln_font_glyph(f.get(), 31), nullptr);
-    EXPECT_EQ(kiln_font_glyph(f.get(), 129), nullptr);
+    EXPECT_EQ((std::tuple{f->first, f->last, f->height, kiln_font_glyph(f.get(), 'X'), kiln_font_glyph(f.get(), 31),
+                          kiln_font_glyph(f.get(), 129)}),
+              (std::tuple{32, 128, 7, nullptr, nullptr, nullptr}));
     ASSERT_TRUE(kiln_font_glyph(f.get(), 128));
     EXPECT_EQ(kiln_font_glyph(f.get(), 128)->w, 7);
 

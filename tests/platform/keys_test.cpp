@@ -2,6 +2,7 @@
 #include "platform/keys.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "fake_host.h"
 #include "platform/config.h"
@@ -85,12 +86,9 @@ TEST_F(KeysTest, GroupsAndModifiers)
     pass(0, {}, KILN_MOD_RCTRL | KILN_MOD_LGUI);
     EXPECT_NE(kilnkey[KILN_SC_RCTRL], 0);
     EXPECT_NE(kilnkey[KILN_KEY_LGUI], 0);
-    EXPECT_EQ(kiln_get_key_state(-5), 3);
-    EXPECT_EQ(kiln_get_key_state(-3), 3);
-    EXPECT_EQ(kiln_get_key_state(-4), 0);
-    EXPECT_EQ(kiln_get_key_state(-6), 0);
-    EXPECT_EQ(kiln_get_key_state(-7), 0);
-    EXPECT_EQ(kiln_get_any_key_down(), KILN_SC_RCTRL);
+    EXPECT_EQ((std::tuple{kiln_get_key_state(-5), kiln_get_key_state(-3), kiln_get_key_state(-4),
+                          kiln_get_key_state(-6), kiln_get_key_state(-7), kiln_get_any_key_down()}),
+              (std::tuple{3, 3, 0, 0, 0, KILN_SC_RCTRL}));
     kiln_keys_init();
     sample[KILN_SC_CAPSLOCK] = 1;
     pass(10);

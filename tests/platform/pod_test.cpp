@@ -25,11 +25,15 @@ void put_str(bytes* b, const char* s, size_t width)
     b->insert(b->end(), s, s + std::min(n, width));
     if (n < width) b->insert(b->end(), width - n, 0);
 }
+// A chunk tag and the words that follow it.
+void put_chunk(bytes* b, const char* tag, std::initializer_list<uint32_t> words)
+{
+    put_str(b, tag, 4);
+    for (uint32_t w : words) put_u32(b, w);
+}
 void put_header(bytes* b, const char* name, uint32_t count)
 {
-    put_str(b, "CPOD", 4);
-    put_u32(b, 68);
-    put_u32(b, 1);
+    put_chunk(b, "CPOD", {68, 1});
     put_str(b, name, 32);
     put_u32(b, count);
     b->insert(b->end(), 28, 0);
@@ -118,9 +122,7 @@ TEST(Pod, OneSmallFileIs155BytesAndReadsBack)
 {
     bytes golden;
     put_header(&golden, "tiny", 1);
-    put_str(&golden, "CFIL", 4);
-    put_u32(&golden, 0);
-    put_u32(&golden, 3);
+    put_chunk(&golden, "CFIL", {0, 3});
     put_str(&golden, "a", 64);
     golden.insert(golden.end(), {1, 2, 3});
     ASSERT_EQ(golden.size(), 155u);
@@ -152,13 +154,11 @@ TEST(Pod, PodsWithoutItemsOrHeaderDoNotLoad)
     EXPECT_FALSE(load(header_only));
 
     bytes nop;
-    put_str(&nop, "CNOP", 4);
-    put_u32(&nop, 0);
+    put_chunk(&nop, "CNOP", {0});
     EXPECT_FALSE(load(nop));  // an empty pod yields no item
 
     bytes headless;  // an item chunk first is no pod
-    put_str(&headless, "CPAL", 4);
-    put_u32(&headless, 768);
+    put_chunk(&headless, "CPAL", {768});
     headless.insert(headless.end(), 768, 7);
     EXPECT_FALSE(load(headless));
 
@@ -167,8 +167,7 @@ TEST(Pod, PodsWithoutItemsOrHeaderDoNotLoad)
 
     // Only an unknown chunk after the header: skipped, still no item.
     bytes unknown_only = header_only;
-    put_str(&unknown_only, "CSND", 4);
-    put_u32(&unknown_only, 2);
+    put_chunk(&unknown_only, "CSND", {2});
     unknown_only.insert(unknown_only.end(), {9, 9});
     EXPECT_FALSE(load(unknown_only));
 }
@@ -215,9 +214,7 @@ TEST(Pod, TwoPodsInOneStreamReadBySuccessiveReads)
     bytes zero_tag = wa;
     zero_tag.insert(zero_tag.end(), 8, 0);
     bytes extra;
-    put_str(&extra, "CFIL", 4);
-    put_u32(&extra, 0);
-    put_u32(&extra, 1);
+    put_chunk(&extra, "CFIL", {0, 1});
     put_str(&extra, "late", 64);
     extra.push_back(1);
     zero_tag.insert(zero_tag.end(), extra.begin(), extra.end());
@@ -237,9 +234,7 @@ TEST(Pod, CompressedFileDecompressesToExactlyItsStatedLength)
     auto make = [&](uint32_t stated) {
         bytes b;
         put_header(&b, "z", 1);
-        put_str(&b, "cFIL", 4);
-        put_u32(&b, 0);
-        put_u32(&b, stated);
+        put_chunk(&b, "cFIL", {0, stated});
         put_str(&b, "abc", 64);
         put_u32(&b, uint32_t(clen));
         b.insert(b.end(), packed.begin(), packed.begin() + clen);
@@ -284,9 +279,7 @@ TEST(Pod, NamesAreCutToTheirFields)
 {
     bytes b;
     put_header(&b, "0123456789abcdef0123456789abcdefTOO LONG", 1);  // exactly 32 kept
-    put_str(&b, "CFIL", 4);
-    put_u32(&b, 0);
-    put_u32(&b, 0);
+    put_chunk(&b, "CFIL", {0, 0});
     b.insert(b.end(), 64, 'q');  // no terminator: the 64th byte is forced to 0
     kiln_pod_ptr pod = load(b);
     ASSERT_TRUE(pod);
@@ -304,11 +297,9 @@ TEST(Pod, UnknownChunksAreSkippedWithALogLine)
 {
     bytes b;
     put_header(&b, "skip", 2);
-    put_str(&b, "CMOD", 4);
-    put_u32(&b, 5);
+    put_chunk(&b, "CMOD", {5});
     b.insert(b.end(), {'C', 'F', 'I', 'L', 0});  // payload that looks like a tag
-    put_str(&b, "CPAL", 4);
-    put_u32(&b, 768);
+    put_chunk(&b, "CPAL", {768});
     b.insert(b.end(), 768, 3);
     kiln_pod_ptr pod;
     std::string log = logged([&] { pod = load(b); });
@@ -319,8 +310,7 @@ TEST(Pod, UnknownChunksAreSkippedWithALogLine)
 
     // An unknown chunk whose size runs past the end ends the read.
     bytes past = b;
-    put_str(&past, "CVMP", 4);
-    put_u32(&past, 1000);
+    put_chunk(&past, "CVMP", {1000});
     past.insert(past.end(), 10, 0);
     EXPECT_EQ(kiln_pod_count(load(past).get()), 1);
 }
@@ -351,8 +341,7 @@ TEST(Pod, HostileSizesAreRejectedBeforeAllocation)
     auto with_chunk = [](const char* tag, std::initializer_list<uint32_t> words, size_t tail) {
         bytes b;
         put_header(&b, "bad", 1);
-        put_str(&b, tag, 4);
-        for (uint32_t w : words) put_u32(&b, w);
+        put_chunk(&b, tag, words);
         b.insert(b.end(), tail, 0x11);
         return b;
     };
@@ -369,9 +358,7 @@ TEST(Pod, HostileSizesAreRejectedBeforeAllocation)
                           size_t tail) {
         bytes b;
         put_header(&b, "bad", 1);
-        put_str(&b, tag, 4);
-        put_u32(&b, 0);
-        put_u32(&b, len);
+        put_chunk(&b, tag, {0, len});
         b.insert(b.end(), name.begin(), name.end());
         for (uint32_t w : after) put_u32(&b, w);
         b.insert(b.end(), tail, 0x22);

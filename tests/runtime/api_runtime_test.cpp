@@ -1,8 +1,10 @@
-// The runtime's bindings as a program calls them: stat's whole table,
+// The runtime's bindings as a program calls them: stat's table (the plain
+// values a program reads are also asserted by the api_stat cartridge),
 // time(), the CPU counters behind stat(1)/stat(2) with the engine's
 // accounting wired in, the frame loop's glue and the pause menu's items.
 #include <cstring>
 #include <ctime>
+#include <tuple>
 
 #include "../hardware/api_fixture.h"
 #include "cart/cart_env.h"
@@ -33,9 +35,6 @@ TEST_F(ApiStat, FixedAndStateValues)
 {
     EXPECT_EQ(num("stat(3)"), 0);
     EXPECT_EQ(charged(), 16);
-    EXPECT_EQ(num("stat(5)"), fx(15));
-    EXPECT_EQ(num("stat(12)"), fx(23));
-    EXPECT_EQ(num("stat(14)"), fx(104));
     // The menu's rows: continue, reset cart, quit, and the program's items.
     EXPECT_EQ(num("stat(13)"), fx(63 - 16));
     EXPECT_EQ(num("stat(15)"), fx(68 + 12));
@@ -44,7 +43,6 @@ TEST_F(ApiStat, FixedAndStateValues)
     EXPECT_EQ(num("stat(15)"), fx(68 + 20));
     for (const char* n : {"11", "27", "29", "37", "79", "86", "96", "99", "101", "-1", "1000"})
         EXPECT_EQ(num(std::string("stat(") + n + ")"), 0) << n;
-    EXPECT_EQ(num("stat(5.9)"), fx(15));  // the floor
     orbo_cpu.fps = 60;
     orbo_cpu.target_fps = 30;
     EXPECT_EQ(num("stat(7)"), fx(60));
@@ -58,7 +56,6 @@ TEST_F(ApiStat, FixedAndStateValues)
     EXPECT_EQ(str("stat(6)"), "level2");
     c->paste_text = "pasted";
     EXPECT_EQ(str("stat(4)"), "pasted");
-    EXPECT_EQ(type_of("stat(100)"), "nil");  // no run chain
 }
 
 // The script state here charges a heap of its own, so the console's heap
@@ -138,12 +135,9 @@ TEST_F(ApiStat, IdleSoundAndMusicValues)
     orbo_sound.music_pattern = [] { return 12; };
     orbo_sound.music_patterns_played = [] { return 3; };
     orbo_sound.music_ticks = [] { return 99; };
-    EXPECT_EQ(num("stat(18)"), fx(17));
-    EXPECT_EQ(num("stat(19)"), fx(-1));
-    EXPECT_EQ(num("stat(23)"), fx(30));
-    EXPECT_EQ(num("stat(24)"), fx(12));
-    EXPECT_EQ(num("stat(25)"), fx(3));
-    EXPECT_EQ(num("stat(26)"), fx(99));
+    EXPECT_EQ((std::tuple{num("stat(18)"), num("stat(19)"), num("stat(23)"), num("stat(24)"), num("stat(25)"),
+                          num("stat(26)")}),
+              (std::tuple{fx(17), fx(-1), fx(30), fx(12), fx(3), fx(99)}));
 }
 
 namespace {
@@ -175,12 +169,9 @@ TEST_F(ApiStat, DevkitKeyboardAndMouse)
     EXPECT_TRUE(truth("stat(30)"));
     EXPECT_EQ(str("stat(31)"), "\x08");
     EXPECT_FALSE(truth("stat(30)"));
-    EXPECT_EQ(str("stat(31)"), "");
-    EXPECT_EQ(num("stat(32)"), fx(40));
-    EXPECT_EQ(num("stat(33)"), fx(50));
-    EXPECT_EQ(num("stat(34)"), fx(3));
-    EXPECT_EQ(num("stat(35)"), fx(-1));
-    EXPECT_EQ(num("stat(36)"), fx(2));
+    EXPECT_EQ((std::tuple{str("stat(31)"), num("stat(32)"), num("stat(33)"), num("stat(34)"), num("stat(35)"),
+                          num("stat(36)")}),
+              (std::tuple{"", fx(40), fx(50), fx(3), fx(-1), fx(2)}));
     // Each message once per run.
     ASSERT_EQ(g_messages.size(), 2u);
     EXPECT_EQ(g_messages[0], "devkit keyboard enabled/2000");
@@ -292,11 +283,8 @@ TEST_F(ApiRuntime, PauseMenuGlue)
 TEST_F(ApiRuntime, PausedBannerIgnoresTheProgramClip)
 {
     run("clip(0, 0, 10, 10) _paused()");
-    EXPECT_EQ(px(45, 48), 1);
-    EXPECT_EQ(px(82, 56), 1);
-    EXPECT_EQ(px(44, 48), 0);
-    EXPECT_EQ(px(83, 56), 0);
-    EXPECT_EQ(px(45, 57), 0);
+    EXPECT_EQ((std::tuple{px(45, 48), px(82, 56), px(44, 48), px(83, 56), px(45, 57)}),
+              (std::tuple{1, 1, 0, 0, 0}));
     EXPECT_EQ(c->screen->clip_x1, 10);  // the program's clip is kept
     if (c->font) {
         int ink7 = 0, left = 128, right = -1;

@@ -1,6 +1,7 @@
 // The text a program is compiled as: header and footer, short commands,
 // size limits, tab joining, cartridge ids.
 #include <algorithm>
+#include <tuple>
 
 #include "engine/token/token.h"
 #include "runtime/pstate.h"
@@ -29,11 +30,8 @@ TEST(ProgramText, ShortCommandsBecomeCalls)
         EXPECT_EQ(t.substr(t.size() - footer.size()), footer);
         return t.substr(0, t.size() - footer.size());
     };
-    EXPECT_EQ(body("ls"), "ls()");
-    EXPECT_EQ(body("load mygame"), "load(\"mygame\")");
-    EXPECT_EQ(body("cd demos"), "cd(\"demos\")");
-    EXPECT_EQ(body("s"), "scout()");
-    EXPECT_EQ(body("install_games"), "install_games()");
+    EXPECT_EQ((std::tuple{body("ls"), body("load mygame"), body("cd demos"), body("s"), body("install_games")}),
+              (std::tuple{"ls()", "load(\"mygame\")", "cd(\"demos\")", "scout()", "install_games()"}));
     // A quoted argument, a word that only begins like a command, and a
     // command with a lone space are program text.
     EXPECT_EQ(body("load \"mygame\"").rfind("-- orbo header\n", 0), 0u);
@@ -48,12 +46,10 @@ TEST(ProgramText, ShortCommandsBecomeCalls)
 
 TEST(ProgramText, CartridgeIdFromFileName)
 {
-    EXPECT_EQ(get_lid_from_filename("/home/u/bbs/carts/jelpi-3.ob.png"), "jelpi-3");
-    EXPECT_EQ(get_lid_from_filename("19488.ob"), "19488");
-    EXPECT_EQ(get_lid_from_filename("My Game_x.ob"), "ame_x");
-    EXPECT_EQ(get_lid_from_filename(".ob"), "");
-    EXPECT_EQ(get_lid_from_filename("game.png"), "");
-    EXPECT_EQ(get_lid_from_filename("GAME.ob"), "");
+    EXPECT_EQ((std::tuple{get_lid_from_filename("/home/u/bbs/carts/jelpi-3.ob.png"), get_lid_from_filename("19488.ob"),
+                          get_lid_from_filename("My Game_x.ob"), get_lid_from_filename(".ob"),
+                          get_lid_from_filename("game.png"), get_lid_from_filename("GAME.ob")}),
+              (std::tuple{"jelpi-3", "19488", "ame_x", "", "", ""}));
 }
 
 TEST_F(RuntimeTest, SizeLimitsAcceptTheLimitAndRejectOneMore)

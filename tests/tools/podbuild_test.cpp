@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <tuple>
 
 #include "podbuild.h"
 
@@ -31,11 +32,9 @@ TEST(Podbuild, PaletteEntriesCopiesAndRepeats)
     std::string err;
     ASSERT_TRUE(read_palette_source(write(dir, "p.txt",
         "// comment\n0 #102030 black\n1 #ffffff\n\n2 = 1\nrepeat 16 40 0\n"), &pal, &err)) << err;
-    EXPECT_EQ(pal.rgb[0], 0x10);
-    EXPECT_EQ(pal.rgb[2], 0x30);
-    EXPECT_EQ(pal.rgb[6], 0xff);
-    EXPECT_EQ(memcmp(pal.rgb + 16 * 3, pal.rgb, 3), 0);
-    EXPECT_EQ(memcmp(pal.rgb + 18 * 3, pal.rgb + 2 * 3, 3), 0);
+    EXPECT_EQ((std::tuple{pal.rgb[0], pal.rgb[2], pal.rgb[6], memcmp(pal.rgb + 16 * 3, pal.rgb, 3),
+                          memcmp(pal.rgb + 18 * 3, pal.rgb + 2 * 3, 3)}),
+              (std::tuple{0x10, 0x30, 0xff, 0, 0}));
     EXPECT_EQ(memcmp(pal.rgb + 32 * 3, pal.rgb, 3), 0);   // 16 + 16 wraps to 0
     EXPECT_EQ(pal.rgb[3 * 200], 200);                      // untouched: grey
     EXPECT_FALSE(read_palette_source(write(dir, "q.txt", "0 #12345\n"), &pal, &err));
@@ -54,12 +53,9 @@ TEST(Podbuild, ArtImagesWithDefaultAndExplicitKeys)
         "image one 3 2 8\nkey x 20\n.1f\nx..\n\nimage two 2 1 32\nkey w ff112233\nw.\n"),
         &images, &err)) << err;
     ASSERT_EQ(images.size(), 2u);
-    EXPECT_EQ(images[0]->row(0)[1], 1);
-    EXPECT_EQ(images[0]->row(0)[2], 15);
-    EXPECT_EQ(images[0]->row(1)[0], 0x20);
-    EXPECT_EQ(images[1]->depth, 32);
-    EXPECT_EQ(images[1]->row32(0)[0], 0xff112233u);
-    EXPECT_EQ(images[1]->row32(0)[1], 0u);
+    EXPECT_EQ((std::tuple{images[0]->row(0)[1], images[0]->row(0)[2], images[0]->row(1)[0], images[1]->depth,
+                          images[1]->row32(0)[0], images[1]->row32(0)[1]}),
+              (std::tuple{1, 15, 0x20, 32, 0xff112233u, 0u}));
     images.clear();
     EXPECT_FALSE(read_art_source(write(dir, "b.art", "image x 2 2 8\n..\n"), &images, &err));
     EXPECT_NE(err.find("too few rows"), std::string::npos);
