@@ -48,9 +48,14 @@ if [ -n "$signal" ]; then
     ( limit; exec "$@" ) > "$work/out.txt" 2> "$work/err.txt" &
     pid=$!
     # The program runs once the player has printed its console's first
-    # line (a bounded poll).
+    # line, and has stored its data once its cart-data file appears (the
+    # first periodic save); bounded polls.
+    cdata_file=$(directive cdata | awk '{print $1}')
     n=0
     while ! grep -q '^\*\*' "$work/out.txt" && kill -0 $pid 2>/dev/null && [ $n -lt 100 ]; do
+        sleep 0.05; n=$((n + 1))
+    done
+    while [ -n "$cdata_file" ] && [ ! -f "$root/cdata/$cdata_file.obd.txt" ] && kill -0 $pid 2>/dev/null && [ $n -lt 200 ]; do
         sleep 0.05; n=$((n + 1))
     done
     kill -TERM $pid 2>/dev/null
