@@ -53,6 +53,7 @@ static TString* createstrobj(lua_State* L, const char* str, size_t l, int tag, u
     ts->len = l;
     ts->hash = h;
     ts->extra = 0;
+    ts->slot = 0;
     memcpy(getstr(ts), str, l);
     getstr(ts)[l] = '\0';
     return ts;

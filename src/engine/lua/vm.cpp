@@ -416,6 +416,14 @@ static int __attribute__((noinline)) hook_due(lua_State* L, const Instruction* p
     return hook_load(L);
 }
 
+#if defined(__GNUC__)
+#define l_likely(x) __builtin_expect(!!(x), 1)
+#define l_unlikely(x) __builtin_expect(!!(x), 0)
+#else
+#define l_likely(x) (x)
+#define l_unlikely(x) (x)
+#endif
+
 // Array slot of a number key, or null.
 static inline TValue* arrayslot(Table* h, lua_Number n)
 {
@@ -425,7 +433,7 @@ static inline TValue* arrayslot(Table* h, lua_Number n)
 }
 
 // Raw lookup for the common keys (array-part numbers, short strings).
-static inline const TValue* rawget(Table* h, const TValue* key)
+static inline __attribute__((always_inline)) const TValue* rawget(Table* h, const TValue* key)
 {
     if (ttisnumber(key)) {
         TValue* slot = arrayslot(h, nvalue(key));
@@ -440,11 +448,10 @@ static inline const TValue* rawget(Table* h, const TValue* key)
 // absent metamethods is kept as luaT_gettm keeps it). Null when a function
 // __index, a non-table or a long chain is met: the caller then takes the
 // full path from the start, which repeats only side-effect-free lookups.
-static inline const TValue* index_fast(global_State* g, Table* h, const TValue* key)
+// The raw lookup in the first table is inline; the chain is not.
+static const TValue* __attribute__((noinline)) index_chain(global_State* g, Table* h, const TValue* key, const TValue* v)
 {
     for (int depth = 0; depth < 8; depth++) {
-        const TValue* v = rawget(h, key);
-        if (!ttisnil(v)) return v;
         Table* mt = h->metatable;
         if (mt == nullptr || (mt->flags & (1u << TM_INDEX))) return v;
         const TValue* tm = luaH_getshortstr(mt, g->tmname[TM_INDEX]);
@@ -454,8 +461,19 @@ static inline const TValue* index_fast(global_State* g, Table* h, const TValue* 
         }
         if (!ttistable(tm)) return nullptr;
         h = hvalue(tm);
+        v = rawget(h, key);
+        if (!ttisnil(v)) return v;
     }
     return nullptr;
+}
+
+static inline __attribute__((always_inline)) const TValue* index_fast(global_State* g, Table* h, const TValue* key)
+{
+    const TValue* v = rawget(h, key);
+    if (l_likely(!ttisnil(v))) return v;
+    Table* mt = h->metatable;
+    if (mt == nullptr || (mt->flags & (1u << TM_INDEX))) return v;
+    return index_chain(g, h, key, v);
 }
 
 // The slot a raw assignment t[key] = v can store into directly: an existing
@@ -469,12 +487,17 @@ static inline TValue* newindex_slot(Table* h, const TValue* key)
     return nullptr;
 }
 
-// Number modulo with the common case (both operands positive) inline.
+// Number modulo with the common case (both operands positive) inline; a
+// power-of-two divisor needs no hardware division (same remainder).
 static inline fix32 vm_mod(fix32 a, fix32 b)
 {
-    if (a >= 0 && b > 0) return a % b;
+    if (a >= 0 && b > 0) {
+        if ((b & (b - 1)) == 0) return a & (b - 1);
+        return a % b;
+    }
     return ob_fmod(a, b);
 }
+
 static inline fix32 vm_mul(fix32 a, fix32 b) { return fix32(uint32_t(uint64_t(int64_t(a) * int64_t(b) >> 16))); }
 
 #define RA(i) (base + GETARG_A(i))
@@ -493,13 +516,6 @@ static inline fix32 vm_mul(fix32 a, fix32 b) { return fix32(uint32_t(uint64_t(in
 #define donextjump() { Instruction ni_ = *pc; dojump(ni_, 1); }
 #define checkGC(L, c) { if (l_unlikely(g->totalbytes >= g->GCthreshold)) { savestate(); L->top = (c); luaC_step(L); L->top = ci->top; loadstate(); } }
 
-#if defined(__GNUC__)
-#define l_likely(x) __builtin_expect(!!(x), 1)
-#define l_unlikely(x) __builtin_expect(!!(x), 0)
-#else
-#define l_likely(x) (x)
-#define l_unlikely(x) (x)
-#endif
 
 // Instruction dispatch. With GCC or Clang each handler jumps straight to the
 // next one through a table of label addresses (one indirect branch per
