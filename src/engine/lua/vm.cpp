@@ -202,22 +202,24 @@ void luaV_concat(lua_State* L, int total)
                 if (l >= (MAX_SIZET / sizeof(char)) - tl) luaG_runerror(L, "string length overflow");
                 tl += l;
             }
-            // The pieces are anchored on the stack while the buffer is built.
-            char* buffer = static_cast<char*>(luaM_realloc_(L, nullptr, 0, tl));
+            // The pieces stay anchored on the stack until the result is
+            // built: a short result (interned, so hashed from its whole
+            // text) through a local buffer, a long one straight into the
+            // new string object.
+            char shortbuf[LUAI_MAXSHORTLEN];
+            TString* ts = nullptr;
+            char* buffer = shortbuf;
+            if (tl > LUAI_MAXSHORTLEN) {
+                ts = luaS_newlngstr(L, tl);
+                buffer = getstr(ts);
+            }
             size_t pos = 0;
             for (int i = n; i > 0; i--) {
                 size_t l = tsvalue(top - i)->len;
                 memcpy(buffer + pos, svalue(top - i), l);
                 pos += l;
             }
-            TString* ts;
-            try {
-                ts = luaS_newlstr(L, buffer, tl);
-            } catch (...) {
-                luaM_freemem(L, buffer, tl);
-                throw;
-            }
-            luaM_freemem(L, buffer, tl);
+            if (ts == nullptr) ts = luaS_newlstr(L, shortbuf, tl);
             setsvalue(top - n, ts);
         }
         total -= n - 1;
@@ -583,7 +585,7 @@ static inline fix32 vm_mul(fix32 a, fix32 b) { return fix32(uint32_t(uint64_t(in
 // GCC merges the indirect jumps of the handlers into one unless cross
 // jumping is off.
 #if defined(__GNUC__) && !defined(__clang__)
-__attribute__((optimize("no-crossjumping", "no-gcse")))
+__attribute__((optimize("no-crossjumping", "no-gcse"), aligned(64)))
 #endif
 void luaV_execute(lua_State* L)
 {
