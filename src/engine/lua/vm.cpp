@@ -489,6 +489,21 @@ static inline TValue* newindex_slot(Table* h, const TValue* key)
     return nullptr;
 }
 
+// t[key] = val past the inline path. A key absent from a table without
+// metatable is a raw insertion, as luaV_settable would do it after looking
+// the key up once more.
+static void __attribute__((noinline)) settable_slow(lua_State* L, const TValue* t, TValue* key, TValue* val)
+{
+    if (ttistable(t) && hvalue(t)->metatable == nullptr) {
+        Table* h = hvalue(t);
+        TValue* cell = luaH_newkey(L, h, key);
+        setobj(cell, val);
+        invalidateTMcache(h);
+        return;
+    }
+    luaV_settable(L, t, key, val);
+}
+
 // Number modulo with the common case (both operands positive) inline; a
 // power-of-two divisor needs no hardware division (same remainder).
 static inline fix32 vm_mod(fix32 a, fix32 b)
@@ -566,7 +581,7 @@ static inline fix32 vm_mul(fix32 a, fix32 b) { return fix32(uint32_t(uint64_t(in
             setobj(slot, val);                                         \
             invalidateTMcache(hvalue(t));                              \
         } else {                                                       \
-            Protect(luaV_settable(L, t, key, val));                    \
+            Protect(settable_slow(L, t, key, val));                    \
         }                                                              \
     }
 
