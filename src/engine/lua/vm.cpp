@@ -797,10 +797,16 @@ newframe:
                     L->top = nci->top;
                     if (l_unlikely(g->totalbytes >= g->GCthreshold)) {
                         hook_save(L, hc);
-                        luaC_step(L);
+                        luaC_step(L);  // may shrink the stack: reload the frame
                         hc = hook_load(L);
+                        goto newframe;
                     }
-                    goto newframe;
+                    // The new frame's registers are known here: no reload.
+                    cl = clLvalue(ra);
+                    k = p->k;
+                    base = ra + 1;
+                    pc = p->code;
+                    continue;
                 }
             }
             hook_save(L, hc);
@@ -845,13 +851,12 @@ newframe:
         }
         vmcase(OP_RETURN) {
             int b = GETARG_B(i);
-            if (b != 0) L->top = ra + b - 1;
-            if (cl->p->sizep > 0) luaF_close(L, base);
+            StkId top = b != 0 ? ra + b - 1 : L->top;
+            if (cl->p->sizep > 0) luaF_close(L, base);  // does not look at L->top
             if ((ci->callstatus & CIST_REENTRY) && !(L->hookmask & (LUA_MASKRET | LUA_MASKLINE))) {
                 // Back to a Lua caller in this loop: luaD_poscall inline.
                 StkId res = ci->func;
                 int wanted = ci->nresults;
-                StkId top = L->top;
                 L->ci = ci = ci->previous;
                 int n;
                 for (n = wanted; n != 0 && ra < top; n--) setobj(res++, ra++);
@@ -859,6 +864,7 @@ newframe:
                 L->top = wanted != LUA_MULTRET ? ci->top : res;
                 goto newframe;
             }
+            L->top = top;
             savestate();
             b = luaD_poscall(L, ra);
             if (!(ci->callstatus & CIST_REENTRY)) return;  // called from C: back there
