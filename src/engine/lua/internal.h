@@ -97,14 +97,21 @@ inline bool luaH_arraykey(lua_Number n, int* k)
 #define gval(n) (&(n)->i_val)
 #define gnext(n) ((n)->i_key.nk.next)
 // Lookup of a short (interned) string key: identity of the string object.
+// A key that is not in its main position sits further down the collision
+// chain; before walking it, the node the string was last found in is
+// tried: tables of one shape (built by the same code) keep a key in the
+// same node. Absent keys with an empty chain cost one probe, as before.
+const TValue* luaH_getshortstr_walk(Table* t, TString* key, Node* n);
 inline const TValue* luaH_getshortstr(Table* t, TString* key)
 {
-    Node* n = gnode(t, lmod(key->hash, sizenode(t)));
-    do {
-        if (checktag(gkey(n), ctb(LUA_TSHRSTR)) && rawtsvalue(gkey(n)) == key) return gval(n);
-        n = gnext(n);
-    } while (n != nullptr);
-    return luaO_nilobject;
+    int mask = sizenode(t) - 1;
+    Node* n = gnode(t, lmod(key->hash, mask + 1));
+    if (checktag(gkey(n), ctb(LUA_TSHRSTR)) && rawtsvalue(gkey(n)) == key) return gval(n);
+    n = gnext(n);
+    if (n == nullptr) return luaO_nilobject;
+    Node* h = gnode(t, key->slot & mask);
+    if (checktag(gkey(h), ctb(LUA_TSHRSTR)) && rawtsvalue(gkey(h)) == key) return gval(h);
+    return luaH_getshortstr_walk(t, key, n);
 }
 
 // Functions and upvalues (lfunc.cpp).

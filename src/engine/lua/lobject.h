@@ -64,11 +64,16 @@ inline void setobj(TValue* o1, const TValue* o2) { o1->value_.p = o2->value_.p; 
 // Strings: the text follows the header and is always NUL-terminated.
 // Short strings are interned (equal texts are the same object); 'extra'
 // marks reserved words for short strings and "hash computed" for long ones.
+// 'slot' (short strings) is the node index where the string was last found
+// as a table key: a lookup hint only, checked by identity before use, that
+// lives in what would otherwise be padding (the object keeps its size).
 struct TString : GCObject {
     lu_byte extra;
+    unsigned short slot;
     unsigned int hash;
     size_t len;
 };
+static_assert(sizeof(TString) == 32 || sizeof(void*) != 8, "the slot hint must not grow strings");
 inline char* getstr(TString* ts) { return reinterpret_cast<char*>(ts + 1); }
 inline const char* getstr(const TString* ts) { return reinterpret_cast<const char*>(ts + 1); }
 inline TString* rawtsvalue(const TValue* o) { return static_cast<TString*>(o->value_.gc); }

@@ -46,15 +46,22 @@ void luaS_resize(lua_State* L, int newsize)
     tb->size = newsize;
 }
 
-static TString* createstrobj(lua_State* L, const char* str, size_t l, int tag, unsigned int h, GCObject** list)
+static TString* allocstrobj(lua_State* L, size_t l, int tag, unsigned int h, GCObject** list)
 {
     size_t totalsize = sizestring(l);
     TString* ts = static_cast<TString*>(luaC_newobj(L, tag, totalsize, list, 0));
     ts->len = l;
     ts->hash = h;
     ts->extra = 0;
-    memcpy(getstr(ts), str, l);
+    ts->slot = 0;
     getstr(ts)[l] = '\0';
+    return ts;
+}
+
+static TString* createstrobj(lua_State* L, const char* str, size_t l, int tag, unsigned int h, GCObject** list)
+{
+    TString* ts = allocstrobj(L, l, tag, h, list);
+    memcpy(getstr(ts), str, l);
     return ts;
 }
 
@@ -84,6 +91,13 @@ TString* luaS_newlstr(lua_State* L, const char* str, size_t l)
     if (l <= LUAI_MAXSHORTLEN) return internshrstr(L, str, l);
     if (l + 1 > (MAX_SIZET - sizeof(TString)) / sizeof(char)) luaM_toobig(L);
     return createstrobj(L, str, l, LUA_TLNGSTR, G(L)->seed, nullptr);
+}
+
+TString* luaS_newlngstr(lua_State* L, size_t l)
+{
+    lua_assert(l > LUAI_MAXSHORTLEN);
+    if (l + 1 > (MAX_SIZET - sizeof(TString)) / sizeof(char)) luaM_toobig(L);
+    return allocstrobj(L, l, LUA_TLNGSTR, G(L)->seed, nullptr);
 }
 
 TString* luaS_new(lua_State* L, const char* str) { return luaS_newlstr(L, str, strlen(str)); }

@@ -17,3 +17,6 @@ inline bool luaS_eqstr(TString* a, TString* b)
 void luaS_resize(lua_State* L, int newsize);
 TString* luaS_newlstr(lua_State* L, const char* str, size_t l);
 TString* luaS_new(lua_State* L, const char* str);
+// A long string (l > LUAI_MAXSHORTLEN) whose l bytes the caller fills in
+// before anything else can see it; the terminating NUL is already there.
+TString* luaS_newlngstr(lua_State* L, size_t l);

@@ -314,12 +314,19 @@ const TValue* luaH_getint(Table* t, int key)
     return getnum(t, fix_from_int(key));  // keys past 32767 wrap like every number
 }
 
-const TValue* luaH_getstr(Table* t, TString* key)
+// The rest of a collision chain, from n (past the main position).
+const TValue* luaH_getshortstr_walk(Table* t, TString* key, Node* n)
 {
-    for (Node* n = hashpow2(t, key->hash); n != nullptr; n = gnext(n))
-        if (ttisshrstring(gkey(n)) && rawtsvalue(gkey(n)) == key) return gval(n);
+    for (; n != nullptr; n = gnext(n)) {
+        if (ttisshrstring(gkey(n)) && rawtsvalue(gkey(n)) == key) {
+            key->slot = static_cast<unsigned short>(n - gnode(t, 0));  // truncated in huge tables: a worse hint
+            return gval(n);
+        }
+    }
     return luaO_nilobject;
 }
+
+const TValue* luaH_getstr(Table* t, TString* key) { return luaH_getshortstr(t, key); }
 
 const TValue* luaH_get(Table* t, const TValue* key)
 {

@@ -202,22 +202,24 @@ void luaV_concat(lua_State* L, int total)
                 if (l >= (MAX_SIZET / sizeof(char)) - tl) luaG_runerror(L, "string length overflow");
                 tl += l;
             }
-            // The pieces are anchored on the stack while the buffer is built.
-            char* buffer = static_cast<char*>(luaM_realloc_(L, nullptr, 0, tl));
+            // The pieces stay anchored on the stack until the result is
+            // built: a short result (interned, so hashed from its whole
+            // text) through a local buffer, a long one straight into the
+            // new string object.
+            char shortbuf[LUAI_MAXSHORTLEN];
+            TString* ts = nullptr;
+            char* buffer = shortbuf;
+            if (tl > LUAI_MAXSHORTLEN) {
+                ts = luaS_newlngstr(L, tl);
+                buffer = getstr(ts);
+            }
             size_t pos = 0;
             for (int i = n; i > 0; i--) {
                 size_t l = tsvalue(top - i)->len;
                 memcpy(buffer + pos, svalue(top - i), l);
                 pos += l;
             }
-            TString* ts;
-            try {
-                ts = luaS_newlstr(L, buffer, tl);
-            } catch (...) {
-                luaM_freemem(L, buffer, tl);
-                throw;
-            }
-            luaM_freemem(L, buffer, tl);
+            if (ts == nullptr) ts = luaS_newlstr(L, shortbuf, tl);
             setsvalue(top - n, ts);
         }
         total -= n - 1;
@@ -416,6 +418,14 @@ static int __attribute__((noinline)) hook_due(lua_State* L, const Instruction* p
     return hook_load(L);
 }
 
+#if defined(__GNUC__)
+#define l_likely(x) __builtin_expect(!!(x), 1)
+#define l_unlikely(x) __builtin_expect(!!(x), 0)
+#else
+#define l_likely(x) (x)
+#define l_unlikely(x) (x)
+#endif
+
 // Array slot of a number key, or null.
 static inline TValue* arrayslot(Table* h, lua_Number n)
 {
@@ -425,7 +435,7 @@ static inline TValue* arrayslot(Table* h, lua_Number n)
 }
 
 // Raw lookup for the common keys (array-part numbers, short strings).
-static inline const TValue* rawget(Table* h, const TValue* key)
+static inline __attribute__((always_inline)) const TValue* rawget(Table* h, const TValue* key)
 {
     if (ttisnumber(key)) {
         TValue* slot = arrayslot(h, nvalue(key));
@@ -440,11 +450,10 @@ static inline const TValue* rawget(Table* h, const TValue* key)
 // absent metamethods is kept as luaT_gettm keeps it). Null when a function
 // __index, a non-table or a long chain is met: the caller then takes the
 // full path from the start, which repeats only side-effect-free lookups.
-static inline const TValue* index_fast(global_State* g, Table* h, const TValue* key)
+// The raw lookup in the first table is inline; the chain is not.
+static const TValue* __attribute__((noinline)) index_chain(global_State* g, Table* h, const TValue* key, const TValue* v)
 {
     for (int depth = 0; depth < 8; depth++) {
-        const TValue* v = rawget(h, key);
-        if (!ttisnil(v)) return v;
         Table* mt = h->metatable;
         if (mt == nullptr || (mt->flags & (1u << TM_INDEX))) return v;
         const TValue* tm = luaH_getshortstr(mt, g->tmname[TM_INDEX]);
@@ -454,8 +463,19 @@ static inline const TValue* index_fast(global_State* g, Table* h, const TValue* 
         }
         if (!ttistable(tm)) return nullptr;
         h = hvalue(tm);
+        v = rawget(h, key);
+        if (!ttisnil(v)) return v;
     }
     return nullptr;
+}
+
+static inline __attribute__((always_inline)) const TValue* index_fast(global_State* g, Table* h, const TValue* key)
+{
+    const TValue* v = rawget(h, key);
+    if (l_likely(!ttisnil(v))) return v;
+    Table* mt = h->metatable;
+    if (mt == nullptr || (mt->flags & (1u << TM_INDEX))) return v;
+    return index_chain(g, h, key, v);
 }
 
 // The slot a raw assignment t[key] = v can store into directly: an existing
@@ -469,12 +489,32 @@ static inline TValue* newindex_slot(Table* h, const TValue* key)
     return nullptr;
 }
 
-// Number modulo with the common case (both operands positive) inline.
+// t[key] = val past the inline path. A key absent from a table without
+// metatable is a raw insertion, as luaV_settable would do it after looking
+// the key up once more.
+static void __attribute__((noinline)) settable_slow(lua_State* L, const TValue* t, TValue* key, TValue* val)
+{
+    if (ttistable(t) && hvalue(t)->metatable == nullptr) {
+        Table* h = hvalue(t);
+        TValue* cell = luaH_newkey(L, h, key);
+        setobj(cell, val);
+        invalidateTMcache(h);
+        return;
+    }
+    luaV_settable(L, t, key, val);
+}
+
+// Number modulo with the common case (both operands positive) inline; a
+// power-of-two divisor needs no hardware division (same remainder).
 static inline fix32 vm_mod(fix32 a, fix32 b)
 {
-    if (a >= 0 && b > 0) return a % b;
+    if (a >= 0 && b > 0) {
+        if ((b & (b - 1)) == 0) return a & (b - 1);
+        return a % b;
+    }
     return ob_fmod(a, b);
 }
+
 static inline fix32 vm_mul(fix32 a, fix32 b) { return fix32(uint32_t(uint64_t(int64_t(a) * int64_t(b) >> 16))); }
 
 #define RA(i) (base + GETARG_A(i))
@@ -493,13 +533,6 @@ static inline fix32 vm_mul(fix32 a, fix32 b) { return fix32(uint32_t(uint64_t(in
 #define donextjump() { Instruction ni_ = *pc; dojump(ni_, 1); }
 #define checkGC(L, c) { if (l_unlikely(g->totalbytes >= g->GCthreshold)) { savestate(); L->top = (c); luaC_step(L); L->top = ci->top; loadstate(); } }
 
-#if defined(__GNUC__)
-#define l_likely(x) __builtin_expect(!!(x), 1)
-#define l_unlikely(x) __builtin_expect(!!(x), 0)
-#else
-#define l_likely(x) (x)
-#define l_unlikely(x) (x)
-#endif
 
 // Instruction dispatch. With GCC or Clang each handler jumps straight to the
 // next one through a table of label addresses (one indirect branch per
@@ -548,7 +581,7 @@ static inline fix32 vm_mul(fix32 a, fix32 b) { return fix32(uint32_t(uint64_t(in
             setobj(slot, val);                                         \
             invalidateTMcache(hvalue(t));                              \
         } else {                                                       \
-            Protect(luaV_settable(L, t, key, val));                    \
+            Protect(settable_slow(L, t, key, val));                    \
         }                                                              \
     }
 
@@ -567,7 +600,7 @@ static inline fix32 vm_mul(fix32 a, fix32 b) { return fix32(uint32_t(uint64_t(in
 // GCC merges the indirect jumps of the handlers into one unless cross
 // jumping is off.
 #if defined(__GNUC__) && !defined(__clang__)
-__attribute__((optimize("no-crossjumping", "no-gcse")))
+__attribute__((optimize("no-crossjumping", "no-gcse"), aligned(64)))
 #endif
 void luaV_execute(lua_State* L)
 {
@@ -764,10 +797,16 @@ newframe:
                     L->top = nci->top;
                     if (l_unlikely(g->totalbytes >= g->GCthreshold)) {
                         hook_save(L, hc);
-                        luaC_step(L);
+                        luaC_step(L);  // may shrink the stack: reload the frame
                         hc = hook_load(L);
+                        goto newframe;
                     }
-                    goto newframe;
+                    // The new frame's registers are known here: no reload.
+                    cl = clLvalue(ra);
+                    k = p->k;
+                    base = ra + 1;
+                    pc = p->code;
+                    continue;
                 }
             }
             hook_save(L, hc);
@@ -812,13 +851,12 @@ newframe:
         }
         vmcase(OP_RETURN) {
             int b = GETARG_B(i);
-            if (b != 0) L->top = ra + b - 1;
-            if (cl->p->sizep > 0) luaF_close(L, base);
+            StkId top = b != 0 ? ra + b - 1 : L->top;
+            if (cl->p->sizep > 0) luaF_close(L, base);  // does not look at L->top
             if ((ci->callstatus & CIST_REENTRY) && !(L->hookmask & (LUA_MASKRET | LUA_MASKLINE))) {
                 // Back to a Lua caller in this loop: luaD_poscall inline.
                 StkId res = ci->func;
                 int wanted = ci->nresults;
-                StkId top = L->top;
                 L->ci = ci = ci->previous;
                 int n;
                 for (n = wanted; n != 0 && ra < top; n--) setobj(res++, ra++);
@@ -826,6 +864,7 @@ newframe:
                 L->top = wanted != LUA_MULTRET ? ci->top : res;
                 goto newframe;
             }
+            L->top = top;
             savestate();
             b = luaD_poscall(L, ra);
             if (!(ci->callstatus & CIST_REENTRY)) return;  // called from C: back there
