@@ -49,20 +49,21 @@ pid=$!
 wait_bytes 264600
 win=$(xdotool search --name orbo | head -1)
 xdotool windowfocus --sync "$win" 2>/dev/null
-# $1: the key; the device's output from one second after it, for one second,
-# must be silent ($2 = silent) or sounding ($2 = sounding).
+# $1: the key; the device's output from two seconds after it (room for a
+# loaded machine), for one second, must be silent ($2 = silent) or sounding
+# ($2 = sounding).
 after_key() {
     xdotool key --clearmodifiers "$1"
     at=$(stat -c %s "$work/out.raw")
-    wait_bytes $((at + 88200))
+    wait_bytes $((at + 132300))
     python3 - "$work/out.raw" "$at" "$2" <<'PY' || { kill $pid; exit 1; }
 import sys
 raw = open(sys.argv[1], "rb").read()
 at = int(sys.argv[2])
-part = raw[at + 44100:at + 88200]
+part = raw[at + 88200:at + 132300]
 silent = part.count(0) == len(part)
 if silent != (sys.argv[3] == "silent"):
-    sys.exit(f"FAIL: not {sys.argv[3]} a second after the key")
+    sys.exit(f"FAIL: not {sys.argv[3]} two seconds after the key")
 PY
 }
 after_key ctrl+m silent
