@@ -117,13 +117,7 @@ void add_paused_menu_item(const char* label, int action)
 void build_paused_menu()
 {
     g_count = 0;
-    add_paused_menu_item("continue", PAUSE_CONTINUE);
-    const orbo_pause_state& ps = orbo_pause();
-    for (int i = 1; i <= ORBO_MENU_ITEMS; i++)
-        if (!ps.label[i].empty()) add_paused_menu_item(ps.label[i].c_str(), PAUSE_CUSTOM + i);
-    add_paused_menu_item("reset cart", PAUSE_RESET);
-    if (const char* chain = get_run_chain_label()) add_paused_menu_item(chain, PAUSE_CHAIN);
-    add_paused_menu_item("quit", PAUSE_QUIT);
+    orbo_for_each_menu_row(add_paused_menu_item);
 }
 
 void orbo_open_paused_menu()

@@ -3,17 +3,10 @@
 #pragma once
 #include <string>
 
+#include "runtime/pause_state.h"
+
 constexpr int ORBO_PAUSE_ROOM = 16;  // at most 9 rows are used
 constexpr int ORBO_PAUSE_LABEL = 16;
-
-// What choosing a row does.
-enum orbo_pause_action : int {
-    PAUSE_CONTINUE = 0,
-    PAUSE_RESET = 1,
-    PAUSE_CHAIN = 5,
-    PAUSE_QUIT = 6,
-    PAUSE_CUSTOM = 256,  // + item 1..5
-};
 
 struct orbo_pause_row {
     std::string label;

@@ -24,11 +24,20 @@ void orbo_clear_menu_items()
     }
 }
 
-int orbo_menu_item_count()
+int orbo_for_each_menu_row(void (*add)(const char* label, int action))
 {
-    int n = 3;  // continue, reset cart, quit
+    int n = 0;
+    auto row = [&](const char* label, int action) {
+        if (add) add(label, action);
+        n++;
+    };
+    row("continue", PAUSE_CONTINUE);
     for (int i = 1; i <= ORBO_MENU_ITEMS; i++)
-        if (!orbo_pause().label[i].empty()) n++;
-    if (get_run_chain_label()) n++;
+        if (!orbo_pause().label[i].empty()) row(orbo_pause().label[i].c_str(), PAUSE_CUSTOM + i);
+    row("reset cart", PAUSE_RESET);
+    if (const char* chain = get_run_chain_label()) row(chain, PAUSE_CHAIN);
+    row("quit", PAUSE_QUIT);
     return n;
 }
+
+int orbo_menu_item_count() { return orbo_for_each_menu_row(nullptr); }

@@ -20,8 +20,18 @@ struct orbo_pause_state {
 orbo_pause_state& orbo_pause();
 // Clears the custom items and their selected flags (every cartridge run).
 void orbo_clear_menu_items();
-// Rows of the menu as built now: "continue", each custom item, "reset
-// cart", the run chain's label when the chain is not empty, "quit".
+// What choosing a row of the menu does.
+enum orbo_pause_action : int {
+    PAUSE_CONTINUE = 0,
+    PAUSE_RESET = 1,
+    PAUSE_CHAIN = 5,
+    PAUSE_QUIT = 6,
+    PAUSE_CUSTOM = 256,  // + item 1..5
+};
+// The rows of the menu as it is built now, in order: "continue", each
+// custom item, "reset cart", the run chain's label when the chain is not
+// empty, "quit". Calls add (when given) for each; returns the row count.
+int orbo_for_each_menu_row(void (*add)(const char* label, int action));
 int orbo_menu_item_count();
 
 // What the runtime needs from the shell: its pause menu and the keys of a
