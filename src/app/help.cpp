@@ -23,7 +23,7 @@ const char* const k_keys[][2] = {
 
 void orbo_print_usage(FILE* f)
 {
-    fputs("usage: orbo [OPTIONS]                 boot and run the head cartridge in a window\n"
+    fputs("usage: orbo [OPTIONS]                 boot into the launcher\n"
           "       orbo [OPTIONS] CART -run       run CART (.ob or .ob.png) after the boot\n"
           "       orbo -x CART [-p TEXT]         run CART without a window, console lines on\n"
           "                                      standard output; exit 1 if it fails\n"
