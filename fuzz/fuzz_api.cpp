@@ -9,9 +9,9 @@
 
 #include "engine/lua/lauxlib.h"
 #include "hardware/api/api.h"
-#include "hardware/api/subsystem_seams.h"
 #include "hardware/machine.h"
 #include "hardware/runtime_link.h"
+#include "runtime/runtime_api.h"
 
 namespace {
 // Bindings without a file or process side effect.
@@ -34,10 +34,11 @@ const char* k_values[] = {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     orbo_cart_ptr cart = orbo_create_cart();
-    auto con = orbo_create_machine(cart.get());
-    orbo_machine* c = con.get();
-    orbo_set_live_machine(c);
+    orbo_recreate_live_machine();
+    orbo_machine* c = orbo_live_machine();
+    c->cart = cart.get();
     orbo_reset_runtime_hooks();
+    orbo_bind_runtime_api();
     std::string code;
     for (size_t i = 0; i + 1 < size && i < 600;) {
         code += k_calls[data[i++] % std::size(k_calls)];
@@ -61,6 +62,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (v > 15) abort();
     const kiln_bitmap* s = c->screen.get();
     if (s->clip_x0 < 0 || s->clip_y0 < 0 || s->clip_x1 > 128 || s->clip_y1 > 128) abort();
-    orbo_set_live_machine(nullptr);
+    c->cart = nullptr;
     return 0;
 }

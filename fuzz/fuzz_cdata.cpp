@@ -10,10 +10,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/state.h"
-#include "runtime/pstate.h"
 #include "hardware/cdata.h"
 #include "hardware/machine.h"
+#include "hardware/runtime_link.h"
 
 namespace {
 void model(const uint8_t* data, size_t size, uint32_t words[64])
@@ -38,15 +37,12 @@ void open_store()
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static orbo_machine* console = [] {
-        static orbo_cart_ptr cart = orbo_create_cart();
-        static std::unique_ptr<orbo_machine> c = orbo_create_machine(cart.get());
         char tmpl[] = "/tmp/fuzz_cdata_XXXXXX";
         if (!mkdtemp(tmpl)) abort();
         orbo_cdata_folder = std::string(tmpl) + "/";
-        pstate.app_mode = MODE_RUNNING;
-        pstate.program_flag = 1;
-        orbo_set_live_machine(c.get());
-        return c.get();
+        // A program runs, as far as cart data can tell.
+        orbo_runtime_hooks.program_running = [] { return true; };
+        return orbo_live_machine();
     }();
     std::string path = orbo_cdata_folder + "fuzz.obd.txt";
     FILE* f = fopen(path.c_str(), "wb");

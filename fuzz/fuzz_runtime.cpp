@@ -16,6 +16,8 @@
 #include "engine/lua/lua.h"
 #include "platform/log.h"
 #include "runtime/lua_machine.h"
+#include "runtime/runner.h"
+#include "runtime/scheduler.h"
 #include "runtime/runtime.h"
 
 namespace {
