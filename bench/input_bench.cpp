@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "../tests/support/virtual_pad.h"
 #include "hardware/buttons.h"
 #include "platform/config.h"
 #include "platform/joystick.h"
@@ -28,15 +29,7 @@ static void BM_ReadButtonsEightControllers(benchmark::State& state)
     cconfig.foreground_sleep_ms = cconfig.background_sleep_ms = 0;
     kiln_keys_init();
     kiln_joystick_init();
-    for (int i = 0; i < 8; i++) {
-        SDL_VirtualJoystickDesc d;
-        SDL_zero(d);
-        d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        d.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        d.naxes = SDL_CONTROLLER_AXIS_MAX;
-        d.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-        SDL_JoystickAttachVirtualEx(&d);
-    }
+    for (int i = 0; i < 8; i++) attach_virtual_pad();
     kiln_handle_system_messages();
     if (kiln_count_joysticks() != 8) state.SkipWithError("the virtual pads did not attach");
     for (auto _ : state) {

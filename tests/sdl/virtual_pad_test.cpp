@@ -7,6 +7,7 @@
 
 #include <deque>
 
+#include "../support/virtual_pad.h"
 #include "hardware/buttons.h"
 #include "platform/config.h"
 #include "platform/joystick.h"
@@ -46,14 +47,8 @@ protected:
 
     virtual_pad& attach()
     {
-        SDL_VirtualJoystickDesc d;
-        SDL_zero(d);
-        d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        d.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        d.naxes = SDL_CONTROLLER_AXIS_MAX;
-        d.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
         virtual_pad p;
-        p.device = SDL_JoystickAttachVirtualEx(&d);
+        p.device = attach_virtual_pad();
         EXPECT_GE(p.device, 0) << SDL_GetError();
         p.joy = SDL_JoystickOpen(p.device);
         EXPECT_NE(p.joy, nullptr) << SDL_GetError();
