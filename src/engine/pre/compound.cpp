@@ -123,7 +123,7 @@ void pre_rewrite_operators(pre_line* l)
         // the string mask stays valid without a rebuild.
         constexpr std::string_view ne_op = "!=";
         size_t ne = pre_find(*l, ne_op, ne_from);
-        if (pre_self_check() && ne != pre_find(*l, ne_op)) abort();
+        if (pre_self_check(*l) && ne != pre_find(*l, ne_op)) abort();
         ne_from = ne == npos ? l->text.size() : ne + 1;
         if (ne != npos) {
             l->text[ne] = '~';
@@ -133,7 +133,7 @@ void pre_rewrite_operators(pre_line* l)
             size_t p = npos;
             for (int i = 0; i < 5 && p == npos; ++i) {
                 p = pre_find(*l, k_compound_order[i], op_from[i]);
-                if (pre_self_check() && p != pre_find(*l, k_compound_order[i])) abort();
+                if (pre_self_check(*l) && p != pre_find(*l, k_compound_order[i])) abort();
                 op_from[i] = p == npos ? l->text.size() : p;
             }
             if (p == 0) {

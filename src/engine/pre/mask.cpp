@@ -48,7 +48,7 @@ void pre_check_mask(const pre_line* l)
 }
 
 void pre_set_self_check(bool on) { g_self_check = on; }
-bool pre_self_check() { return g_self_check; }
+bool pre_self_check(const pre_line& l) { return g_self_check && l.text.size() <= PRE_SELF_CHECK_MAX; }
 
 void pre_build_mask(pre_line* l) { build_whole(l); }
 
@@ -98,5 +98,5 @@ void pre_splice(pre_line* l, size_t pos, size_t len, std::string_view with)
     }
     auto at = bounds.erase(restart, sync);
     bounds.insert(at, fresh.begin(), fresh.end());
-    if (g_self_check) pre_check_mask(l);
+    if (pre_self_check(*l)) pre_check_mask(l);
 }

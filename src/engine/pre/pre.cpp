@@ -80,7 +80,7 @@ void orbo_preprocess(const char* text, std::string& output)
     for (int n = 0; *p && n < PRE_MAX_LINES; ++n) {
         size_t feeds = 0;
         p = collect_line(&sc, p, &line, &feeds);
-        if (pre_self_check()) pre_check_mask(&line);
+        if (pre_self_check(line)) pre_check_mask(&line);
         size_t inner = size_t(std::count(line.text.begin(), line.text.end(), '\n'));
         if (!pre_print_shorthand(&line)) pre_rewrite_operators(&line);
         pre_if_shorthand(&line);
