@@ -2,7 +2,7 @@
 # The launcher with a hostile carts folder ("cstore/" under a fresh HOME):
 # 300 files that are no cartridges, a huge one, a directory, a pipe, a
 # dangling link and an unreadable file named like cartridges, a PNG that
-# does not decode; among them a text cartridge with a label whose name has
+# does not decode and one of another size; among them a text cartridge with a label whose name has
 # a glyph and spaces, and a PNG cartridge. Run by `orbotool run` with
 # scripted input: the launcher lists exactly the two that load (after the
 # five built-in ones), reads the folder without a costly frame (the scan
@@ -25,6 +25,7 @@ done
 mkfifo "$store/pipe.ob"
 ln -s "$store/nowhere.ob" "$store/gone.ob"
 printf '\211PNG\r\n\032\n not a picture' > "$store/broken.ob.png"
+cp "$src/docs/screenshot.png" "$store/big picture.ob.png"  # a PNG, not of a cartridge's size
 cp "$here/user_game.ob" "$store/secret.ob"; chmod 000 "$store/secret.ob"
 [ -r "$store/secret.ob" ] && printf 'x' > "$store/secret.ob"  # root reads anything
 cp "$here/user_game.ob" "$store/my ★ game.ob"
