@@ -65,10 +65,11 @@ orbo_cart_ptr orbo_cart_from_32k(const uint8_t* block, size_t len)
     return cart;
 }
 
-void orbo_append_label(const orbo_cart* cart, std::vector<uint8_t>* block)
+bool orbo_append_label(const orbo_cart* cart, std::vector<uint8_t>* block)
 {
     const kiln_bitmap* l = cart->label.get();
-    if (!l || l->w != 128 || l->h != 128 || l->depth != 8) return;
+    if (!l || l->w != 128 || l->h != 128 || l->depth != 8) return false;
     for (int i = 0; i < ORBO_LABEL_BYTES; i++)
         block->push_back(uint8_t((l->pixels[2 * i] & 15) | (l->pixels[2 * i + 1] & 15) << 4));
+    return true;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cart/cart_env.h"
+#include "cart/cart_image.h"
 #include "cart/cart_loader.h"
 #include "cart/cart_png.h"
 #include "cart/cart_text.h"
@@ -171,16 +172,27 @@ int orbo_script_cstore_file(int dest, int src, int len, const char* name)
     return cstore_cart_partial(path.c_str(), dest, src, len, false) == 0 ? len : 0;
 }
 
-std::string orbo_user_cart_path(const std::string& name)
+namespace {
+// A plain file in "cstore/" under a name ls() lists (it holds ".ob" and no
+// "~") without a folder part; empty otherwise. Only plain files: opening a
+// pipe or a device could block the frame.
+std::string plain_user_cart(const std::string& name, off_t* size)
 {
     if (name.find(".ob") == std::string::npos || name.find('~') != std::string::npos ||
         name.find('/') != std::string::npos)
         return {};
     std::string path = orbo_resolve_script_cart_name(name.c_str());
-    // Only plain files: opening a pipe or a device could block the frame.
     struct stat st;
     if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    *size = st.st_size;
     return path;
+}
+}  // namespace
+
+std::string orbo_user_cart_path(const std::string& name)
+{
+    off_t size = 0;
+    return plain_user_cart(name, &size);
 }
 
 int orbo_script_cart_label(const char* name, std::vector<uint8_t>* label)
@@ -191,14 +203,12 @@ int orbo_script_cart_label(const char* name, std::vector<uint8_t>* label)
         path = get_embedded_cart_filename_for_hash(hash.c_str());
     } else {
         // A huge file would take long to read.
-        path = orbo_user_cart_path(name);
-        struct stat st;
-        if (path.empty() || stat(path.c_str(), &st) != 0 || st.st_size > k_label_file_max) return -1;
+        off_t size = 0;
+        path = plain_user_cart(name, &size);
+        if (path.empty() || size > k_label_file_max) return -1;
     }
     orbo_cart_ptr cart = orbo_load_cart_via_kiln(path);
     if (!cart) return -1;
-    const kiln_bitmap* l = cart->label.get();
-    if (!l || l->w != 128 || l->h != 128) return 0;
-    label->assign(l->pixels.begin(), l->pixels.end());
-    return 1;
+    label->clear();
+    return orbo_append_label(cart.get(), label) ? 1 : 0;
 }

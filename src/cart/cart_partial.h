@@ -40,7 +40,8 @@ void orbo_reset_written_names();
 // The label of a cartridge file named as reload names one (an embedded
 // cartridge, else a file in "cstore/"): -1 when it is not a plain file of
 // at most 1 MiB or does not load, 0 when it loads without a label, 1 when
-// label holds its 128 x 128 pixels.
+// label holds its 128 x 128 pixels, two a byte (ORBO_LABEL_BYTES bytes, as
+// the data file packs labels).
 int orbo_script_cart_label(const char* name, std::vector<uint8_t>* label);
 
 // The path of a user's cartridge in "cstore/" that a program may load by

@@ -165,8 +165,8 @@ int ob_cartlabel(lua_State* L)
     if (r > 0 && ob_nargs(L) >= 2) {
         // Only what falls inside the 32 KiB of memory is written.
         int32_t dest = ob_int(L, 2);
-        for (int32_t i = std::max(0, -dest); i < std::min(128 * 64, 0x8000 - dest); i++)
-            orbo_poke(c, c->cart, dest + i, (label[2 * i] & 15) | (label[2 * i + 1] & 15) << 4);
+        for (int32_t i = std::max(0, -dest); i < std::min(int32_t(label.size()), 0x8000 - dest); i++)
+            orbo_poke(c, c->cart, dest + i, label[size_t(i)]);
     }
     return ob_push_bool(L, r > 0);
 }
