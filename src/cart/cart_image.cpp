@@ -54,5 +54,22 @@ orbo_cart_ptr orbo_cart_from_32k(const uint8_t* block, size_t len)
     if (len < size_t(ORBO_32K_SIZE)) return nullptr;
     orbo_cart_ptr cart = orbo_create_cart();
     load_orbo_cart_32k(cart.get(), block);
+    if (len >= size_t(ORBO_32K_SIZE + ORBO_LABEL_BYTES)) {
+        const uint8_t* packed = block + ORBO_32K_SIZE;
+        cart->label = kiln_create_bitmap(128, 128, 8);
+        for (int i = 0; i < ORBO_LABEL_BYTES; i++) {
+            cart->label->pixels[2 * i] = packed[i] & 15;
+            cart->label->pixels[2 * i + 1] = packed[i] >> 4;
+        }
+    }
     return cart;
+}
+
+bool orbo_append_label(const orbo_cart* cart, std::vector<uint8_t>* block)
+{
+    const kiln_bitmap* l = cart->label.get();
+    if (!l || l->w != 128 || l->h != 128 || l->depth != 8) return false;
+    for (int i = 0; i < ORBO_LABEL_BYTES; i++)
+        block->push_back(uint8_t((l->pixels[2 * i] & 15) | (l->pixels[2 * i + 1] & 15) << 4));
+    return true;
 }

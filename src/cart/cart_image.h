@@ -35,8 +35,14 @@ void orbo_image_to_cart(orbo_cart* cart, const uint8_t* block);
 int save_orbo_cart_32k(const orbo_cart* cart, uint8_t* block);
 void load_orbo_cart_32k(orbo_cart* cart, const uint8_t* block);
 // A new record from a 32 KiB image (version 0; the caller sets it). None
-// when len is below 32 KiB.
+// when len is below 32 KiB. The data file's cartridge items may carry the
+// label after the image: ORBO_LABEL_BYTES more bytes, 128 rows of 64, two
+// pixels a byte with the left one in the low four bits.
 orbo_cart_ptr orbo_cart_from_32k(const uint8_t* block, size_t len);
+constexpr int ORBO_LABEL_BYTES = 0x2000;
+// Appends the cartridge's 128 x 128 label in that form (the form screen
+// memory holds pixels in too); false and nothing without one.
+bool orbo_append_label(const orbo_cart* cart, std::vector<uint8_t>* block);
 
 // 40 lower-case hex digits and a NUL: SHA-1 of the ROM image and compressed
 // code in a zeroed 32 KiB buffer. Code too large for an image is replaced, for

@@ -1,9 +1,12 @@
 #include "cart/cart_partial.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <vector>
 
 #include "cart/cart_env.h"
+#include "cart/cart_image.h"
 #include "cart/cart_loader.h"
 #include "cart/cart_png.h"
 #include "cart/cart_text.h"
@@ -18,6 +21,8 @@ namespace {
 constexpr int k_hold_frames = 30;
 constexpr size_t k_written_max = 0x40000;
 constexpr int k_len_max = 0x8000;
+// A cartridge file in either form is far smaller; a bigger one is not read.
+constexpr off_t k_label_file_max = 1 << 20;
 
 std::string g_written;  // "|name" for every name written, in order
 int g_written_count = 0;
@@ -165,4 +170,45 @@ int orbo_script_cstore_file(int dest, int src, int len, const char* name)
     std::string path = orbo_resolve_script_cart_name(name);
     if (path.empty()) return 0;
     return cstore_cart_partial(path.c_str(), dest, src, len, false) == 0 ? len : 0;
+}
+
+namespace {
+// A plain file in "cstore/" under a name ls() lists (it holds ".ob" and no
+// "~") without a folder part; empty otherwise. Only plain files: opening a
+// pipe or a device could block the frame.
+std::string plain_user_cart(const std::string& name, off_t* size)
+{
+    if (name.find(".ob") == std::string::npos || name.find('~') != std::string::npos ||
+        name.find('/') != std::string::npos)
+        return {};
+    std::string path = orbo_resolve_script_cart_name(name.c_str());
+    struct stat st;
+    if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    *size = st.st_size;
+    return path;
+}
+}  // namespace
+
+std::string orbo_user_cart_path(const std::string& name)
+{
+    off_t size = 0;
+    return plain_user_cart(name, &size);
+}
+
+int orbo_script_cart_label(const char* name, std::vector<uint8_t>* label)
+{
+    std::string path;
+    std::string hash = get_embedded_cart_hash_for_filename(name, true);
+    if (!hash.empty()) {
+        path = get_embedded_cart_filename_for_hash(hash.c_str());
+    } else {
+        // A huge file would take long to read.
+        off_t size = 0;
+        path = plain_user_cart(name, &size);
+        if (path.empty() || size > k_label_file_max) return -1;
+    }
+    orbo_cart_ptr cart = orbo_load_cart_via_kiln(path);
+    if (!cart) return -1;
+    label->clear();
+    return orbo_append_label(cart.get(), label) ? 1 : 0;
 }

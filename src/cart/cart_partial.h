@@ -1,7 +1,9 @@
 // The file side of the script functions reload and cstore with another
 // cartridge file, and the file-name rules of those functions.
 #pragma once
+#include <cstdint>
 #include <string>
+#include <vector>
 
 constexpr int ORBO_CSTORE_NAMES_MAX = 256;
 constexpr int ORBO_CSTORE_NAME_LEN_MAX = 511;
@@ -34,3 +36,15 @@ int orbo_script_cstore_file(int dest, int src, int len, const char* name);
 
 // Forgets the written names (program start; tests).
 void orbo_reset_written_names();
+
+// The label of a cartridge file named as reload names one (an embedded
+// cartridge, else a file in "cstore/"): -1 when it is not a plain file of
+// at most 1 MiB or does not load, 0 when it loads without a label, 1 when
+// label holds its 128 x 128 pixels, two a byte (ORBO_LABEL_BYTES bytes, as
+// the data file packs labels).
+int orbo_script_cart_label(const char* name, std::vector<uint8_t>* label);
+
+// The path of a user's cartridge in "cstore/" that a program may load by
+// name: a plain file there whose name is one ls() lists (it holds ".ob" and
+// no "~") and has no folder part. Empty otherwise.
+std::string orbo_user_cart_path(const std::string& name);

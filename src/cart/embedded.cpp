@@ -1,5 +1,7 @@
 #include "cart/embedded.h"
 
+#include <vector>
+
 #include "cart/cart_env.h"
 #include "cart/cart_file.h"
 #include "cart/code_tabs.h"
@@ -18,6 +20,20 @@ std::vector<embedded_entry> g_embedded;
 
 constexpr int k_head_cart_item = 3;
 constexpr int k_first_embedded_item = 4;
+
+// The head cart as booted: its image and the file name it was given (the
+// sandboxed cstore name of its hash, for it has no file of its own).
+std::vector<uint8_t> g_head_image;
+std::string g_head_name;
+
+bool boot_image(const uint8_t* image, size_t len)
+{
+    orbo_cart_ptr cart = orbo_cart_from_32k(image, len);
+    if (!cart) return false;
+    cart->version = ORBO_CART_VERSION;
+    prepare_loaded_cart(std::move(cart), nullptr);
+    return true;
+}
 }  // namespace
 
 // The hash is that of the cartridge as loading its text form gives it, so
@@ -72,11 +88,15 @@ std::string get_embedded_cart_filename_for_hash(const char* hash)
 
 bool orbo_boot_head_cart_image(const uint8_t* image, size_t len)
 {
-    orbo_cart_ptr cart = orbo_cart_from_32k(image, len);
-    if (!cart) return false;
-    cart->version = ORBO_CART_VERSION;
-    prepare_loaded_cart(std::move(cart), nullptr);
+    if (!boot_image(image, len)) return false;
+    g_head_image.assign(image, image + len);
+    g_head_name = orbo_working().filename;
     return true;
+}
+
+bool orbo_reboot_head_cart(const std::string& name)
+{
+    return !g_head_name.empty() && name == g_head_name && boot_image(g_head_image.data(), g_head_image.size());
 }
 
 int orbo_boot_head_cart(const kiln_pod* data)

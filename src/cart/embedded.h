@@ -30,4 +30,8 @@ int orbo_boot_head_cart(const kiln_pod* data);
 // The two halves of that: the head cart image (false when it is shorter than
 // 32 KiB) and the items from 4 on.
 bool orbo_boot_head_cart_image(const uint8_t* image, size_t len);
+// The head cart has no file: when name is the one it was booted under, it
+// becomes the working cartridge again exactly as booted (with the data it
+// stored for itself) and the result is true; false otherwise.
+bool orbo_reboot_head_cart(const std::string& name);
 void orbo_mount_embedded_items(const kiln_pod* data);

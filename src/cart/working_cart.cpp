@@ -11,6 +11,7 @@
 #include "cart/cart_png.h"
 #include "cart/cart_text.h"
 #include "cart/compress.h"
+#include "cart/embedded.h"
 #include "cart/file_util.h"
 #include "cart/legacy.h"
 #include "cart/rom.h"
@@ -143,6 +144,8 @@ void prepare_loaded_cart(orbo_cart_ptr cart, const char* path)
 int load_working_cart(const char* path)
 {
     std::string p = path ? path : "";
+    // A chain back to the head cart names it by its booted name.
+    if (orbo_reboot_head_cart(p)) return 0;
     std::vector<std::string> names = {p};
     if (p.find(".ob") == std::string::npos) {
         names.push_back(inject_ob_extention(p));

@@ -130,7 +130,8 @@
     X(_set_mainloop_exists, ob_set_mainloop_exists, true, runtime) \
     X(_set_fps, ob_set_fps, true, runtime) \
     X(_mark_cpu, ob_mark_cpu, true, runtime) \
-    X(_set_paused, ob_set_paused, false, runtime)
+    X(_set_paused, ob_set_paused, false, runtime) \
+    X(cartlabel, ob_cartlabel, true, hardware)
 
 // Identifiers of the entries, in registration order.
 enum orbo_api_id : int {

@@ -3,6 +3,7 @@
 // _set_mainloop_exists, _mark_cpu, _update_framerate).
 #include <string>
 
+#include "cart/cart_partial.h"
 #include "cart/embedded.h"
 #include "cart/working_cart.h"
 #include "engine/lua/cpu.h"
@@ -48,13 +49,22 @@ int ob_load(lua_State* L)
         lua_pushboolean(L, 0);
         return 1;
     }
-    if (name == "@clip" || name == "@clip.ob" || name == "@clip.png" || name == "@clip.ob.png" ||
-        get_embedded_cart_hash_for_filename(name.c_str(), true).empty()) {
+    if (name == "@clip" || name == "@clip.ob" || name == "@clip.png" || name == "@clip.ob.png") {
         lua_pushboolean(L, 1);
         return 1;
     }
+    // Besides the embedded cartridges, the user's cartridges in "cstore/"
+    // (the names ls() lists) load; any other name loads nothing.
+    std::string path = name;
+    if (get_embedded_cart_hash_for_filename(name.c_str(), true).empty()) {
+        path = orbo_user_cart_path(name);
+        if (path.empty()) {
+            lua_pushboolean(L, 1);
+            return 1;
+        }
+    }
     std::string before = orbo_working().filename;
-    if (load_working_cart(name.c_str()) != 0) {
+    if (load_working_cart(path.c_str()) != 0) {
         lua_pushboolean(L, 0);
         return 1;
     }

@@ -21,6 +21,12 @@ if(XVFB_RUN AND XDOTOOL)
             sh ${CMAKE_SOURCE_DIR}/tests/app/e2e_play.sh $<TARGET_FILE:orbo> $<TARGET_FILE:orbotool>
             ${CMAKE_SOURCE_DIR}/tests/app/play.ob)
   set_tests_properties(app_e2e_play PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+  # The player boots into the launcher; keys start a game and the pause
+  # menu returns; each screen is compared with a golden one.
+  add_test(NAME app_e2e_launcher
+    COMMAND ${XVFB_RUN} -a -s "-screen 0 800x600x24"
+            sh ${CMAKE_SOURCE_DIR}/tests/app/e2e_launcher.sh $<TARGET_FILE:orbo> ${CMAKE_SOURCE_DIR}/tests/app/golden)
+  set_tests_properties(app_e2e_launcher PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
 endif()
 
 # Game controllers through SDL's game-controller path, with virtual pads

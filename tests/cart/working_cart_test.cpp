@@ -410,6 +410,7 @@ TEST_F(CartWorking, HeadCartBootAndEmbeddedCarts)
     EXPECT_EQ(orbo_working().cart->code, "print(\"head\")");
     EXPECT_EQ(orbo_working().cart->version, 15);
     EXPECT_EQ(orbo_working().filename, root + "cstore/__" + orbo_working().hash + ".ob");
+    const std::string head_name = orbo_working().filename, head_hash = orbo_working().hash;
     EXPECT_EQ(orbo_embedded_cart_count(), 2);
     std::string game_hash = get_embedded_cart_hash_for_filename("game.ob", false);
     EXPECT_EQ(game_hash.size(), 40u);
@@ -423,6 +424,13 @@ TEST_F(CartWorking, HeadCartBootAndEmbeddedCarts)
     ASSERT_EQ(load_working_cart("game"), 0);
     EXPECT_EQ(orbo_working().cart->code, "print(\"game\")");
     EXPECT_EQ(orbo_working().hash, game_hash);
+    // The head cart has no file: a chain back names it by its booted name,
+    // which gives it back as booted.
+    ASSERT_FALSE(fs::exists(head_name));
+    ASSERT_EQ(load_working_cart(head_name.c_str()), 0);
+    EXPECT_EQ(std::tuple(orbo_working().cart->code, orbo_working().filename, orbo_working().hash, orbo_working().cart->version),
+              std::tuple(std::string("print(\"head\")"), head_name, head_hash, 15));
+    ASSERT_EQ(load_working_cart("game"), 0);
     // reload from an embedded cart without its sandboxed file reads the internal one.
     EXPECT_EQ(orbo_script_reload_file(0x10, 0x3009, 1, "game"), 1);
     EXPECT_EQ(fake.memory[0x10], 9);
@@ -460,7 +468,7 @@ TEST_F(CartWorking, ShippedDataFileBootsTheHeadCart)
     orbo_cart_ptr source = orbo_load_cart((std::string(ORBO_SOURCE_DIR) + "/data/carts/launcher.ob").c_str());
     ASSERT_TRUE(source);
     EXPECT_EQ(orbo_working().cart->code, source->code);
-    EXPECT_NE(orbo_working().cart->code.find("load(games[sel][1],\"back to launcher\")"), std::string::npos);
+    EXPECT_NE(orbo_working().cart->code.find("load(carts[sel][1],\"back to launcher\")"), std::string::npos);
     EXPECT_EQ(orbo_working().cart->gfx->pixels, source->gfx->pixels);
     EXPECT_EQ(orbo_working().cart->version, 15);
     vdisk_clear();

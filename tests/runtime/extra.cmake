@@ -55,6 +55,12 @@ foreach(cart IN LISTS ORBO_DEMO_CARTS)
             $<TARGET_FILE:orbotool> ${cart})
 endforeach()
 
+# The launcher with a carts folder of hundreds of files that are no
+# cartridges among two that are: it lists, loads and returns from those two.
+add_test(NAME demo_launcher_folder
+  COMMAND sh ${CMAKE_SOURCE_DIR}/tests/demos/launcher_folder.sh $<TARGET_FILE:orbotool> ${CMAKE_SOURCE_DIR})
+set_tests_properties(demo_launcher_folder PROPERTIES TIMEOUT 300)
+
 # The hostile-cartridge suite: every tests/hostile/*.ob runs through
 # `orbo -x` and `orbotool run` under a wall-time and a memory limit (its
 # header comments name them and what it must print, exit with and leave in

@@ -9,7 +9,8 @@
 //   N font PATH               byte buffer holding the font pod
 //   N pod PATH                byte buffer holding the pod of another manifest
 //   N cart PATH [NAME]        byte buffer: the 32 KiB image of a text
-//                             cartridge (named after it; ".ob" or ".ob.png")
+//                             cartridge (named after it; ".ob" or ".ob.png"),
+//                             then its label when it has one (8 KiB)
 //
 // Item numbers must increase; numbers skipped are filled with an empty byte
 // buffer so that every item keeps its number. Paths are relative to the
@@ -62,6 +63,7 @@ bool cart_image_of(const std::string& path, std::vector<uint8_t>* block, std::st
     orbo_convert_loaded_cart(cart.get());
     block->assign(ORBO_32K_SIZE, 0);
     if (save_orbo_cart_32k(cart.get(), block->data())) return *err = path + ": code too large for a cartridge image", false;
+    orbo_append_label(cart.get(), block);
     return true;
 }
 

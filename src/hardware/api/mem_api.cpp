@@ -23,6 +23,7 @@ constexpr int32_t k_reload_per_byte = 8;
 constexpr int32_t k_cstore_per_byte = 64;
 constexpr int32_t k_reload_whole = 32768;
 constexpr int32_t k_cstore_whole = 0x40000;
+constexpr int32_t k_label_charge = 16384;  // reading a cartridge file
 
 // reload/cstore arguments: with fewer than 3 the whole ROM.
 struct rom_range {
@@ -146,4 +147,26 @@ int ob_cstore(lua_State* L)
     bool named = file_arg(L, &name);
     kiln_debug("ob_cstore: storing %d bytes as: %s\n", r.len, named ? name.c_str() : "");
     return ob_push_int(L, orbo_script_cstore_file(r.dest, r.src, r.len, named ? name.c_str() : nullptr));
+}
+
+// cartlabel(name, [dest]): whether the cartridge file name (named as for
+// reload) loads: nil when it does not, false when it has no label, true when
+// it has one. With dest, the label is written to memory there as the screen
+// holds its pixels: 128 rows of 64 bytes, the left pixel of each byte in the
+// low four bits.
+int ob_cartlabel(lua_State* L)
+{
+    orbo_machine* c = orbo_live_machine();
+    if (!c || !lua_isstring(L, 1)) return 0;
+    orbo_spend_cpu(k_label_charge);
+    std::vector<uint8_t> label;
+    int r = orbo_script_cart_label(lua_tostring(L, 1), &label);
+    if (r < 0) return 0;
+    if (r > 0 && ob_nargs(L) >= 2) {
+        // Only what falls inside the 32 KiB of memory is written.
+        int32_t dest = ob_int(L, 2);
+        for (int32_t i = std::max(0, -dest); i < std::min(int32_t(label.size()), 0x8000 - dest); i++)
+            orbo_poke(c, c->cart, dest + i, label[size_t(i)]);
+    }
+    return ob_push_bool(L, r > 0);
 }
