@@ -217,8 +217,9 @@ void orbo_main_init()
     kiln_sound.init(16);
     orbo_init_browser_lists();
 
-    // A stuck program abandoned on a quit request still leaves its data.
-    kiln_set_emergency_save(orbo_main_exit);
+    // A stuck program abandoned on a quit request still leaves its data:
+    // the watchdog writes it from the copy the program's thread shares.
+    kiln_set_emergency_save([] { orbo_cdata_save_from_any_thread(); });
     if (pstate.exec_mode) start_exec_mode();
 }
 

@@ -22,6 +22,7 @@ constexpr int k_name_y = 187;
 constexpr uint32_t k_title_argb = 0xfffff8f0;
 constexpr uint32_t k_name_argb = 0xffa0a0a0;
 constexpr size_t k_max_png_file = 64u << 20;
+constexpr size_t k_max_png_pixels = (1 + ORBO_PNG_W * 8) * (ORBO_PNG_H + 7) + 7 * ORBO_PNG_H;
 constexpr int k_title_chars = 31;
 
 const kiln_font* g_font = nullptr;
@@ -112,7 +113,14 @@ int decode_cart_png(const unsigned char* data, size_t len, std::vector<unsigned 
     lodepng::State state;
     if (lodepng_inspect(&w, &h, &state, data, len) != 0) return ORBO_PNG_NOT_PNG;
     if (w != ORBO_PNG_W || h != ORBO_PNG_H) return ORBO_PNG_BAD_SIZE;
-    if (lodepng::decode(*rgba, w, h, data, len, LCT_RGBA, 8) != 0) return ORBO_PNG_NOT_PNG;
+    // The image data of a 160x205 PNG inflates to at most k_max_png_pixels
+    // bytes (16-bit RGBA, one filter byte per row, interlacing adds less
+    // than a row per pass); a deflate stream that inflates further is a
+    // bomb and is refused before it takes the host's memory.
+    state.decoder.zlibsettings.max_output_size = k_max_png_pixels;
+    state.info_raw.colortype = LCT_RGBA;
+    state.info_raw.bitdepth = 8;
+    if (lodepng::decode(*rgba, w, h, state, data, len) != 0) return ORBO_PNG_NOT_PNG;
     return ORBO_PNG_OK;
 }
 

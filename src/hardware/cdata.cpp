@@ -8,8 +8,10 @@
 // disk leaves the previous file whole.
 #include "hardware/cdata.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 #include "cart/file_util.h"
 #include "hardware/machine.h"
@@ -24,6 +26,24 @@ constexpr uint32_t k_save_interval_ms = 1000;
 
 std::string g_id;              // the open store's id, "" when none
 uint32_t g_last_save_ms = 0;   // framework time of the last periodic save
+
+// What other threads may read: the words as relaxed atomics (stored with
+// every change of a live word) and the open store's file path (set when a
+// store opens, cleared when it closes) under a lock held only to copy it.
+std::atomic<uint32_t> g_shared_words[ORBO_CDATA_WORDS];
+std::mutex g_shared_lock;
+std::string g_shared_path;
+
+void share_words(const uint32_t words[ORBO_CDATA_WORDS])
+{
+    for (int i = 0; i < ORBO_CDATA_WORDS; i++) g_shared_words[i].store(words[i], std::memory_order_relaxed);
+}
+
+void share_path(const std::string& path)
+{
+    std::lock_guard<std::mutex> hold(g_shared_lock);
+    g_shared_path = path;
+}
 
 bool program_running() { return orbo_runtime_hooks.program_running(); }
 
@@ -97,12 +117,38 @@ int orbo_load_cdata_id(std::string_view id)
     if (c) memset(c->cdata, 0, sizeof c->cdata);
 
     FILE* f = fopen(file_path(g_id).c_str(), "rb");
-    if (!f) return 1;
-    unsigned char buf[ORBO_CDATA_READ_MAX];
-    size_t n = fread(buf, 1, sizeof buf, f);
-    fclose(f);
-    if (c) orbo_cdata_parse(buf, n, c->cdata);
-    return 0;
+    int loaded = 1;
+    if (f) {
+        unsigned char buf[ORBO_CDATA_READ_MAX];
+        size_t n = fread(buf, 1, sizeof buf, f);
+        fclose(f);
+        if (c) orbo_cdata_parse(buf, n, c->cdata);
+        loaded = 0;
+    }
+    if (c) share_words(c->cdata);
+    share_path(file_path(g_id));
+    return loaded;
+}
+
+void orbo_cdata_set_word(orbo_machine* c, int i, uint32_t w)
+{
+    c->cdata[i] = w;
+    c->cdata_dirty = true;
+    g_shared_words[i].store(w, std::memory_order_relaxed);
+}
+
+bool orbo_cdata_save_from_any_thread()
+{
+    std::string path;
+    {
+        std::lock_guard<std::mutex> hold(g_shared_lock);
+        path = g_shared_path;
+    }
+    if (path.empty()) return false;
+    uint32_t words[ORBO_CDATA_WORDS];
+    for (int i = 0; i < ORBO_CDATA_WORDS; i++) words[i] = g_shared_words[i].load(std::memory_order_relaxed);
+    std::string text = orbo_cdata_format(words);
+    return orbo_write_file_atomic(path, text.data(), text.size());
 }
 
 int save_cdata()
@@ -129,6 +175,7 @@ void orbo_cdata_close()
 {
     g_id.clear();
     g_last_save_ms = 0;
+    share_path("");
 }
 
 const std::string& orbo_cdata_id() { return g_id; }

@@ -30,6 +30,19 @@ void orbo_cdata_periodic_save(uint32_t now_ms);
 // A new run: the store is closed (the words keep their values).
 void orbo_cdata_close();
 
+struct orbo_machine;
+// Sets live word i (0-63) and the dirty flag. Every change of a word goes
+// through here (dset, memory writes into 0x5E00-0x5EFF) or through
+// load_cdata, so that the copy other threads read stays equal to the words.
+void orbo_cdata_set_word(orbo_machine* c, int i, uint32_t w);
+// Writes the open store's file from that copy: the program's thread never
+// waits for this and it never reads the program's state, so any thread may
+// call it while the program runs or is stuck (the quit watchdog's last
+// resort). Each word is one the program stored; words it stores meanwhile
+// may or may not be in the file. False when no store is open or the write
+// failed.
+bool orbo_cdata_save_from_any_thread();
+
 // The id of the open store ("" when none).
 const std::string& orbo_cdata_id();
 bool orbo_cdata_is_open();

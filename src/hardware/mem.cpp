@@ -3,6 +3,8 @@
 // console state) and then into the structured form.
 #include "hardware/mem.h"
 
+#include "hardware/cdata.h"
+
 #include "cart/cart_partial.h"
 #include "cart/cart_env.h"
 #include "cart/rom.h"
@@ -57,9 +59,8 @@ void orbo_poke(orbo_machine* c, orbo_cart* cart, int32_t addr, int32_t value)
     case ORBO_R_CDATA: {
         if (orbo_reset_glitch > 0) return;
         int shift = 8 * (addr & 3);
-        uint32_t& w = c->cdata[(addr - orbo_base(ORBO_R_CDATA)) / 4];
-        w = (w & ~(0xffu << shift)) | uint32_t(v) << shift;
-        c->cdata_dirty = true;
+        int i = (addr - orbo_base(ORBO_R_CDATA)) / 4;
+        orbo_cdata_set_word(c, i, (c->cdata[i] & ~(0xffu << shift)) | uint32_t(v) << shift);
         return;
     }
     case ORBO_R_DRAW:

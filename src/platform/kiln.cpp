@@ -8,6 +8,8 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <mutex>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <cstdio>
@@ -35,6 +37,41 @@ static_assert(std::atomic<int>::is_always_lock_free, "signal handlers set it");
 
 void on_quit_signal(int) { kiln_request_quit_async(); }
 
+// The settings file as the main loop last published it, for the watchdog.
+std::mutex g_settings_lock;
+std::string g_settings_path, g_settings_text;
+int g_settings_published_ms = 0;
+
+// The whole file through a temporary of its own and a rename: a shutdown
+// on the main thread that writes the same file at the same moment leaves
+// one whole version or the other.
+void write_whole_file(const std::string& path, const std::string& text)
+{
+    std::string tmpl = path + ".tmp~XXXXXX";
+    int fd = mkstemp(tmpl.data());
+    if (fd < 0) return;
+    bool ok = true;
+    for (size_t done = 0; ok && done < text.size();) {
+        ssize_t n = write(fd, text.data() + done, text.size() - done);
+        ok = n > 0;
+        if (ok) done += size_t(n);
+    }
+    ok = fchmod(fd, 0644) == 0 && ok;
+    ok = close(fd) == 0 && ok;
+    if (!ok || rename(tmpl.c_str(), path.c_str()) != 0) unlink(tmpl.c_str());
+}
+
+void save_published_settings()
+{
+    std::string path, text;
+    {
+        std::lock_guard<std::mutex> hold(g_settings_lock);
+        path = g_settings_path;
+        text = g_settings_text;
+    }
+    if (!path.empty()) write_whole_file(path, text);
+}
+
 // Waits for a quit request, then for the main thread to begin its shutdown;
 // a main thread stuck past the grace period is abandoned.
 void watchdog()
@@ -52,7 +89,7 @@ void watchdog()
             _exit(1);
         }
         if (void (*save)() = g_emergency_save.load()) save();
-        kiln_config_save();
+        save_published_settings();
         const char msg[] = "quit: the program did not stop; abandoned\n";
         ssize_t ignored = write(2, msg, sizeof msg - 1);
         (void)ignored;
@@ -64,6 +101,16 @@ void watchdog()
 void kiln_request_quit_async() { g_quit_request.store(1); }
 bool kiln_quit_requested() { return g_quit_request.load(std::memory_order_relaxed) != 0; }
 void kiln_set_emergency_save(void (*save)()) { g_emergency_save.store(save); }
+
+void kiln_publish_settings()
+{
+    g_settings_published_ms = kiln_ms_since_start();
+    std::string text = kiln_config_text();
+    std::string path = kiln_prefix_with_appdata_path("config.txt");
+    std::lock_guard<std::mutex> hold(g_settings_lock);
+    if (text != g_settings_text) g_settings_text = std::move(text);
+    if (path != g_settings_path) g_settings_path = std::move(path);
+}
 
 void kiln_install_quit_signals()
 {
@@ -209,6 +256,7 @@ void kiln_main_pass()
     g_app.draw();
     kiln_blit_back_page();
     kiln_handle_messages();
+    if (kiln_ms_since_start() - g_settings_published_ms >= 1000) kiln_publish_settings();
 }
 
 void kiln_handle_messages()
@@ -238,6 +286,7 @@ int kiln_run(kiln_host* host, const kiln_app& app, int argc, char** argv)
     kiln_set_arguments(argc, argv);
     g_app.init();
     kiln_quit = false;
+    kiln_publish_settings();  // before the first pass: a program may get stuck in it
     while (!kiln_quit) kiln_main_pass();
     if (kiln_state.initialised) kiln_exit();
     return g_exit_status;

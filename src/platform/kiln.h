@@ -26,12 +26,18 @@ extern bool kiln_quit;
 // pass; script code notices it at its next count hook and stops; should the
 // main thread still not reach the shutdown within KILN_QUIT_GRACE_MS, a
 // watchdog thread saves what the emergency hook saves (cartridge data) and
-// the settings, and ends the process.
+// the settings, and ends the process. The watchdog never touches what the
+// main thread owns: the settings it writes are the text the main loop
+// publishes (at most once a second, when it changed), and the hook must
+// read only data its owner shares with other threads.
 constexpr int KILN_QUIT_GRACE_MS = 600;
 void kiln_request_quit_async();
 bool kiln_quit_requested();
-// The emergency hook of the watchdog (the application's data saving).
+// The emergency hook of the watchdog, run on the watchdog's thread.
 void kiln_set_emergency_save(void (*save)());
+// Publishes the settings text for the watchdog now (the main loop does it
+// by itself once a second).
+void kiln_publish_settings();
 // Installs the SIGINT and SIGTERM handlers and starts the watchdog (once).
 void kiln_install_quit_signals();
 

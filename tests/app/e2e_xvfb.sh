@@ -3,8 +3,9 @@
 # xvfb-run): start with a fresh HOME, wait for the boot to load the head
 # cart by polling log.txt and for its drawing to fill the window, end with
 # Ctrl+Q (first run) and Alt+F4 (second run), then check the log and the
-# settings file; two runs resize the window; a last run starts a cartridge stuck in an endless loop and
-# quits it with Ctrl+Q. Optional: ORBO_E2E_SHOT=path
+# settings file; two runs resize the window; further runs start cartridges
+# stuck in endless loops and quit them with Ctrl+Q or the window's close
+# button. Optional: ORBO_E2E_SHOT=path
 # saves a screenshot of the console screen.
 # usage: e2e_xvfb.sh path/to/orbo
 set -u
@@ -72,8 +73,11 @@ run_once() {
     if [ -n "${ORBO_E2E_SHOT:-}" ]; then import -window root "$ORBO_E2E_SHOT"; fi
     [ -n "${AFTER_START:-}" ] && eval "$AFTER_START"
     xdotool windowfocus --sync "$WIN" 2>/dev/null || xdotool windowfocus "$WIN"
-    xdotool key --clearmodifiers "$keys"
-    wait_exit $PID 100 || fail "player did not quit on $keys"
+    sent=$(date +%s%N)
+    if [ "$keys" = close ]; then python3 "$(dirname "$0")/wm_close.py" "$WIN"
+    else xdotool key --clearmodifiers "$keys"; fi
+    wait_exit $PID "${QUIT_TENTHS:-100}" || fail "player did not quit on $keys"
+    QUIT_MS=$(( ($(date +%s%N) - sent) / 1000000 ))
     [ "$STATUS" = 0 ] || fail "exit status $STATUS after $keys"
 }
 
@@ -96,11 +100,28 @@ in_order "$ROOT/config.txt" "// Configuration for orbo|window_size |screen_size 
 run_once alt+F4 "#1C2448"
 grep -q "^sessions 2 " "$ROOT/config.txt" || fail "sessions not counted up"
 
-# A cartridge that never ends its frame: the budget suspends it frame after
-# frame, the window keeps answering, and Ctrl+Q still quits at once.
-printf 'orbo cartridge // e2e\nversion 15\n__lua__\ncls(8)\nwhile true do end\n' > "$HOME/busy.ob"
-run_once ctrl+q "#E0343F" "$HOME/busy.ob" -run
-grep "first frame presented" "$ROOT/log.txt"
+# Programs stuck in a loop, in finalizers and in resuming a coroutine that
+# never ends: Ctrl+Q and the window's close button end the player within a
+# second (three allowed on a loaded machine), the shutdown runs, and the
+# settings and the data the program stored are saved.
+stuck_runs=0
+for body in 'while true do end' \
+    'function _update() for i=1,100 do setmetatable({},{__gc=function() for j=1,200000 do end end}) end end' \
+    'co=cocreate(function() while true do end end) while true do coresume(co) end'; do
+    for keys in ctrl+q close; do
+        stuck_runs=$((stuck_runs + 1))
+        printf 'orbo cartridge // e2e\nversion 15\n__lua__\ncartdata("e2e_stuck") dset(0,%d) cls(8)\n%s\n' \
+            $stuck_runs "$body" > "$HOME/stuck.ob"
+        sessions=$(sed -n 's/^sessions \([0-9]*\).*/\1/p' "$ROOT/config.txt")
+        QUIT_TENTHS=30 run_once $keys "#E0343F" "$HOME/stuck.ob" -run
+        echo "stuck program $stuck_runs quit on $keys in $QUIT_MS ms"
+        in_order "$ROOT/log.txt" ">kiln_exit|kiln_main_exit|kiln_config_save|kiln_system_exit" ||
+            fail "stuck program $stuck_runs: no shutdown after $keys"
+        grep -q "^sessions $((sessions + 1)) " "$ROOT/config.txt" || fail "stuck program $stuck_runs: settings not saved"
+        head -c 8 "$ROOT/cdata/e2e_stuck.obd.txt" | grep -qx "000$(printf %x $stuck_runs)0000" ||
+            fail "stuck program $stuck_runs: cart data $(head -c 8 "$ROOT/cdata/e2e_stuck.obd.txt")"
+    done
+done
 
 # A window the user resizes keeps its size for the next start; one opened
 # with -width/-height does not write those back.
@@ -135,4 +156,4 @@ run_once ctrl+q - -desktop "$HOME/shots"
 AFTER_START=""
 identify "$HOME/shots/"*_000.png | grep -q "PNG 384x384" || fail "screenshot not 128 x 3"
 [ "$(identify "$HOME/shots/"*_0.gif | wc -l)" -gt 1 ] || fail "GIF has no frames"
-echo "e2e: 6 passed, 0 failed"
+echo "e2e: 11 passed, 0 failed"

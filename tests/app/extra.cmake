@@ -12,7 +12,7 @@ if(XVFB_RUN AND XDOTOOL)
   # The display libraries (D-Bus, GL drivers unloaded at exit) leave
   # allocations behind that leak checking cannot attribute; the framework's
   # own memory is leak-checked by the unit tests.
-  set_tests_properties(app_e2e_xvfb PROPERTIES TIMEOUT 120
+  set_tests_properties(app_e2e_xvfb PROPERTIES TIMEOUT 300
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
   # Keys in a real window move a block and open the pause menu; the session's
   # recording replays headless to the same last screen.

@@ -4,15 +4,23 @@
 # what its header comments ask for:
 #   -- status: N          exit status of `orbo -x` (orbotool always 0)
 #   -- expect: TEXT       a line of standard output containing TEXT (repeatable)
+#   -- printh: TEXT       orbotool only: a line printh wrote, containing TEXT
 #   -- reject: TEXT       no line of standard output contains TEXT
 #   -- seconds: N         wall-time bound (default 10)
 #   -- memory: N          address-space limit in MiB (default 768)
 #   -- peak: N            peak resident memory bound in MiB (default 400)
 #   -- maxcpu: N          orbotool's "cpu:" (mean load per frame) below N
 #   -- frames: N          orbotool's --frames (the program never ends)
+#   -- input: A;B;...     orbotool's --input, its lines separated by ";"
 #   -- signal: on         SIGTERM once the program runs (its first console
 #                         frame is out); the player must be gone soon after
-#                         (within a second on an idle machine; exit status 0)
+#                         (within a second on an idle machine; exit status 0);
+#                         not for orbotool when frames are given
+#   -- files: on          the malformed cartridge files of malformed.py are
+#                         written into the root's cstore/ folder first
+#   -- prelude: on        prelude.lua (case and done) is put after __lua__
+#   -- absent: PATH       after the run PATH (absolute, or relative to HOME)
+#                         does not exist
 #   -- cdata: ID DIGITS   the cart-data file ID.obd.txt begins with DIGITS
 #   -- only: orbo|orbotool
 # usage: run_hostile.sh orbo|orbotool BINARY DIR NAME
@@ -29,6 +37,12 @@ frames=$(directive frames)
 signal=$(directive signal)
 want=$(directive status); want=${want:-0}
 [ "$mode" = orbotool ] && want=0
+[ "$mode" = orbotool ] && [ -n "$frames" ] && signal=
+[ "$(directive files)" = on ] && python3 "$dir/malformed.py" "$root/cstore"
+if [ "$(directive prelude)" = on ]; then
+    sed "/^__lua__/r $dir/prelude.lua" "$cart" > "$work/$name.ob"
+    cart=$work/$name.ob
+fi
 # Under sanitizers (ORBO_HOSTILE_SANITIZED=1): no address-space limit (the
 # shadow memory needs terabytes), five times the time, three times the peak.
 limit_as=yes
@@ -39,6 +53,11 @@ limit() { if [ $limit_as = yes ]; then ulimit -v $((memory * 1024)); fi; }
 if [ "$mode" = orbotool ]; then
     set -- "$bin" run "$cart"
     [ -n "$frames" ] && set -- "$@" --frames "$frames"
+    input=$(directive input)
+    if [ -n "$input" ]; then
+        printf '%s\n' "$input" | tr ';' '\n' > "$work/input.txt"
+        set -- "$@" --input "$work/input.txt"
+    fi
 else
     set -- "$bin" -x "$cart"
 fi
@@ -97,6 +116,17 @@ directive expect > "$work/expect.txt"
 while IFS= read -r text; do
     grep -qF -- "$text" "$work/out.txt" || fail "no output line with: $text"
 done < "$work/expect.txt"
+if [ "$mode" = orbotool ]; then
+    directive printh > "$work/printh.txt"
+    while IFS= read -r text; do
+        grep "^printh: " "$work/out.txt" | grep -qF -- "$text" || fail "printh wrote no line with: $text"
+    done < "$work/printh.txt"
+fi
+directive absent > "$work/absent.txt"
+while IFS= read -r path; do
+    case $path in /*) ;; *) path=$HOME/$path ;; esac
+    [ -e "$path" ] && fail "$path was created"
+done < "$work/absent.txt"
 directive reject > "$work/reject.txt"
 while IFS= read -r text; do
     grep -qF -- "$text" "$work/out.txt" && fail "an output line with: $text"

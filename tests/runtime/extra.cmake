@@ -65,6 +65,23 @@ set_tests_properties(demo_launcher_folder PROPERTIES TIMEOUT 300)
 # `orbo -x` and `orbotool run` under a wall-time and a memory limit (its
 # header comments name them and what it must print, exit with and leave in
 # its cart-data file; see tests/hostile/run_hostile.sh).
+# Malformed cartridge files given to both on the command line.
+add_test(NAME hostile_malformed_files
+  COMMAND sh ${CMAKE_SOURCE_DIR}/tests/hostile/run_malformed.sh $<TARGET_FILE:orbo> $<TARGET_FILE:orbotool>
+          ${CMAKE_SOURCE_DIR}/tests/hostile)
+set_tests_properties(hostile_malformed_files PROPERTIES TIMEOUT 300)
+if(ORBO_SANITIZE)
+  set_tests_properties(hostile_malformed_files PROPERTIES ENVIRONMENT "ORBO_HOSTILE_SANITIZED=1")
+endif()
+# A program stuck in a read no count hook reaches: the quit watchdog saves.
+foreach(mode IN ITEMS orbo orbotool)
+  add_test(NAME hostile_stuck_sigterm_${mode}
+    COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/hostile/stuck_sigterm.py $<TARGET_FILE:${mode}> ${mode})
+  set_tests_properties(hostile_stuck_sigterm_${mode} PROPERTIES TIMEOUT 120)
+  if(ORBO_SANITIZE)
+    set_tests_properties(hostile_stuck_sigterm_${mode} PROPERTIES ENVIRONMENT "ORBO_HOSTILE_SANITIZED=1")
+  endif()
+endforeach()
 file(GLOB ORBO_HOSTILE_CARTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/hostile/*.ob)
 foreach(cart IN LISTS ORBO_HOSTILE_CARTS)
   get_filename_component(name ${cart} NAME_WE)

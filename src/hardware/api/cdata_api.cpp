@@ -56,7 +56,6 @@ int ob_dset(lua_State* L)
     int i = word_index(L);
     orbo_machine* c = orbo_live_machine();
     if (i < 0 || !c) return 0;
-    c->cdata[i] = uint32_t(int32_t(lua_tonumber(L, 2)));
-    c->cdata_dirty = true;
+    orbo_cdata_set_word(c, i, uint32_t(int32_t(lua_tonumber(L, 2))));
     return 0;
 }
