@@ -515,13 +515,19 @@ static inline fix32 vm_mod(fix32 a, fix32 b)
     return ob_fmod(a, b);
 }
 
-static inline fix32 vm_mul(fix32 a, fix32 b) { return fix32(uint32_t(uint64_t(int64_t(a) * int64_t(b) >> 16))); }
 
-#define RA(i) (base + GETARG_A(i))
-#define RB(i) (base + GETARG_B(i))
-#define RC(i) (base + GETARG_C(i))
-#define RKB(i) (ISK(GETARG_B(i)) ? k + INDEXK(GETARG_B(i)) : base + GETARG_B(i))
-#define RKC(i) (ISK(GETARG_C(i)) ? k + INDEXK(GETARG_C(i)) : base + GETARG_C(i))
+// Operands as byte offsets: a field shifted to 4 bits above its position
+// and masked is already index * sizeof(TValue) (one shift and one mask,
+// where index-then-scale takes three operations).
+static_assert(sizeof(TValue) == 16, "operand offsets scale by 16");
+#define OPOFF(i, pos, mask) (((i) >> ((pos)-4)) & ((mask) << 4))
+#define ATOFF(p, off) reinterpret_cast<TValue*>(reinterpret_cast<char*>(p) + (off))
+#define RA(i) ATOFF(base, OPOFF(i, POS_A, MAXARG_A))
+#define RB(i) ATOFF(base, OPOFF(i, POS_B, MAXARG_B))
+#define RC(i) ATOFF(base, OPOFF(i, POS_C, MAXARG_C))
+#define RKB(i) ((i) & (BITRK << POS_B) ? ATOFF(k, OPOFF(i, POS_B, MAXINDEXRK)) : RB(i))
+#define RKC(i) ((i) & (BITRK << POS_C) ? ATOFF(k, OPOFF(i, POS_C, MAXINDEXRK)) : RC(i))
+#define KBx(i) ATOFF(k, OPOFF(i, POS_Bx, MAXARG_Bx))
 
 #define savepc() (ci->u.l.savedpc = pc)
 #define savestate() { savepc(); hook_save(L, hc); }
@@ -629,7 +635,7 @@ newframe:
         vmfetch();
         vmdispatch (GET_OPCODE(i)) {
         vmcase(OP_MOVE) setobj(ra, RB(i)); vmbreak;
-        vmcase(OP_LOADK) setobj(ra, k + GETARG_Bx(i)); vmbreak;
+        vmcase(OP_LOADK) setobj(ra, KBx(i)); vmbreak;
         vmcase(OP_LOADKX) setobj(ra, k + GETARG_Ax(*pc++)); vmbreak;
         vmcase(OP_LOADBOOL)
             setbvalue(ra, GETARG_B(i));
@@ -668,7 +674,7 @@ newframe:
         }
         vmcase(OP_ADD) arith_case(TM_ADD, wadd)
         vmcase(OP_SUB) arith_case(TM_SUB, wsub)
-        vmcase(OP_MUL) arith_case(TM_MUL, vm_mul)
+        vmcase(OP_MUL) arith_case(TM_MUL, ob_fmul)
         vmcase(OP_DIV) arith_case(TM_DIV, ob_fdiv)
         vmcase(OP_MOD) arith_case(TM_MOD, vm_mod)
         vmcase(OP_POW) {
