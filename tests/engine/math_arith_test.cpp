@@ -68,6 +68,21 @@ TEST(MathArith, OperatorsWrapFloorAndNeverTrap)
     EXPECT_EQ(fmul(F(3.25), F(-2)), ob_fmul(F(3.25), F(-2)));
 }
 
+// Power-of-two divisors take a shift: it must round toward zero exactly as
+// the 64-bit division does, for negative dividends with and without fraction.
+TEST(MathArith, PowerOfTwoDivisorsMatchTheDivision)
+{
+    const fix32 dividends[] = {0, 1, -1, 3, -3, F(-0.5), F(2.75), F(-2.75), I(-7), MAX, MIN, NEG_MAX, -0x12345};
+    for (fix32 a : dividends) {
+        for (int s = 0; s < 31; s++) {
+            const fix32 b = fix32(1) << s;
+            const fix32 want = fix32(uint32_t(uint64_t((int64_t(a) << 16) / b)));
+            EXPECT_EQ(ob_fdiv(a, b), want) << a << " / " << b;
+            EXPECT_EQ(ob_fdiv(a, -b), fix32(uint32_t(uint64_t((int64_t(a) << 16) / -int64_t(b))))) << a << " / -" << b;
+        }
+    }
+}
+
 TEST(MathArith, FrameworkDivideSaturates)
 {
     EXPECT_EQ((std::tuple{fdiv(I(1), 1), fdiv(I(-1), 1), fdiv(MIN, FIX_ONE), fdiv(0, 0), fdiv(I(-3), 0),

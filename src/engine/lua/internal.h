@@ -106,7 +106,7 @@ inline const TValue* luaH_getshortstr(Table* t, TString* key)
 {
     int mask = sizenode(t) - 1;
     Node* n = gnode(t, lmod(key->hash, mask + 1));
-    if (checktag(gkey(n), ctb(LUA_TSHRSTR)) && rawtsvalue(gkey(n)) == key) return gval(n);
+    if (__builtin_expect(checktag(gkey(n), ctb(LUA_TSHRSTR)) && rawtsvalue(gkey(n)) == key, 1)) return gval(n);
     n = gnext(n);
     if (n == nullptr) return luaO_nilobject;
     Node* h = gnode(t, key->slot & mask);

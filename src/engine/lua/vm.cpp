@@ -435,8 +435,15 @@ static inline TValue* arrayslot(Table* h, lua_Number n)
 }
 
 // Raw lookup for the common keys (array-part numbers, short strings).
+// KeyOrder says which kind is tested first and laid out as the straight
+// path: strings for constant keys (fields, globals, methods), numbers for
+// register keys (array indices).
+enum class KeyOrder { number_first, string_first };
+
+template <KeyOrder order = KeyOrder::number_first>
 static inline __attribute__((always_inline)) const TValue* rawget(Table* h, const TValue* key)
 {
+    if (order == KeyOrder::string_first && l_likely(ttisshrstring(key))) return luaH_getshortstr(h, rawtsvalue(key));
     if (ttisnumber(key)) {
         TValue* slot = arrayslot(h, nvalue(key));
         if (slot) return slot;
@@ -469,9 +476,10 @@ static const TValue* __attribute__((noinline)) index_chain(global_State* g, Tabl
     return nullptr;
 }
 
+template <KeyOrder order>
 static inline __attribute__((always_inline)) const TValue* index_fast(global_State* g, Table* h, const TValue* key)
 {
-    const TValue* v = rawget(h, key);
+    const TValue* v = rawget<order>(h, key);
     if (l_likely(!ttisnil(v))) return v;
     Table* mt = h->metatable;
     if (mt == nullptr || (mt->flags & (1u << TM_INDEX))) return v;
@@ -481,9 +489,10 @@ static inline __attribute__((always_inline)) const TValue* index_fast(global_Sta
 // The slot a raw assignment t[key] = v can store into directly: an existing
 // non-nil slot, or any existing slot of a table without metatable. Null
 // otherwise (new key, or a nil slot under a metatable: __newindex decides).
+template <KeyOrder order>
 static inline TValue* newindex_slot(Table* h, const TValue* key)
 {
-    TValue* slot = const_cast<TValue*>(rawget(h, key));
+    TValue* slot = const_cast<TValue*>(rawget<order>(h, key));
     if (slot == luaO_nilobject) return nullptr;
     if (!ttisnil(slot) || h->metatable == nullptr) return slot;
     return nullptr;
@@ -515,13 +524,23 @@ static inline fix32 vm_mod(fix32 a, fix32 b)
     return ob_fmod(a, b);
 }
 
-static inline fix32 vm_mul(fix32 a, fix32 b) { return fix32(uint32_t(uint64_t(int64_t(a) * int64_t(b) >> 16))); }
 
-#define RA(i) (base + GETARG_A(i))
-#define RB(i) (base + GETARG_B(i))
-#define RC(i) (base + GETARG_C(i))
-#define RKB(i) (ISK(GETARG_B(i)) ? k + INDEXK(GETARG_B(i)) : base + GETARG_B(i))
-#define RKC(i) (ISK(GETARG_C(i)) ? k + INDEXK(GETARG_C(i)) : base + GETARG_C(i))
+// Operands as byte offsets: a field shifted to 4 bits above its position
+// and masked is already index * sizeof(TValue) (one shift and one mask,
+// where index-then-scale takes three operations).
+static_assert(sizeof(TValue) == 16, "operand offsets scale by 16");
+#define OPOFF(i, pos, mask) (((i) >> ((pos)-4)) & ((mask) << 4))
+#define ATOFF(p, off) reinterpret_cast<TValue*>(reinterpret_cast<char*>(p) + (off))
+#define RA(i) ATOFF(base, OPOFF(i, POS_A, MAXARG_A))
+#define RB(i) ATOFF(base, OPOFF(i, POS_B, MAXARG_B))
+#define RC(i) ATOFF(base, OPOFF(i, POS_C, MAXARG_C))
+#define ISKB(i) ((i) & (BITRK << POS_B))
+#define ISKC(i) ((i) & (BITRK << POS_C))
+#define KB(i) ATOFF(k, OPOFF(i, POS_B, MAXINDEXRK))
+#define KC(i) ATOFF(k, OPOFF(i, POS_C, MAXINDEXRK))
+#define RKB(i) (ISKB(i) ? KB(i) : RB(i))
+#define RKC(i) (ISKC(i) ? KC(i) : RC(i))
+#define KBx(i) ATOFF(k, OPOFF(i, POS_Bx, MAXARG_Bx))
 
 #define savepc() (ci->u.l.savedpc = pc)
 #define savestate() { savepc(); hook_save(L, hc); }
@@ -561,22 +580,22 @@ static inline fix32 vm_mul(fix32 a, fix32 b) { return fix32(uint32_t(uint64_t(in
 
 // R(A) := t[key]: tables and __index tables inline, the rest (and every
 // metamethod call) through luaV_gettable.
-#define vm_index(t_, key_)                                             \
+#define vm_index(t_, key_, order)                                      \
     {                                                                  \
         const TValue* t = (t_);                                        \
         TValue* key = (key_);                                          \
-        const TValue* v = ttistable(t) ? index_fast(g, hvalue(t), key) : nullptr; \
+        const TValue* v = ttistable(t) ? index_fast<order>(g, hvalue(t), key) : nullptr; \
         if (l_likely(v != nullptr)) setobj(ra, v);                     \
         else Protect(luaV_gettable(L, t, key, ra));                    \
     }
 
 // t[key] := val: existing slots inline, the rest through luaV_settable.
-#define vm_newindex(t_, key_, val_)                                    \
+#define vm_newindex(t_, key_, val_, order)                             \
     {                                                                  \
         const TValue* t = (t_);                                        \
         TValue* key = (key_);                                          \
         TValue* val = (val_);                                          \
-        TValue* slot = ttistable(t) ? newindex_slot(hvalue(t), key) : nullptr; \
+        TValue* slot = ttistable(t) ? newindex_slot<order>(hvalue(t), key) : nullptr; \
         if (l_likely(slot != nullptr)) {                               \
             setobj(slot, val);                                         \
             invalidateTMcache(hvalue(t));                              \
@@ -629,7 +648,7 @@ newframe:
         vmfetch();
         vmdispatch (GET_OPCODE(i)) {
         vmcase(OP_MOVE) setobj(ra, RB(i)); vmbreak;
-        vmcase(OP_LOADK) setobj(ra, k + GETARG_Bx(i)); vmbreak;
+        vmcase(OP_LOADK) setobj(ra, KBx(i)); vmbreak;
         vmcase(OP_LOADKX) setobj(ra, k + GETARG_Ax(*pc++)); vmbreak;
         vmcase(OP_LOADBOOL)
             setbvalue(ra, GETARG_B(i));
@@ -643,11 +662,17 @@ newframe:
             vmbreak;
         }
         vmcase(OP_GETUPVAL) setobj(ra, cl->upvals[GETARG_B(i)]->v); vmbreak;
-        vmcase(OP_GETTABUP) vm_index(cl->upvals[GETARG_B(i)]->v, RKC(i)); vmbreak;
-        vmcase(OP_GETTABLE) vm_index(RB(i), RKC(i)); vmbreak;
-        vmcase(OP_SETTABUP) vm_newindex(cl->upvals[GETARG_A(i)]->v, RKB(i), RKC(i)); vmbreak;
+        vmcase(OP_GETTABUP) vm_index(cl->upvals[GETARG_B(i)]->v, RKC(i), KeyOrder::string_first); vmbreak;
+        vmcase(OP_GETTABLE)
+            if (ISKC(i)) vm_index(RB(i), KC(i), KeyOrder::string_first)
+            else vm_index(RB(i), RC(i), KeyOrder::number_first)
+            vmbreak;
+        vmcase(OP_SETTABUP) vm_newindex(cl->upvals[GETARG_A(i)]->v, RKB(i), RKC(i), KeyOrder::string_first); vmbreak;
         vmcase(OP_SETUPVAL) setobj(cl->upvals[GETARG_B(i)]->v, ra); vmbreak;
-        vmcase(OP_SETTABLE) vm_newindex(ra, RKB(i), RKC(i)); vmbreak;
+        vmcase(OP_SETTABLE)
+            if (ISKB(i)) vm_newindex(ra, KB(i), RKC(i), KeyOrder::string_first)
+            else vm_newindex(ra, RB(i), RKC(i), KeyOrder::number_first)
+            vmbreak;
         vmcase(OP_NEWTABLE) {
             int b = GETARG_B(i);
             int c = GETARG_C(i);
@@ -663,12 +688,12 @@ newframe:
             StkId rb = RB(i);
             TValue* rc = RKC(i);
             setobj(ra + 1, rb);
-            vm_index(rb, rc);
+            vm_index(rb, rc, KeyOrder::string_first);
             vmbreak;
         }
         vmcase(OP_ADD) arith_case(TM_ADD, wadd)
         vmcase(OP_SUB) arith_case(TM_SUB, wsub)
-        vmcase(OP_MUL) arith_case(TM_MUL, vm_mul)
+        vmcase(OP_MUL) arith_case(TM_MUL, ob_fmul)
         vmcase(OP_DIV) arith_case(TM_DIV, ob_fdiv)
         vmcase(OP_MOD) arith_case(TM_MOD, vm_mod)
         vmcase(OP_POW) {

@@ -5,26 +5,9 @@
 
 namespace {
 void charge_nothing(int32_t) {}
-
-// Low 32 bits of a 64-bit value.
-constexpr fix32 low32(int64_t v) { return fix32(uint32_t(uint64_t(v))); }
-
-// Division by zero never traps: positive (and 0/0) saturate up, negative down.
-constexpr fix32 div_by_zero(fix32 a) { return a >= 0 ? fix32(0x7fffffff) : fix32(0x80000001); }
 }  // namespace
 
 fix_charge_hook fix_charge_fn = charge_nothing;
-
-fix32 ob_fmul(fix32 a, fix32 b)
-{
-    return low32((int64_t(a) * int64_t(b)) >> 16);
-}
-
-fix32 ob_fdiv(fix32 a, fix32 b)
-{
-    if (b == 0) return div_by_zero(a);
-    return low32((int64_t(a) << 16) / b);
-}
 
 fix32 ob_fmod(fix32 a, fix32 b)
 {
@@ -43,7 +26,7 @@ fix32 fmul(fix32 a, fix32 b)
 
 fix32 fdiv(fix32 a, fix32 b)
 {
-    if (b == 0) return div_by_zero(a);
+    if (b == 0) return fix_div_by_zero(a);
     int64_t q = (int64_t(a) << 16) / b;
     if (q > 0x7fffffff) return 0x7fffffff;
     if (q < -0x7fffffff) return fix32(0x80000001);

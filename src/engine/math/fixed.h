@@ -23,9 +23,25 @@ constexpr fix32 fix_neg(fix32 a) { return fix32(0u - uint32_t(a)); }
 using fix_charge_hook = void (*)(int32_t cycles);
 extern fix_charge_hook fix_charge_fn;
 
+// Division by zero never traps: positive (and 0/0) saturate up, negative down.
+constexpr fix32 fix_div_by_zero(fix32 a) { return a >= 0 ? fix32(0x7fffffff) : fix32(0x80000001); }
+
 // Engine arithmetic, also used for constant folding by the compiler.
-fix32 ob_fmul(fix32 a, fix32 b);
-fix32 ob_fdiv(fix32 a, fix32 b);
+// Products and quotients are formed in 64 bits and keep their low 32 bits.
+// Inline: the virtual machine's arithmetic instructions use them directly.
+inline fix32 ob_fmul(fix32 a, fix32 b) { return fix32(uint32_t(uint64_t(int64_t(a) * int64_t(b) >> 16))); }
+inline fix32 ob_fdiv(fix32 a, fix32 b)
+{
+    if (b == 0) return fix_div_by_zero(a);
+    int64_t x = int64_t(a) * 65536;
+    // A positive power-of-two divisor is a shift (rounding toward zero, as
+    // the division does) instead of a 64-bit hardware division.
+    if (b > 0 && (b & (b - 1)) == 0) {
+        int s = __builtin_ctz(uint32_t(b));
+        return fix32(uint32_t(uint64_t((x + ((x >> 63) & (int64_t(b) - 1))) >> s)));
+    }
+    return fix32(uint32_t(uint64_t(x / b)));
+}
 fix32 ob_fmod(fix32 a, fix32 b);
 fix32 ob_fpow(fix32 a, fix32 e);
 
