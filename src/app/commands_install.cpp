@@ -60,7 +60,7 @@ bool append_file(const std::string& path, const std::vector<uint8_t>& text)
     if (!all.empty() && all.back() != '\n') all.push_back('\n');
     all.insert(all.end(), text.begin(), text.end());
     if (!all.empty() && all.back() != '\n') all.push_back('\n');
-    return orbo_write_file_atomic(path, all.data(), all.size());
+    return kiln_write_file_atomic(path, all.data(), all.size());
 }
 }  // namespace
 
@@ -76,7 +76,7 @@ int ob_install_demos(lua_State*)
         for (int i = 0; i < n; i++) {
             const kiln_file* f = kiln_pod_file(pod.get(), i);
             if (!f || !reads_as_text_cart(f->bytes)) continue;
-            if (!orbo_write_file_atomic(folder + orbo_demo_names[i], f->bytes.data(), f->bytes.size())) continue;
+            if (!kiln_write_file_atomic(folder + orbo_demo_names[i], f->bytes.data(), f->bytes.size())) continue;
             orbo_command_print(orbo_demo_names[i], 6);
             written++;
         }
@@ -106,7 +106,7 @@ int ob_install_games(lua_State*)
         const kiln_file* f = kiln_pod_file(pod.get(), i + 1);
         if (!f || !reads_as_png_cart(f->bytes)) continue;
         std::string path = carts + orbo_sample_game_ids[i] + ".ob.png";
-        orbo_write_file_atomic(path, f->bytes.data(), f->bytes.size());
+        kiln_write_file_atomic(path, f->bytes.data(), f->bytes.size());
     }
     std::vector<unsigned char> back;
     if (!orbo_read_file(favourites, &back)) {

@@ -51,7 +51,7 @@ bool save_to_clipboard()
     std::vector<unsigned char> bytes;
     if (!orbo_read_file(png, &bytes) || bytes.empty()) return false;
     std::string hex = to_hex(bytes);
-    if (!orbo_write_file_atomic(png + ".hex", hex.data(), hex.size())) return false;
+    if (!kiln_write_file_atomic(png + ".hex", hex.data(), hex.size())) return false;
     kiln_set_clipboard_text(hex.c_str());
     return true;
 }

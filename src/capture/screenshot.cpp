@@ -55,7 +55,7 @@ int save_png_screenshot(const kiln_bitmap& screen, const capture_settings& setti
     kiln_debug("saving screenshot to: %s\n", path.c_str());
     std::vector<unsigned char> png;
     if (!encode_indexed_png(pixels, w, h, settings.palette, &png) ||
-        !orbo_write_file_atomic(path, png.data(), png.size()) || !orbo_file_exists(path))
+        !kiln_write_file_atomic(path, png.data(), png.size()) || !orbo_file_exists(path))
         return ORBO_SHOT_WRITE_FAILED;
     return ORBO_SHOT_OK;
 }

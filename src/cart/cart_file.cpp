@@ -30,7 +30,7 @@ int orbo_save_cart_file(const orbo_cart* cart, const std::string& path)
     if (path.ends_with(".bin")) {
         std::vector<uint8_t> block(ORBO_32K_SIZE);
         if (save_orbo_cart_32k(cart, block.data())) return 1;
-        return orbo_write_file_atomic(path, block.data(), block.size()) ? 0 : 2;
+        return kiln_write_file_atomic(path, block.data(), block.size()) ? 0 : 2;
     }
     return orbo_save_cart(cart, path.c_str()) ? 2 : 0;
 }

@@ -223,7 +223,7 @@ int save_orbo_cart_png(const orbo_cart* cart, const char* path)
     std::vector<unsigned char> png;
     int r = orbo_cart_png_bytes(cart, &png);
     if (r) return r;
-    return orbo_write_file_atomic(path, png.data(), png.size()) ? 0 : 2;
+    return kiln_write_file_atomic(path, png.data(), png.size()) ? 0 : 2;
 }
 
 orbo_cart_ptr load_orbo_cart_png_from_memory(const unsigned char* data, size_t len, int* status, bool with_label)

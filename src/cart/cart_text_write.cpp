@@ -150,5 +150,5 @@ int orbo_save_cart_to_file(const orbo_cart* cart, FILE* file)
 int orbo_save_cart(const orbo_cart* cart, const char* path)
 {
     std::string text = orbo_cart_to_text(cart);
-    return orbo_write_file_atomic(path, text.data(), text.size()) ? 0 : 1;
+    return kiln_write_file_atomic(path, text.data(), text.size()) ? 0 : 1;
 }

@@ -1,41 +1,11 @@
 #include "cart/file_util.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-bool orbo_write_file_atomic(const std::string& path, const void* data, size_t len)
-{
-    std::string tmpl = path + ".tmp~XXXXXX";
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back(0);
-    int fd = mkstemp(name.data());
-    if (fd < 0) return false;
-    const char* p = static_cast<const char*>(data);
-    size_t left = len;
-    bool ok = true;
-    while (left > 0) {
-        ssize_t n = write(fd, p, left);
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= size_t(n);
-    }
-    // New files get the usual permissions rather than mkstemp's 0600.
-    mode_t mask = umask(0);
-    umask(mask);
-    if (ok && fchmod(fd, 0666 & ~mask) != 0) ok = false;
-    if (close(fd) != 0) ok = false;
-    if (ok && rename(name.data(), path.c_str()) != 0) ok = false;
-    if (!ok) unlink(name.data());
-    return ok;
-}
 
 bool orbo_read_file(const std::string& path, std::vector<unsigned char>* out, size_t max)
 {

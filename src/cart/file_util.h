@@ -1,13 +1,12 @@
-// File helpers of cartridge storage: atomic writes and the path splitter.
+// File helpers of cartridge storage: whole-file reads and the path splitter
+// (whole-file writes come from the platform).
 #pragma once
 #include <cstddef>
 #include <string>
 #include <vector>
 
-// Writes the bytes to a temporary file in the same folder and renames it over
-// path, so a reader sees the old file or the whole new one, never a part.
-// False when any step fails (the temporary file is then removed).
-bool orbo_write_file_atomic(const std::string& path, const void* data, size_t len);
+#include "platform/atomic_file.h"
+
 // Reads at most max bytes; false when the file cannot be opened or read.
 bool orbo_read_file(const std::string& path, std::vector<unsigned char>* out, size_t max = size_t(1) << 26);
 bool orbo_file_exists(const std::string& path);

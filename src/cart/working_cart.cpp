@@ -182,7 +182,7 @@ int save_backup(const char* path, bool copy_file)
     if (copy_file) {
         std::vector<unsigned char> bytes;
         if (!orbo_read_file(p, &bytes, k_backup_copy_max)) return 1;
-        return orbo_write_file_atomic(target, bytes.data(), bytes.size()) ? 0 : 1;
+        return kiln_write_file_atomic(target, bytes.data(), bytes.size()) ? 0 : 1;
     }
     orbo_merge_working_tabs();
     const orbo_cart* cart = orbo_working().cart.get();

@@ -148,7 +148,7 @@ bool orbo_cdata_save_from_any_thread()
     uint32_t words[ORBO_CDATA_WORDS];
     for (int i = 0; i < ORBO_CDATA_WORDS; i++) words[i] = g_shared_words[i].load(std::memory_order_relaxed);
     std::string text = orbo_cdata_format(words);
-    return orbo_write_file_atomic(path, text.data(), text.size());
+    return kiln_write_file_atomic(path, text.data(), text.size());
 }
 
 int save_cdata()
@@ -157,7 +157,7 @@ int save_cdata()
     if (c) c->cdata_dirty = false;
     if (!c || !program_running() || !orbo_cdata_is_open()) return 1;
     std::string text = orbo_cdata_format(c->cdata);
-    return orbo_write_file_atomic(file_path(g_id), text.data(), text.size()) ? 0 : 1;
+    return kiln_write_file_atomic(file_path(g_id), text.data(), text.size()) ? 0 : 1;
 }
 
 void orbo_cdata_periodic_save(uint32_t now_ms)

@@ -9,7 +9,6 @@
 #include <chrono>
 #include <csignal>
 #include <mutex>
-#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <cstdio>
@@ -18,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/atomic_file.h"
 #include "platform/config.h"
 #include "platform/joystick.h"
 #include "platform/keys.h"
@@ -42,25 +42,6 @@ std::mutex g_settings_lock;
 std::string g_settings_path, g_settings_text;
 int g_settings_published_ms = 0;
 
-// The whole file through a temporary of its own and a rename: a shutdown
-// on the main thread that writes the same file at the same moment leaves
-// one whole version or the other.
-void write_whole_file(const std::string& path, const std::string& text)
-{
-    std::string tmpl = path + ".tmp~XXXXXX";
-    int fd = mkstemp(tmpl.data());
-    if (fd < 0) return;
-    bool ok = true;
-    for (size_t done = 0; ok && done < text.size();) {
-        ssize_t n = write(fd, text.data() + done, text.size() - done);
-        ok = n > 0;
-        if (ok) done += size_t(n);
-    }
-    ok = fchmod(fd, 0644) == 0 && ok;
-    ok = close(fd) == 0 && ok;
-    if (!ok || rename(tmpl.c_str(), path.c_str()) != 0) unlink(tmpl.c_str());
-}
-
 void save_published_settings()
 {
     std::string path, text;
@@ -69,7 +50,9 @@ void save_published_settings()
         path = g_settings_path;
         text = g_settings_text;
     }
-    if (!path.empty()) write_whole_file(path, text);
+    // Through a temporary file and a rename: a shutdown on the main thread
+    // writing the same file at the same moment leaves one whole version.
+    if (!path.empty()) kiln_write_file_atomic(path, text.data(), text.size());
 }
 
 // Waits for a quit request, then for the main thread to begin its shutdown;
