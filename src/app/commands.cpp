@@ -11,6 +11,7 @@
 #include "hardware/console.h"
 #include "cart/cart_env.h"
 #include "cart/cart_image.h"
+#include "cart/cart_partial.h"
 #include "cart/compress.h"
 #include "cart/file_util.h"
 #include "cart/working_cart.h"
@@ -79,7 +80,7 @@ std::vector<std::string> orbo_cstore_listing()
     std::error_code ec;
     for (fs::directory_iterator it(orbo_cart_root_path("cstore/"), ec), end; !ec && it != end; it.increment(ec)) {
         std::string name = it->path().filename().string();
-        if (name.find(".ob") != std::string::npos && name.find('~') == std::string::npos) names.push_back(name);
+        if (orbo_listed_cart_name(name)) names.push_back(name);
     }
     std::sort(names.begin(), names.end());
     return names;

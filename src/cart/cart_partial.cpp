@@ -172,15 +172,18 @@ int orbo_script_cstore_file(int dest, int src, int len, const char* name)
     return cstore_cart_partial(path.c_str(), dest, src, len, false) == 0 ? len : 0;
 }
 
+bool orbo_listed_cart_name(const std::string& name)
+{
+    return name.find(".ob") != std::string::npos && name.find('~') == std::string::npos;
+}
+
 namespace {
 // A plain file in "cstore/" under a name ls() lists (it holds ".ob" and no
 // "~") without a folder part; empty otherwise. Only plain files: opening a
 // pipe or a device could block the frame.
 std::string plain_user_cart(const std::string& name, off_t* size)
 {
-    if (name.find(".ob") == std::string::npos || name.find('~') != std::string::npos ||
-        name.find('/') != std::string::npos)
-        return {};
+    if (!orbo_listed_cart_name(name) || name.find('/') != std::string::npos) return {};
     std::string path = orbo_resolve_script_cart_name(name.c_str());
     struct stat st;
     if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};

@@ -44,6 +44,10 @@ void orbo_reset_written_names();
 // the data file packs labels).
 int orbo_script_cart_label(const char* name, std::vector<uint8_t>* label);
 
+// Whether ls() lists a file of "cstore/" under this name: it holds ".ob"
+// and no "~" (editor backups).
+bool orbo_listed_cart_name(const std::string& name);
+
 // The path of a user's cartridge in "cstore/" that a program may load by
 // name: a plain file there whose name is one ls() lists (it holds ".ob" and
 // no "~") and has no folder part. Empty otherwise.
