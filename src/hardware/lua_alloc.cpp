@@ -4,7 +4,6 @@
 // charges of live blocks.
 #include "hardware/lua_alloc.h"
 
-#include <cstdlib>
 
 namespace {
 constexpr size_t k_header = alignof(std::max_align_t);
@@ -45,7 +44,7 @@ void* orbo_lua_alloc(void* ud, void* ptr, size_t osize, size_t nsize)
         void* block = block_of(ptr);
         h->used -= charge_of(block);
         h->host -= size_of(block) + int64_t(k_header);
-        std::free(block);
+        orbo_pool_realloc(&h->pool, block, size_t(size_of(block)) + k_header, 0);
         return nullptr;
     }
     if (h->used - h->base > ORBO_HEAP_SOFT) {
@@ -71,7 +70,7 @@ void* orbo_lua_alloc(void* ud, void* ptr, size_t osize, size_t nsize)
     if (ptr) {
         void* old = block_of(ptr);
         int64_t charge = resize_charge(charge_of(old), osize, nsize);
-        void* block = std::realloc(old, nsize + k_header);
+        void* block = orbo_pool_realloc(&h->pool, old, size_t(size_of(old)) + k_header, nsize + k_header);
         if (!block) return nullptr;  // the old block and its charge stay
         h->used += charge - charge_of(block);
         h->host += int64_t(nsize) - size_of(block);
@@ -79,7 +78,7 @@ void* orbo_lua_alloc(void* ud, void* ptr, size_t osize, size_t nsize)
         size_of(block) = int64_t(nsize);
         return user_of(block);
     }
-    void* block = std::malloc(nsize + k_header);
+    void* block = orbo_pool_realloc(&h->pool, nullptr, 0, nsize + k_header);
     if (!block) return nullptr;
     int64_t charge = new_block_charge(h, osize, nsize);
     charge_of(block) = charge;

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/lua/lpool.h"
+
 struct orbo_heap {
     int64_t used = 0;         // charged bytes of live blocks
     int64_t host = 0;         // bytes taken from the host (blocks and headers)
@@ -15,6 +17,7 @@ struct orbo_heap {
     bool allocation_failed = false;
     // Asks the engine to yield soon; may be left null.
     void (*soft_yield)(orbo_heap* heap) = nullptr;
+    orbo_pool pool;           // small blocks, kept across the states of one machine
 };
 
 constexpr int64_t ORBO_HEAP_SOFT = 0x200000;   // 2 MiB

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/lua/internal.h"
+#include "engine/lua/lpool.h"
 
 #define LEVELS1 12  // first part of a long traceback
 #define LEVELS2 10  // last part of a long traceback
@@ -240,13 +241,20 @@ void luaL_traceback(lua_State* L, lua_State* L1, const char* msg, int level)
     lua_concat(L, lua_gettop(L) - top);
 }
 
-static void* l_alloc(void*, void* ptr, size_t, size_t nsize)
+// The state's own block is the first allocated and the last freed, so the
+// pool (the allocator's ud) goes when its last block does.
+struct pooled_state {
+    orbo_pool pool;
+    size_t live = 0;
+};
+
+static void* l_alloc(void* ud, void* ptr, size_t osize, size_t nsize)
 {
-    if (nsize == 0) {
-        free(ptr);
-        return nullptr;
-    }
-    return realloc(ptr, nsize);
+    pooled_state* ps = static_cast<pooled_state*>(ud);
+    void* p = orbo_pool_realloc(&ps->pool, ptr, osize, nsize);
+    if (ptr == nullptr && p != nullptr) ps->live++;
+    if (nsize == 0 && ptr != nullptr && --ps->live == 0) delete ps;
+    return p;
 }
 
 static int panic(lua_State* L)
@@ -257,7 +265,10 @@ static int panic(lua_State* L)
 
 lua_State* luaL_newstate()
 {
-    lua_State* L = lua_newstate(l_alloc, nullptr);
+    pooled_state* ps = new pooled_state;
+    ps->live = 1;  // held while the state is made: a failed start frees every block
+    lua_State* L = lua_newstate(l_alloc, ps);
+    if (--ps->live == 0) delete ps;
     if (L) lua_atpanic(L, &panic);
     return L;
 }

@@ -1,0 +1,92 @@
+// Invariants: a block of the region belongs to size class c (16 * (c + 1)
+// bytes) for its whole life; a free block's first word links the next free
+// block of its class; region + carved is the start of never-used memory.
+#include "engine/lua/lpool.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define ORBO_POOL_OFF 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ORBO_POOL_OFF 1
+#endif
+#endif
+
+namespace {
+inline int class_of(size_t n) { return int((n - 1) >> 4); }
+inline size_t class_size(int c) { return size_t(c + 1) << 4; }
+
+inline bool in_region(const orbo_pool* pool, const void* p)
+{
+    const char* c = static_cast<const char*>(p);
+    return pool->region != nullptr && c >= pool->region && c < pool->region + ORBO_POOL_REGION;
+}
+
+bool reserve(orbo_pool* pool)
+{
+#ifdef ORBO_POOL_OFF
+    pool->unavailable = true;
+    return false;
+#else
+    // A large request: the host maps it lazily, so untouched pages cost nothing.
+    pool->region = static_cast<char*>(std::malloc(ORBO_POOL_REGION));
+    pool->unavailable = pool->region == nullptr;
+    return !pool->unavailable;
+#endif
+}
+
+void* pool_alloc(orbo_pool* pool, size_t n)
+{
+    if (n <= ORBO_POOL_MAX_BLOCK) {
+        int c = class_of(n);
+        void* b = pool->free_list[c];
+        if (b != nullptr) {
+            pool->free_list[c] = *static_cast<void**>(b);
+            return b;
+        }
+        if (pool->region != nullptr || (!pool->unavailable && reserve(pool))) {
+            size_t size = class_size(c);
+            if (ORBO_POOL_REGION - pool->carved >= size) {
+                void* p = pool->region + pool->carved;
+                pool->carved += size;
+                return p;
+            }
+        }
+    }
+    return std::malloc(n);
+}
+
+void pool_free(orbo_pool* pool, void* p, size_t n)
+{
+    if (in_region(pool, p)) {
+        int c = class_of(n);
+        *static_cast<void**>(p) = pool->free_list[c];
+        pool->free_list[c] = p;
+        return;
+    }
+    std::free(p);
+}
+}  // namespace
+
+orbo_pool::~orbo_pool() { std::free(region); }
+
+void* orbo_pool_realloc(orbo_pool* pool, void* ptr, size_t osize, size_t nsize)
+{
+    if (nsize == 0) {
+        if (ptr != nullptr) pool_free(pool, ptr, osize);
+        return nullptr;
+    }
+    if (ptr == nullptr) return pool_alloc(pool, nsize);
+    if (!in_region(pool, ptr)) {
+        if (nsize > ORBO_POOL_MAX_BLOCK) return std::realloc(ptr, nsize);
+    } else if (nsize <= ORBO_POOL_MAX_BLOCK && class_of(nsize) == class_of(osize)) {
+        return ptr;
+    }
+    void* moved = pool_alloc(pool, nsize);
+    if (moved == nullptr) return nullptr;
+    std::memcpy(moved, ptr, osize < nsize ? osize : nsize);
+    pool_free(pool, ptr, osize);
+    return moved;
+}
