@@ -245,6 +245,7 @@ static void clearkeys(GCObject* l, GCObject* f)
 {
     for (; l != f; l = gco2t(l)->gclist) {
         Table* h = gco2t(l);
+        luaH_changed(h);
         Node* limit = gnode(h, sizenode(h));
         for (Node* n = gnode(h, 0); n < limit; n++) {
             if (!ttisnil(gval(n)) && iscleared(gkey(n))) {
@@ -259,6 +260,7 @@ static void clearvalues(GCObject* l, GCObject* f)
 {
     for (; l != f; l = gco2t(l)->gclist) {
         Table* h = gco2t(l);
+        luaH_changed(h);
         for (int i = 0; i < h->sizearray; i++)
             if (iscleared(&h->array[i])) setnilvalue(&h->array[i]);
         Node* limit = gnode(h, sizenode(h));

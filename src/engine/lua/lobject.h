@@ -172,9 +172,14 @@ struct Node {
     TValue i_val;
     TKey i_key;
 };
+// 'in_chain' marks a table that a lookup through an __index chain passed
+// (a metatable or an __index table): changes to it invalidate the virtual
+// machine's memos of such lookups. It sits in what would otherwise be
+// padding (the table keeps its size).
 struct Table : GCObject {
     lu_byte flags;
     lu_byte lsizenode;
+    lu_byte in_chain;
     Table* metatable;
     TValue* array;
     Node* node;
@@ -182,6 +187,8 @@ struct Table : GCObject {
     GCObject* gclist;
     int sizearray;
 };
+
+static_assert(sizeof(Table) == 72 || sizeof(void*) != 8, "the chain mark must not grow tables");
 
 #define lmod(s, size) (cast(int, (s) & ((size)-1)))
 #define twoto(x) (1 << (x))

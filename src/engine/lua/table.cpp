@@ -205,6 +205,7 @@ static void setnodevector(lua_State* L, Table* t, int size)
 
 void luaH_resize(lua_State* L, Table* t, int nasize, int nhsize)
 {
+    luaH_changed(t);
     int oldasize = t->sizearray;
     int oldhsize = t->lsizenode;
     Node* nold = t->node;
@@ -248,6 +249,7 @@ Table* luaH_new(lua_State* L)
     Table* t = gco2t(luaC_newobj(L, LUA_TTABLE, sizeof(Table), nullptr, 0));
     t->metatable = nullptr;
     t->flags = cast_byte(~0);
+    t->in_chain = 0;
     t->array = nullptr;
     t->sizearray = 0;
     t->gclist = nullptr;
@@ -257,6 +259,7 @@ Table* luaH_new(lua_State* L)
 
 void luaH_free(lua_State* L, Table* t)
 {
+    luaH_changed(t);
     if (!isdummy(t->node)) luaM_freearray(L, t->node, size_t(sizenode(t)));
     luaM_freearray(L, t->array, size_t(t->sizearray));
     luaM_free(L, t);
@@ -277,6 +280,7 @@ static Node* getfreepos(Table* t)
 TValue* luaH_newkey(lua_State* L, Table* t, const TValue* key)
 {
     if (ttisnil(key)) luaG_runerror(L, "table index is nil");
+    luaH_changed(t);  // keys may move to other nodes
     Node* mp = mainposition(t, key);
     if (!ttisnil(gval(mp)) || isdummy(mp)) {
         Node* f = getfreepos(t);
@@ -365,6 +369,7 @@ void luaH_setint(lua_State* L, Table* t, int key, TValue* value)
         cell = luaH_newkey(L, t, &k);
     }
     setobj(cell, value);
+    luaH_changed(t);
 }
 
 static int unbound_search(Table* t, unsigned int j)

@@ -9,7 +9,9 @@
 #include "engine/lua/internal.h"
 
 #define MAXTAGLOOP 100
-#define invalidateTMcache(t) ((t)->flags = 0)
+// Every store into a table: the cache of absent metamethods and the memos
+// of chain lookups through it are stale.
+#define invalidateTMcache(t) ((t)->flags = 0, luaH_changed(t))
 
 static inline fix32 wadd(fix32 a, fix32 b) { return fix32(uint32_t(a) + uint32_t(b)); }
 static inline fix32 wsub(fix32 a, fix32 b) { return fix32(uint32_t(a) - uint32_t(b)); }
@@ -453,13 +455,37 @@ static inline __attribute__((always_inline)) const TValue* rawget(Table* h, cons
     return luaH_get(h, key);
 }
 
+constinit thread_local uint64_t luaV_chain_epoch = 0;
+
+// Memos of lookups through __index tables, one per instruction (by the low
+// bits of its address): a short-string key missing from a table whose
+// metatable is 'mt' was found in 'slot' of a table down the chain. Any
+// change to a table of the chain starts a new epoch (luaH_changed), so a
+// memo of the current epoch still tells where the chain leads.
+struct chain_memo {
+    const Table* mt;
+    const TString* key;
+    uint64_t epoch;
+    const TValue* slot;
+};
+#define CHAIN_MEMOS 256
+static constinit thread_local chain_memo chain_memos[CHAIN_MEMOS];
+
 // t[key] through raw hits and __index tables only (the flags cache of
 // absent metamethods is kept as luaT_gettm keeps it). Null when a function
 // __index, a non-table or a long chain is met: the caller then takes the
 // full path from the start, which repeats only side-effect-free lookups.
 // The raw lookup in the first table is inline; the chain is not.
-static const TValue* __attribute__((noinline)) index_chain(global_State* g, Table* h, const TValue* key, const TValue* v)
+static const TValue* __attribute__((noinline)) index_chain(global_State* g, Table* h, const TValue* key, const TValue* v,
+                                                           const Instruction* pc)
 {
+    chain_memo* memo = nullptr;
+    if (ttisshrstring(key)) {
+        memo = &chain_memos[(reinterpret_cast<uintptr_t>(pc) / sizeof(Instruction)) % CHAIN_MEMOS];
+        if (memo->mt == h->metatable && memo->key == rawtsvalue(key) && memo->epoch == luaV_chain_epoch)
+            return memo->slot;
+    }
+    const Table* first_mt = h->metatable;
     for (int depth = 0; depth < 8; depth++) {
         Table* mt = h->metatable;
         if (mt == nullptr || (mt->flags & (1u << TM_INDEX))) return v;
@@ -469,21 +495,27 @@ static const TValue* __attribute__((noinline)) index_chain(global_State* g, Tabl
             return v;
         }
         if (!ttistable(tm)) return nullptr;
+        mt->in_chain = 1;
         h = hvalue(tm);
+        h->in_chain = 1;
         v = rawget(h, key);
-        if (!ttisnil(v)) return v;
+        if (!ttisnil(v)) {
+            if (memo != nullptr) *memo = {first_mt, rawtsvalue(key), luaV_chain_epoch, v};
+            return v;
+        }
     }
     return nullptr;
 }
 
 template <KeyOrder order>
-static inline __attribute__((always_inline)) const TValue* index_fast(global_State* g, Table* h, const TValue* key)
+static inline __attribute__((always_inline)) const TValue* index_fast(global_State* g, Table* h, const TValue* key,
+                                                                      const Instruction* pc)
 {
     const TValue* v = rawget<order>(h, key);
     if (l_likely(!ttisnil(v))) return v;
     Table* mt = h->metatable;
     if (mt == nullptr || (mt->flags & (1u << TM_INDEX))) return v;
-    return index_chain(g, h, key, v);
+    return index_chain(g, h, key, v, pc);
 }
 
 // The slot a raw assignment t[key] = v can store into directly: an existing
@@ -584,7 +616,7 @@ static_assert(sizeof(TValue) == 16, "operand offsets scale by 16");
     {                                                                  \
         const TValue* t = (t_);                                        \
         TValue* key = (key_);                                          \
-        const TValue* v = ttistable(t) ? index_fast<order>(g, hvalue(t), key) : nullptr; \
+        const TValue* v = ttistable(t) ? index_fast<order>(g, hvalue(t), key, pc) : nullptr; \
         if (l_likely(v != nullptr)) setobj(ra, v);                     \
         else Protect(luaV_gettable(L, t, key, ra));                    \
     }
