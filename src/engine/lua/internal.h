@@ -112,10 +112,11 @@ inline bool luaH_arraykey(lua_Number n, int* k)
 // tried: tables of one shape (built by the same code) keep a key in the
 // same node. Absent keys with an empty chain cost one probe, as before.
 const TValue* luaH_getshortstr_walk(Table* t, TString* key, Node* n);
-inline const TValue* luaH_getshortstr(Table* t, TString* key)
+// 'hash' is key's hash (given apart when the caller has it at hand).
+inline const TValue* luaH_getshortstr(Table* t, TString* key, unsigned int hash)
 {
-    int mask = sizenode(t) - 1;
-    Node* n = gnode(t, lmod(key->hash, mask + 1));
+    unsigned int mask = t->nodemask;
+    Node* n = gnode(t, hash & mask);
     if (__builtin_expect(checktag(gkey(n), ctb(LUA_TSHRSTR)) && rawtsvalue(gkey(n)) == key, 1)) return gval(n);
     n = gnext(n);
     if (n == nullptr) return luaO_nilobject;
@@ -123,6 +124,7 @@ inline const TValue* luaH_getshortstr(Table* t, TString* key)
     if (checktag(gkey(h), ctb(LUA_TSHRSTR)) && rawtsvalue(gkey(h)) == key) return gval(h);
     return luaH_getshortstr_walk(t, key, n);
 }
+inline const TValue* luaH_getshortstr(Table* t, TString* key) { return luaH_getshortstr(t, key, key->hash); }
 
 // Functions and upvalues (lfunc.cpp).
 Proto* luaF_newproto(lua_State* L);

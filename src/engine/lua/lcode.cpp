@@ -116,7 +116,7 @@ static int addk(FuncState* fs, TValue* v)
     int k = fs->nk;
     luaM_growvector(L, f->k, k, f->sizek, TValue, MAXARG_Ax, "constants");
     while (oldsize < f->sizek) setnilvalue(&f->k[oldsize++]);
-    setobj(&f->k[k], v);
+    setkvalue(&f->k[k], v);
     fs->nk++;
     if ((h->count + 1) * 2 > h->size) kcache_grow(fs);
     kcache_insert(h, v, hv, k);

@@ -36,9 +36,14 @@ union Value {
     lua_Number n;
 };
 
+// 'aux_' fills what would otherwise be padding; values never carry it
+// (setobj leaves it): only a prototype's constants do, where a short
+// string's hash is kept beside the string, so that a constant key finds
+// its node without reading the string object.
 struct TValue {
     Value value_;
     int tt_;
+    unsigned int aux_;
 };
 typedef TValue* StkId;
 
@@ -79,6 +84,12 @@ inline const char* getstr(const TString* ts) { return reinterpret_cast<const cha
 inline TString* rawtsvalue(const TValue* o) { return static_cast<TString*>(o->value_.gc); }
 inline const char* svalue(const TValue* o) { return getstr(rawtsvalue(o)); }
 inline void setsvalue(TValue* o, TString* s) { setgcovalue(o, s); }
+// A constant of a prototype: short strings keep their hash beside them.
+inline void setkvalue(TValue* k, const TValue* v)
+{
+    setobj(k, v);
+    k->aux_ = rttype(v) == ctb(LUA_TSHRSTR) ? rawtsvalue(v)->hash : 0;
+}
 
 struct Table;
 
@@ -180,6 +191,7 @@ struct Table : GCObject {
     lu_byte flags;
     lu_byte lsizenode;
     lu_byte in_chain;
+    unsigned int nodemask;  // 2^lsizenode - 1, also in padding
     Table* metatable;
     TValue* array;
     Node* node;

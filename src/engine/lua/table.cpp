@@ -9,7 +9,7 @@
 
 #include "engine/lua/internal.h"
 
-const TValue luaO_nilobject_ = {{nullptr}, LUA_TNIL};
+const TValue luaO_nilobject_ = {{nullptr}, LUA_TNIL, 0};
 
 int luaO_ceillog2(unsigned int x)
 {
@@ -29,7 +29,7 @@ int luaO_ceillog2(unsigned int x)
 #define MAXBITS 15  // array slots 1..32767 need at most 2^15 slots
 #define MAXASIZE (1 << MAXBITS)
 
-static Node dummynode_ = {{{nullptr}, LUA_TNIL}, {{{nullptr}, LUA_TNIL, nullptr}}};
+static Node dummynode_ = {{{nullptr}, LUA_TNIL, 0}, {{{nullptr}, LUA_TNIL, nullptr}}};
 #define dummynode (&dummynode_)
 #define isdummy(n) ((n) == dummynode)
 
@@ -200,6 +200,7 @@ static void setnodevector(lua_State* L, Table* t, int size)
         }
     }
     t->lsizenode = cast_byte(lsize);
+    t->nodemask = unsigned(twoto(lsize) - 1);
     t->lastfree = gnode(t, size);
 }
 

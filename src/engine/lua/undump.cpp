@@ -84,7 +84,9 @@ void loadconstants(LoadState* S, Proto* f)
         case LUA_TSTRING: {
             TString* s = loadstring(S);
             if (s == nullptr) error(S, "corrupted");
-            setsvalue(o, s);
+            TValue sv;
+            setsvalue(&sv, s);
+            setkvalue(o, &sv);
             break;
         }
         default: error(S, "corrupted");

@@ -438,14 +438,14 @@ static inline TValue* arrayslot(Table* h, lua_Number n)
 
 // Raw lookup for the common keys (array-part numbers, short strings).
 // KeyOrder says which kind is tested first and laid out as the straight
-// path: strings for constant keys (fields, globals, methods), numbers for
-// register keys (array indices).
+// path: strings for constant keys (fields, globals, methods; their hash is
+// read from the constant), numbers for register keys (array indices).
 enum class KeyOrder { number_first, string_first };
 
 template <KeyOrder order = KeyOrder::number_first>
 static inline __attribute__((always_inline)) const TValue* rawget(Table* h, const TValue* key)
 {
-    if (order == KeyOrder::string_first && l_likely(ttisshrstring(key))) return luaH_getshortstr(h, rawtsvalue(key));
+    if (order == KeyOrder::string_first && l_likely(ttisshrstring(key))) return luaH_getshortstr(h, rawtsvalue(key), key->aux_);
     if (ttisnumber(key)) {
         TValue* slot = arrayslot(h, nvalue(key));
         if (slot) return slot;
@@ -694,12 +694,18 @@ newframe:
             vmbreak;
         }
         vmcase(OP_GETUPVAL) setobj(ra, cl->upvals[GETARG_B(i)]->v); vmbreak;
-        vmcase(OP_GETTABUP) vm_index(cl->upvals[GETARG_B(i)]->v, RKC(i), KeyOrder::string_first); vmbreak;
+        vmcase(OP_GETTABUP)
+            if (ISKC(i)) vm_index(cl->upvals[GETARG_B(i)]->v, KC(i), KeyOrder::string_first)
+            else vm_index(cl->upvals[GETARG_B(i)]->v, RC(i), KeyOrder::number_first)
+            vmbreak;
         vmcase(OP_GETTABLE)
             if (ISKC(i)) vm_index(RB(i), KC(i), KeyOrder::string_first)
             else vm_index(RB(i), RC(i), KeyOrder::number_first)
             vmbreak;
-        vmcase(OP_SETTABUP) vm_newindex(cl->upvals[GETARG_A(i)]->v, RKB(i), RKC(i), KeyOrder::string_first); vmbreak;
+        vmcase(OP_SETTABUP)
+            if (ISKB(i)) vm_newindex(cl->upvals[GETARG_A(i)]->v, KB(i), RKC(i), KeyOrder::string_first)
+            else vm_newindex(cl->upvals[GETARG_A(i)]->v, RB(i), RKC(i), KeyOrder::number_first)
+            vmbreak;
         vmcase(OP_SETUPVAL) setobj(cl->upvals[GETARG_B(i)]->v, ra); vmbreak;
         vmcase(OP_SETTABLE)
             if (ISKB(i)) vm_newindex(ra, KB(i), RKC(i), KeyOrder::string_first)
@@ -718,9 +724,9 @@ newframe:
         }
         vmcase(OP_SELF) {
             StkId rb = RB(i);
-            TValue* rc = RKC(i);
             setobj(ra + 1, rb);
-            vm_index(rb, rc, KeyOrder::string_first);
+            if (ISKC(i)) vm_index(rb, KC(i), KeyOrder::string_first)
+            else vm_index(rb, RC(i), KeyOrder::number_first)
             vmbreak;
         }
         vmcase(OP_ADD) arith_case(TM_ADD, wadd)
