@@ -15,14 +15,7 @@
 #endif
 
 namespace {
-inline int class_of(size_t n) { return int((n - 1) >> 4); }
 inline size_t class_size(int c) { return size_t(c + 1) << 4; }
-
-inline bool in_region(const orbo_pool* pool, const void* p)
-{
-    const char* c = static_cast<const char*>(p);
-    return pool->region != nullptr && c >= pool->region && c < pool->region + ORBO_POOL_REGION;
-}
 
 bool reserve(orbo_pool* pool)
 {
@@ -40,7 +33,7 @@ bool reserve(orbo_pool* pool)
 void* pool_alloc(orbo_pool* pool, size_t n)
 {
     if (n <= ORBO_POOL_MAX_BLOCK) {
-        int c = class_of(n);
+        int c = orbo_pool_class(n);
         void* b = pool->free_list[c];
         if (b != nullptr) {
             pool->free_list[c] = *static_cast<void**>(b);
@@ -60,8 +53,8 @@ void* pool_alloc(orbo_pool* pool, size_t n)
 
 void pool_free(orbo_pool* pool, void* p, size_t n)
 {
-    if (in_region(pool, p)) {
-        int c = class_of(n);
+    if (orbo_pool_owns(pool, p)) {
+        int c = orbo_pool_class(n);
         *static_cast<void**>(p) = pool->free_list[c];
         pool->free_list[c] = p;
         return;
@@ -72,16 +65,16 @@ void pool_free(orbo_pool* pool, void* p, size_t n)
 
 orbo_pool::~orbo_pool() { std::free(region); }
 
-void* orbo_pool_realloc(orbo_pool* pool, void* ptr, size_t osize, size_t nsize)
+void* orbo_pool_realloc_slow(orbo_pool* pool, void* ptr, size_t osize, size_t nsize)
 {
     if (nsize == 0) {
         if (ptr != nullptr) pool_free(pool, ptr, osize);
         return nullptr;
     }
     if (ptr == nullptr) return pool_alloc(pool, nsize);
-    if (!in_region(pool, ptr)) {
+    if (!orbo_pool_owns(pool, ptr)) {
         if (nsize > ORBO_POOL_MAX_BLOCK) return std::realloc(ptr, nsize);
-    } else if (nsize <= ORBO_POOL_MAX_BLOCK && class_of(nsize) == class_of(osize)) {
+    } else if (nsize <= ORBO_POOL_MAX_BLOCK && orbo_pool_class(nsize) == orbo_pool_class(osize)) {
         return ptr;
     }
     void* moved = pool_alloc(pool, nsize);

@@ -35,4 +35,33 @@ struct orbo_pool {
 // a null ptr allocates, otherwise the block is resized (moved when its size
 // class changes). osize must be the size the block was allocated with.
 // Returns null when the host refuses (the old block then stays valid).
-void* orbo_pool_realloc(orbo_pool* pool, void* ptr, size_t osize, size_t nsize);
+// The common cases (a new block from a free list, a block back to its
+// list) are inline; everything else is orbo_pool_realloc_slow.
+void* orbo_pool_realloc_slow(orbo_pool* pool, void* ptr, size_t osize, size_t nsize);
+
+// Size class of a block of n bytes, 1 <= n <= ORBO_POOL_MAX_BLOCK.
+inline int orbo_pool_class(size_t n) { return int((n - 1) >> 4); }
+inline bool orbo_pool_owns(const orbo_pool* pool, const void* p)
+{
+    const char* c = static_cast<const char*>(p);
+    return pool->region != nullptr && c >= pool->region && c < pool->region + ORBO_POOL_REGION;
+}
+
+inline void* orbo_pool_realloc(orbo_pool* pool, void* ptr, size_t osize, size_t nsize)
+{
+    if (ptr == nullptr) {
+        if (nsize - 1 < ORBO_POOL_MAX_BLOCK) {
+            void** head = &pool->free_list[orbo_pool_class(nsize)];
+            if (void* b = *head) {
+                *head = *static_cast<void**>(b);
+                return b;
+            }
+        }
+    } else if (nsize == 0 && orbo_pool_owns(pool, ptr)) {
+        void** head = &pool->free_list[orbo_pool_class(osize)];
+        *static_cast<void**>(ptr) = *head;
+        *head = ptr;
+        return nullptr;
+    }
+    return orbo_pool_realloc_slow(pool, ptr, osize, nsize);
+}
