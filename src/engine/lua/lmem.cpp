@@ -30,16 +30,15 @@ void luaM_toobig(lua_State* L)
     luaD_throw(L, LUA_ERRRUN);
 }
 
-void* luaM_realloc_(lua_State* L, void* block, size_t osize, size_t nsize)
+void* luaM_realloc_refused(lua_State* L, void* block, size_t osize, size_t nsize)
 {
     global_State* g = G(L);
-    size_t realosize = block ? osize : 0;
-    void* newblock = (*g->frealloc)(g->ud, block, osize, nsize);
-    if (newblock == nullptr && nsize > 0 && L->ci != nullptr && !g->gcinprogress && g->gcblocked == 0) {
-        luaC_fullgc(L, 1);  // emergency collection, then one more try
+    void* newblock = nullptr;
+    if (L->ci != nullptr && !g->gcinprogress && g->gcblocked == 0) {
+        luaC_fullgc(L, 1);
         newblock = (*g->frealloc)(g->ud, block, osize, nsize);
     }
-    if (newblock == nullptr && nsize > 0) luaD_throw(L, LUA_ERRMEM);
-    g->totalbytes = g->totalbytes + nsize - realosize;
+    if (newblock == nullptr) luaD_throw(L, LUA_ERRMEM);
+    g->totalbytes = g->totalbytes + nsize - (block ? osize : 0);
     return newblock;
 }

@@ -18,5 +18,17 @@
 #define luaM_reallocvector(L, v, oldn, n, t) ((v) = cast(t*, luaM_reallocv(L, v, oldn, n, sizeof(t))))
 
 [[noreturn]] void luaM_toobig(lua_State* L);
-void* luaM_realloc_(lua_State* L, void* block, size_t oldsize, size_t size);
+// A refused request: an emergency collection and one more try, else a
+// memory error.
+void* luaM_realloc_refused(lua_State* L, void* block, size_t oldsize, size_t size);
+// Every block goes through here; the allocator's answer is checked and the
+// count of allocated bytes (which paces the collector) kept.
+inline void* luaM_realloc_(lua_State* L, void* block, size_t osize, size_t nsize)
+{
+    global_State* g = G(L);
+    void* newblock = (*g->frealloc)(g->ud, block, osize, nsize);
+    if (__builtin_expect(newblock == nullptr && nsize > 0, 0)) return luaM_realloc_refused(L, block, osize, nsize);
+    g->totalbytes = g->totalbytes + nsize - (block ? osize : 0);
+    return newblock;
+}
 void* luaM_growaux_(lua_State* L, void* block, int* size, size_t size_elem, int limit, const char* what);
