@@ -591,12 +591,16 @@ static_assert(sizeof(TValue) == 16, "operand offsets scale by 16");
 // it is a plain switch.
 #if defined(__GNUC__) && !defined(ORBO_NO_JUMPTABLE)
 #define ORBO_JUMPTABLE 1
-#define vmdispatch(o) goto* disptab[o];
+// The table is indexed by the instruction's low byte (the opcode and two
+// bits of A), which saves masking the opcode out.
+#define vmdispatch(o) goto* disptab[(o) & 0xff];
 #define vmcase(l) L_##l:
-#define vmbreak { vmfetch(); vmdispatch(GET_OPCODE(i)); }
+#define vmbreak { vmfetch(); vmdispatch(i); }
+#define DISPATCH_INDEX(i) (i)
 #else
 #define ORBO_JUMPTABLE 0
 #define vmdispatch(o) switch (o)
+#define DISPATCH_INDEX(i) GET_OPCODE(i)
 #define vmcase(l) case l:
 #define vmbreak break
 #endif
@@ -665,9 +669,17 @@ void luaV_execute(lua_State* L)
     StkId ra;
     int hc = hook_load(L);
 #if ORBO_JUMPTABLE
-    static const void* const disptab[NUM_OPCODES] = {
+    // Each opcode's label four times over; the values no opcode has (never
+    // met) lead to OP_EXTRAARG's.
+    static_assert(SIZE_OP == 6 && NUM_OPCODES == 40, "one row of the table is 40 labels and 24 fillers");
 #define ORBO_OPLABEL(name, t, a, b, c, m) &&L_OP_##name,
-        LUA_OPCODES(ORBO_OPLABEL)
+#define ORBO_FILL8 &&L_OP_EXTRAARG, &&L_OP_EXTRAARG, &&L_OP_EXTRAARG, &&L_OP_EXTRAARG, \
+                   &&L_OP_EXTRAARG, &&L_OP_EXTRAARG, &&L_OP_EXTRAARG, &&L_OP_EXTRAARG,
+#define ORBO_ROW LUA_OPCODES(ORBO_OPLABEL) ORBO_FILL8 ORBO_FILL8 ORBO_FILL8
+    static const void* const disptab[256] = {
+        ORBO_ROW ORBO_ROW ORBO_ROW ORBO_ROW
+#undef ORBO_ROW
+#undef ORBO_FILL8
 #undef ORBO_OPLABEL
     };
 #endif
@@ -678,7 +690,7 @@ newframe:
     pc = ci->u.l.savedpc;
     for (;;) {
         vmfetch();
-        vmdispatch (GET_OPCODE(i)) {
+        vmdispatch (DISPATCH_INDEX(i)) {
         vmcase(OP_MOVE) setobj(ra, RB(i)); vmbreak;
         vmcase(OP_LOADK) setobj(ra, KBx(i)); vmbreak;
         vmcase(OP_LOADKX) setobj(ra, k + GETARG_Ax(*pc++)); vmbreak;
