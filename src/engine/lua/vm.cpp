@@ -469,7 +469,7 @@ struct chain_memo {
     const TValue* slot;
 };
 #define CHAIN_MEMOS 256
-static constinit thread_local chain_memo chain_memos[CHAIN_MEMOS];
+static constinit thread_local chain_memo chain_memos[CHAIN_MEMOS] = {};
 
 // t[key] through raw hits and __index tables only (the flags cache of
 // absent metamethods is kept as luaT_gettm keeps it). Null when a function
