@@ -477,7 +477,7 @@ void lua_rawset(lua_State* L, int idx)
     StkId t = index2addr(L, idx);
     setobj(luaH_set(L, hvalue(t), L->top - 2), L->top - 1);
     hvalue(t)->flags = 0;
-    luaH_changed(hvalue(t));
+    luaH_changed(G(L), hvalue(t));
     L->top -= 2;
 }
 
@@ -494,7 +494,7 @@ void lua_rawsetp(lua_State* L, int idx, const void* p)
     TValue k;
     setpvalue(&k, const_cast<void*>(p));
     setobj(luaH_set(L, hvalue(t), &k), L->top - 1);
-    luaH_changed(hvalue(t));
+    luaH_changed(G(L), hvalue(t));
     L->top--;
 }
 
@@ -505,7 +505,7 @@ int lua_setmetatable(lua_State* L, int objindex)
     switch (ttypenv(obj)) {
     case LUA_TTABLE:
         hvalue(obj)->metatable = mt;
-        luaH_changed(hvalue(obj));
+        luaH_changed(G(L), hvalue(obj));
         if (mt) luaC_checkfinalizer(L, gcvalue(obj), mt);
         break;
     case LUA_TUSERDATA:

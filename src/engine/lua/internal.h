@@ -73,15 +73,11 @@ CallInfo* luaE_extendCI(lua_State* L);
 void luaE_freeCI(lua_State* L);
 
 // Tables (table.cpp).
-// Lookups through __index chains are memoised by the virtual machine, each
-// memo valid for one epoch. Every change to a table marked 'in_chain' (a
-// store, a new key, a resize, a new metatable, a weak entry cleared, its
-// release) starts a new epoch, which drops every memo at once. One epoch
-// per thread: the memos and the epoch are shared by the states a thread runs.
-extern constinit thread_local uint64_t luaV_chain_epoch;
-inline void luaH_changed(const Table* t)
+// Every change to a table: the virtual machine's memos of lookups through
+// it are stale when it is part of an __index chain.
+inline void luaH_changed(global_State* g, const Table* t)
 {
-    if (t->in_chain) luaV_chain_epoch++;
+    if (t->in_chain) g->caches.chain_epoch++;
 }
 const TValue* luaH_getint(Table* t, int key);
 void luaH_setint(lua_State* L, Table* t, int key, TValue* value);

@@ -241,11 +241,11 @@ static void removeentry(Node* n)
     if (iscollectable(gkey(n))) setdeadvalue(gkey(n));  // keeps the chain walkable
 }
 
-static void clearkeys(GCObject* l, GCObject* f)
+static void clearkeys(global_State* g, GCObject* l, GCObject* f)
 {
     for (; l != f; l = gco2t(l)->gclist) {
         Table* h = gco2t(l);
-        luaH_changed(h);
+        luaH_changed(g, h);
         Node* limit = gnode(h, sizenode(h));
         for (Node* n = gnode(h, 0); n < limit; n++) {
             if (!ttisnil(gval(n)) && iscleared(gkey(n))) {
@@ -256,11 +256,11 @@ static void clearkeys(GCObject* l, GCObject* f)
     }
 }
 
-static void clearvalues(GCObject* l, GCObject* f)
+static void clearvalues(global_State* g, GCObject* l, GCObject* f)
 {
     for (; l != f; l = gco2t(l)->gclist) {
         Table* h = gco2t(l);
-        luaH_changed(h);
+        luaH_changed(g, h);
         for (int i = 0; i < h->sizearray; i++)
             if (iscleared(&h->array[i])) setnilvalue(&h->array[i]);
         Node* limit = gnode(h, sizenode(h));
@@ -395,18 +395,18 @@ static void collect(lua_State* L)
     markbeingfnz(g);
     propagateall(g);
     convergeephemerons(g);
-    clearvalues(g->weak, nullptr);
-    clearvalues(g->allweak, nullptr);
+    clearvalues(g, g->weak, nullptr);
+    clearvalues(g, g->allweak, nullptr);
     GCObject* origweak = g->weak;
     GCObject* origall = g->allweak;
     separatetobefnz(g);
     markbeingfnz(g);
     propagateall(g);
     convergeephemerons(g);
-    clearkeys(g->ephemeron, nullptr);
-    clearkeys(g->allweak, nullptr);
-    clearvalues(g->weak, origweak);
-    clearvalues(g->allweak, origall);
+    clearkeys(g, g->ephemeron, nullptr);
+    clearkeys(g, g->allweak, nullptr);
+    clearvalues(g, g->weak, origweak);
+    clearvalues(g, g->allweak, origall);
     sweepstrings(L);
     closed_by_sweep = nullptr;
     sweeplist(L, &g->allgc);

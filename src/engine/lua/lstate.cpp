@@ -94,7 +94,7 @@ lua_State* lua_newstate(lua_Alloc f, void* ud)
     L->nny = 1;
     g->frealloc = f;
     g->ud = ud;
-    g->totalbytes = sizeof(LG);
+    g->totalbytes = sizeof(LG) - sizeof(vm_caches);  // the collector is paced as without them
     g->seed = k_string_seed;
     g->find_tab_line = default_find_tab_line;
     g->mainthread = L;

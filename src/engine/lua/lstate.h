@@ -48,6 +48,24 @@ struct CallInfo {
 };
 #define ORBO_TM_COUNT 17  // metamethod events
 
+// Lookups through __index tables, remembered by the virtual machine per
+// instruction (by the low bits of its address): a short-string key missing
+// from a table whose metatable is 'mt' was found in 'slot' of a table down
+// the chain. Each memo is valid for one epoch; every change to a table
+// marked 'in_chain' (a store, a new key, a resize, a new metatable, a weak
+// entry cleared, its release) starts a new one (luaH_changed).
+struct chain_memo {
+    const Table* mt;
+    const TString* key;
+    uint64_t epoch;
+    const TValue* slot;
+};
+#define CHAIN_MEMOS 256
+struct vm_caches {
+    uint64_t chain_epoch;
+    chain_memo chain_memos[CHAIN_MEMOS];
+};
+
 struct global_State {
     lua_Alloc frealloc;
     void* ud;
@@ -79,6 +97,7 @@ struct global_State {
     int gcstepmul;
     lua_CFunction panic;
     struct Table* mt[LUA_NUMTAGS];  // metatables of the basic types
+    vm_caches caches;  // not script memory: totalbytes leaves them out
 };
 
 // A thread. The stack is a plain vector of values; the virtual machine adds

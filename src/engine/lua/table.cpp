@@ -206,7 +206,7 @@ static void setnodevector(lua_State* L, Table* t, int size)
 
 void luaH_resize(lua_State* L, Table* t, int nasize, int nhsize)
 {
-    luaH_changed(t);
+    luaH_changed(G(L), t);
     int oldasize = t->sizearray;
     int oldhsize = t->lsizenode;
     Node* nold = t->node;
@@ -260,7 +260,7 @@ Table* luaH_new(lua_State* L)
 
 void luaH_free(lua_State* L, Table* t)
 {
-    luaH_changed(t);
+    luaH_changed(G(L), t);
     if (!isdummy(t->node)) luaM_freearray(L, t->node, size_t(sizenode(t)));
     luaM_freearray(L, t->array, size_t(t->sizearray));
     luaM_free(L, t);
@@ -281,7 +281,7 @@ static Node* getfreepos(Table* t)
 TValue* luaH_newkey(lua_State* L, Table* t, const TValue* key)
 {
     if (ttisnil(key)) luaG_runerror(L, "table index is nil");
-    luaH_changed(t);  // keys may move to other nodes
+    luaH_changed(G(L), t);  // keys may move to other nodes
     Node* mp = mainposition(t, key);
     if (!ttisnil(gval(mp)) || isdummy(mp)) {
         Node* f = getfreepos(t);
@@ -370,7 +370,7 @@ void luaH_setint(lua_State* L, Table* t, int key, TValue* value)
         cell = luaH_newkey(L, t, &k);
     }
     setobj(cell, value);
-    luaH_changed(t);
+    luaH_changed(G(L), t);
 }
 
 static int unbound_search(Table* t, unsigned int j)

@@ -11,7 +11,7 @@
 #define MAXTAGLOOP 100
 // Every store into a table: the cache of absent metamethods and the memos
 // of chain lookups through it are stale.
-#define invalidateTMcache(t) ((t)->flags = 0, luaH_changed(t))
+#define invalidateTMcache(t) ((t)->flags = 0, luaH_changed(G(L), t))
 
 static inline fix32 wadd(fix32 a, fix32 b) { return fix32(uint32_t(a) + uint32_t(b)); }
 static inline fix32 wsub(fix32 a, fix32 b) { return fix32(uint32_t(a) - uint32_t(b)); }
@@ -455,22 +455,6 @@ static inline __attribute__((always_inline)) const TValue* rawget(Table* h, cons
     return luaH_get(h, key);
 }
 
-constinit thread_local uint64_t luaV_chain_epoch = 0;
-
-// Memos of lookups through __index tables, one per instruction (by the low
-// bits of its address): a short-string key missing from a table whose
-// metatable is 'mt' was found in 'slot' of a table down the chain. Any
-// change to a table of the chain starts a new epoch (luaH_changed), so a
-// memo of the current epoch still tells where the chain leads.
-struct chain_memo {
-    const Table* mt;
-    const TString* key;
-    uint64_t epoch;
-    const TValue* slot;
-};
-#define CHAIN_MEMOS 256
-static constinit thread_local chain_memo chain_memos[CHAIN_MEMOS] = {};
-
 // t[key] through raw hits and __index tables only (the flags cache of
 // absent metamethods is kept as luaT_gettm keeps it). Null when a function
 // __index, a non-table or a long chain is met: the caller then takes the
@@ -481,8 +465,8 @@ static const TValue* __attribute__((noinline)) index_chain(global_State* g, Tabl
 {
     chain_memo* memo = nullptr;
     if (ttisshrstring(key)) {
-        memo = &chain_memos[(reinterpret_cast<uintptr_t>(pc) / sizeof(Instruction)) % CHAIN_MEMOS];
-        if (memo->mt == h->metatable && memo->key == rawtsvalue(key) && memo->epoch == luaV_chain_epoch)
+        memo = &g->caches.chain_memos[(reinterpret_cast<uintptr_t>(pc) / sizeof(Instruction)) % CHAIN_MEMOS];
+        if (memo->mt == h->metatable && memo->key == rawtsvalue(key) && memo->epoch == g->caches.chain_epoch)
             return memo->slot;
     }
     const Table* first_mt = h->metatable;
@@ -500,7 +484,7 @@ static const TValue* __attribute__((noinline)) index_chain(global_State* g, Tabl
         h->in_chain = 1;
         v = rawget(h, key);
         if (!ttisnil(v)) {
-            if (memo != nullptr) *memo = {first_mt, rawtsvalue(key), luaV_chain_epoch, v};
+            if (memo != nullptr) *memo = {first_mt, rawtsvalue(key), g->caches.chain_epoch, v};
             return v;
         }
     }
