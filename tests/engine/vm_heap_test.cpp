@@ -7,8 +7,8 @@
 // and cached closures are dropped. A change of value representation, table
 // layout or call frames must leave every figure as it was. (The console
 // charges every thread block alike, so the size of the state's own block,
-// k8, which holds the virtual machine's lookup memos, is recorded but
-// charged nothing by size.)
+// k8, which holds the virtual machine's lookup memos, is recorded, though
+// its size changes no charge.)
 // tests/engine/vm_heap/NAME.lua is the program; NAME.txt its recorded output.
 // ORBO_UPDATE_GOLDEN=1 writes NAME.txt instead of comparing.
 #include <gtest/gtest.h>
