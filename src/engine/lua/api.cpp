@@ -476,8 +476,7 @@ void lua_rawset(lua_State* L, int idx)
 {
     StkId t = index2addr(L, idx);
     setobj(luaH_set(L, hvalue(t), L->top - 2), L->top - 1);
-    hvalue(t)->flags = 0;
-    luaH_changed(G(L), hvalue(t));
+    luaH_stored(G(L), hvalue(t));
     L->top -= 2;
 }
 

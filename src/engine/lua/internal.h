@@ -79,6 +79,13 @@ inline void luaH_changed(global_State* g, const Table* t)
 {
     if (t->in_chain) g->caches.chain_epoch++;
 }
+// A value was stored into t: the cache of absent metamethods (flags) is
+// stale as well.
+inline void luaH_stored(global_State* g, Table* t)
+{
+    t->flags = 0;
+    luaH_changed(g, t);
+}
 const TValue* luaH_getint(Table* t, int key);
 void luaH_setint(lua_State* L, Table* t, int key, TValue* value);
 const TValue* luaH_getstr(Table* t, TString* key);

@@ -34,11 +34,7 @@ void* pool_alloc(orbo_pool* pool, size_t n)
 {
     if (n <= ORBO_POOL_MAX_BLOCK) {
         int c = orbo_pool_class(n);
-        void* b = pool->free_list[c];
-        if (b != nullptr) {
-            pool->free_list[c] = *static_cast<void**>(b);
-            return b;
-        }
+        if (void* b = orbo_pool_pop(pool, c)) return b;
         if (pool->region != nullptr || (!pool->unavailable && reserve(pool))) {
             size_t size = class_size(c);
             if (ORBO_POOL_REGION - pool->carved >= size) {
@@ -54,9 +50,7 @@ void* pool_alloc(orbo_pool* pool, size_t n)
 void pool_free(orbo_pool* pool, void* p, size_t n)
 {
     if (orbo_pool_owns(pool, p)) {
-        int c = orbo_pool_class(n);
-        *static_cast<void**>(p) = pool->free_list[c];
-        pool->free_list[c] = p;
+        orbo_pool_push(pool, orbo_pool_class(n), p);
         return;
     }
     std::free(p);

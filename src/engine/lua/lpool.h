@@ -47,20 +47,26 @@ inline bool orbo_pool_owns(const orbo_pool* pool, const void* p)
     return pool->region != nullptr && c >= pool->region && c < pool->region + ORBO_POOL_REGION;
 }
 
+// A free block of class c, or null.
+inline void* orbo_pool_pop(orbo_pool* pool, int c)
+{
+    void* b = pool->free_list[c];
+    if (b != nullptr) pool->free_list[c] = *static_cast<void**>(b);
+    return b;
+}
+inline void orbo_pool_push(orbo_pool* pool, int c, void* b)
+{
+    *static_cast<void**>(b) = pool->free_list[c];
+    pool->free_list[c] = b;
+}
+
 inline void* orbo_pool_realloc(orbo_pool* pool, void* ptr, size_t osize, size_t nsize)
 {
     if (ptr == nullptr) {
-        if (nsize - 1 < ORBO_POOL_MAX_BLOCK) {
-            void** head = &pool->free_list[orbo_pool_class(nsize)];
-            if (void* b = *head) {
-                *head = *static_cast<void**>(b);
-                return b;
-            }
-        }
+        if (nsize - 1 < ORBO_POOL_MAX_BLOCK)
+            if (void* b = orbo_pool_pop(pool, orbo_pool_class(nsize))) return b;
     } else if (nsize == 0 && orbo_pool_owns(pool, ptr)) {
-        void** head = &pool->free_list[orbo_pool_class(osize)];
-        *static_cast<void**>(ptr) = *head;
-        *head = ptr;
+        orbo_pool_push(pool, orbo_pool_class(osize), ptr);
         return nullptr;
     }
     return orbo_pool_realloc_slow(pool, ptr, osize, nsize);

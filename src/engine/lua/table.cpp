@@ -363,14 +363,15 @@ void luaH_setint(lua_State* L, Table* t, int key, TValue* value)
 {
     const TValue* p = luaH_getint(t, key);
     TValue* cell;
-    if (p != luaO_nilobject) cell = const_cast<TValue*>(p);
-    else {
+    if (p != luaO_nilobject) {
+        cell = const_cast<TValue*>(p);
+        luaH_changed(G(L), t);  // a new key is counted by luaH_newkey
+    } else {
         TValue k;
         setnvalue(&k, fix_from_int(key));
         cell = luaH_newkey(L, t, &k);
     }
     setobj(cell, value);
-    luaH_changed(G(L), t);
 }
 
 static int unbound_search(Table* t, unsigned int j)

@@ -9,9 +9,6 @@
 #include "engine/lua/internal.h"
 
 #define MAXTAGLOOP 100
-// Every store into a table: the cache of absent metamethods and the memos
-// of chain lookups through it are stale.
-#define invalidateTMcache(t) ((t)->flags = 0, luaH_changed(G(L), t))
 
 static inline fix32 wadd(fix32 a, fix32 b) { return fix32(uint32_t(a) + uint32_t(b)); }
 static inline fix32 wsub(fix32 a, fix32 b) { return fix32(uint32_t(a) - uint32_t(b)); }
@@ -85,7 +82,7 @@ void luaV_settable(lua_State* L, const TValue* t, TValue* key, StkId val)
             if (!ttisnil(oldval) || (tm = fasttm(L, h->metatable, TM_NEWINDEX)) == nullptr) {
                 if (oldval == luaO_nilobject) oldval = luaH_newkey(L, h, key);
                 setobj(oldval, val);
-                invalidateTMcache(h);
+                luaH_stored(G(L), h);
                 return;
             }
         } else if (ttisnil(tm = luaT_gettmbyobj(L, t, TM_NEWINDEX))) {
@@ -523,7 +520,7 @@ static void __attribute__((noinline)) settable_slow(lua_State* L, const TValue* 
         Table* h = hvalue(t);
         TValue* cell = luaH_newkey(L, h, key);
         setobj(cell, val);
-        invalidateTMcache(h);
+        luaH_stored(G(L), h);
         return;
     }
     luaV_settable(L, t, key, val);
@@ -618,7 +615,7 @@ static_assert(sizeof(TValue) == 16, "operand offsets scale by 16");
         TValue* slot = ttistable(t) ? newindex_slot<order>(hvalue(t), key) : nullptr; \
         if (l_likely(slot != nullptr)) {                               \
             setobj(slot, val);                                         \
-            invalidateTMcache(hvalue(t));                              \
+            luaH_stored(G(L), hvalue(t));                              \
         } else {                                                       \
             Protect(settable_slow(L, t, key, val));                    \
         }                                                              \
