@@ -185,7 +185,8 @@ int luaD_precall(lua_State* L, StkId func, int nresults)
         return 1;
     }
     case LUA_TLCL: {
-        Proto* p = clLvalue(func)->p;
+        LClosure* cl = clLvalue(func);
+        Proto* p = cl->p;
         checkstackfast(L, p->maxstacksize);
         func = restorestack(L, funcr);
         int n = int(L->top - func) - 1;
@@ -203,6 +204,8 @@ int luaD_precall(lua_State* L, StkId func, int nresults)
         ci->u.l.base = base;
         ci->top = base + p->maxstacksize;
         ci->u.l.savedpc = p->code;
+        ci->u.l.cl = cl;
+        ci->u.l.k = p->k;
         ci->callstatus = CIST_LUA;
         L->top = ci->top;
         luaC_checkGC(L);

@@ -36,7 +36,9 @@ inline void setarg(Instruction& i, int v, int pos, int size)
     i = (i & MASK0(size, pos)) | ((cast(Instruction, v) << pos) & MASK1(size, pos));
 }
 
-#define GET_OPCODE(i) (cast(OpCode, ((i) >> POS_OP) & MASK1(SIZE_OP, 0)))
+#define GET_OPCODE(i) (cast(OpCode, luaP_opbase.v[((i) >> POS_OP) & MASK1(SIZE_OP, 0)]))
+// The opcode field as it stands: a base opcode or a variant.
+#define GET_RAWOP(i) (cast(int, ((i) >> POS_OP) & MASK1(SIZE_OP, 0)))
 #define SET_OPCODE(i, o) setarg(i, o, POS_OP, SIZE_OP)
 #define GETARG_A(i) getarg(i, POS_A, SIZE_A)
 #define SETARG_A(i, v) setarg(i, v, POS_A, SIZE_A)
@@ -116,15 +118,58 @@ enum OpArgMask { OpArgN, OpArgU, OpArgR, OpArgK };
     X(VARARG, 0, 1, OpArgU, OpArgN, iABC)    /* R(A), R(A+1), ..., R(A+B-2) = vararg */ \
     X(EXTRAARG, 0, 0, OpArgU, OpArgU, iAx)   /* extra (larger) argument for previous opcode */
 
+// Variants the virtual machine runs in place of a base opcode when the kind
+// of an operand is fixed once the function is compiled: _RR both operands
+// registers, _RN B a register and C a number constant, _NR the reverse
+// (B a number constant and C a register), _S the key a
+// short-string constant. A finished prototype has them written over the
+// base opcode; every other reader of instructions goes through GET_OPCODE,
+// which gives the base, so listings, debug information and the compiler
+// see only base opcodes.
+// X(variant, base)
+#define LUA_OPVARIANTS(X)                                                       \
+    X(ADD_RR, ADD) X(SUB_RR, SUB) X(MUL_RR, MUL) X(DIV_RR, DIV) X(MOD_RR, MOD)  \
+    X(ADD_RN, ADD) X(SUB_RN, SUB) X(MUL_RN, MUL) X(DIV_RN, DIV) X(MOD_RN, MOD)  \
+    X(EQ_RN, EQ) X(LT_RN, LT) X(LE_RN, LE) X(LT_NR, LT) X(LE_NR, LE)            \
+    X(GETTABUP_S, GETTABUP) X(GETTABLE_S, GETTABLE) X(SETTABUP_S, SETTABUP)     \
+    X(SETTABLE_S, SETTABLE) X(SELF_S, SELF)
+
 enum OpCode {
 #define LUA_OPENUM(name, t, a, b, c, m) OP_##name,
     LUA_OPCODES(LUA_OPENUM)
 #undef LUA_OPENUM
+#define LUA_OPVARENUM(name, base) OP_##name,
+    LUA_OPVARIANTS(LUA_OPVARENUM)
+#undef LUA_OPVARENUM
+    OP_END_
 };
 #define NUM_OPCODES (cast(int, OP_EXTRAARG) + 1)
+#define NUM_OPVARIANTS (cast(int, OP_END_) - NUM_OPCODES)
+static_assert(int(OP_END_) <= (1 << SIZE_OP), "variants share the opcode field");
+
+// Base opcode of every value of the opcode field (a base opcode maps to
+// itself; values no instruction has map to EXTRAARG).
+struct OpBaseTable {
+    lu_byte v[1 << SIZE_OP];
+};
+constexpr OpBaseTable luaP_makeopbase()
+{
+    OpBaseTable t{};
+    for (int o = 0; o < (1 << SIZE_OP); o++) t.v[o] = lu_byte(o < NUM_OPCODES ? o : int(OP_EXTRAARG));
+    int o = NUM_OPCODES;
+#define LUA_OPVARBASE(name, base) t.v[o++] = lu_byte(OP_##base);
+    LUA_OPVARIANTS(LUA_OPVARBASE)
+#undef LUA_OPVARBASE
+    return t;
+}
+inline constexpr OpBaseTable luaP_opbase = luaP_makeopbase();
 
 extern const char* const luaP_opnames[NUM_OPCODES + 1];
 extern const lu_byte luaP_opmodes[NUM_OPCODES];
+
+// Writes opcode variants over a finished prototype's base opcodes.
+struct Proto;
+void luaV_specialize(Proto* p);
 
 inline OpMode getOpMode(OpCode m) { return cast(OpMode, luaP_opmodes[m] & 3); }
 inline OpArgMask getBMode(OpCode m) { return cast(OpArgMask, (luaP_opmodes[m] >> 4) & 3); }

@@ -36,6 +36,11 @@ struct CallInfo {
         struct {  // Lua functions
             StkId base;
             const Instruction* savedpc;
+            // The running closure and its constants (what func holds), so
+            // a return reloads them without going through the stack; they
+            // fill what the host functions' part leaves unused.
+            LClosure* cl;
+            TValue* k;
         } l;
         struct {  // host functions
             int ctx;
@@ -46,6 +51,7 @@ struct CallInfo {
         } c;
     } u;
 };
+static_assert(sizeof(CallInfo) == 80, "a call frame's size is part of the recorded heap figures");
 #define ORBO_TM_COUNT 17  // metamethod events
 
 // Lookups through __index tables, remembered by the virtual machine per

@@ -148,9 +148,12 @@ void loadfunction(LoadState* S, Proto* f)
     f->code = luaM_newvector(S->L, n, Instruction);
     f->sizecode = n;
     loadblock(S, f->code, sizeof(Instruction) * size_t(n));
+    for (int i = 0; i < n; i++)
+        if (GET_RAWOP(f->code[i]) >= NUM_OPCODES) error(S, "bad opcode");
     loadconstants(S, f);
     loadupvalues(S, f);
     loaddebug(S, f);
+    luaV_specialize(f);
 }
 
 const char header[] = {'\x1b', 'L', 'u', 'a', '\x52', 0, 1, 4, 8, 4, 8, 0,

@@ -437,11 +437,13 @@ static inline TValue* arrayslot(Table* h, lua_Number n)
 // KeyOrder says which kind is tested first and laid out as the straight
 // path: strings for constant keys (fields, globals, methods; their hash is
 // read from the constant), numbers for register keys (array indices).
-enum class KeyOrder { number_first, string_first };
+// short_string is a key known to be a short-string constant.
+enum class KeyOrder { number_first, string_first, short_string };
 
 template <KeyOrder order = KeyOrder::number_first>
 static inline __attribute__((always_inline)) const TValue* rawget(Table* h, const TValue* key)
 {
+    if (order == KeyOrder::short_string) return luaH_getshortstr(h, rawtsvalue(key), key->aux_);
     if (order == KeyOrder::string_first && l_likely(ttisshrstring(key))) return luaH_getshortstr(h, rawtsvalue(key), key->aux_);
     if (ttisnumber(key)) {
         TValue* slot = arrayslot(h, nvalue(key));
@@ -549,11 +551,16 @@ static_assert(sizeof(TValue) == 16, "operand offsets scale by 16");
 #define RC(i) ATOFF(base, OPOFF(i, POS_C, MAXARG_C))
 #define ISKB(i) ((i) & (BITRK << POS_B))
 #define ISKC(i) ((i) & (BITRK << POS_C))
-#define KB(i) ATOFF(k, OPOFF(i, POS_B, MAXINDEXRK))
-#define KC(i) ATOFF(k, OPOFF(i, POS_C, MAXINDEXRK))
+// The running closure and its constants are read through the frame (ci is
+// always in a register; two more registers for them cost the loop more in
+// spills than the extra load).
+#define CL (ci->u.l.cl)
+#define KBASE (ci->u.l.k)
+#define KB(i) ATOFF(KBASE, OPOFF(i, POS_B, MAXINDEXRK))
+#define KC(i) ATOFF(KBASE, OPOFF(i, POS_C, MAXINDEXRK))
 #define RKB(i) (ISKB(i) ? KB(i) : RB(i))
 #define RKC(i) (ISKC(i) ? KC(i) : RC(i))
-#define KBx(i) ATOFF(k, OPOFF(i, POS_Bx, MAXARG_Bx))
+#define KBx(i) ATOFF(KBASE, OPOFF(i, POS_Bx, MAXARG_Bx))
 
 #define savepc() (ci->u.l.savedpc = pc)
 #define savestate() { savepc(); hook_save(L, hc); }
@@ -581,13 +588,14 @@ static_assert(sizeof(TValue) == 16, "operand offsets scale by 16");
 #else
 #define ORBO_JUMPTABLE 0
 #define vmdispatch(o) switch (o)
-#define DISPATCH_INDEX(i) GET_OPCODE(i)
+#define DISPATCH_INDEX(i) GET_RAWOP(i)
 #define vmcase(l) case l:
 #define vmbreak break
 #endif
 #define vmfetch()                                      \
     {                                                  \
-        i = *pc++;                                     \
+        i = *pc;                                       \
+        pc++;                                          \
         if (l_unlikely(--hc == 0)) {                   \
             hc = hook_due(L, pc);                      \
             base = ci->u.l.base;                       \
@@ -621,17 +629,39 @@ static_assert(sizeof(TValue) == 16, "operand offsets scale by 16");
         }                                                              \
     }
 
-#define arith_case(tm, fastop)                                                     \
+// Comparison of a register with a number constant (or of a number constant
+// with a register: reg names the register operand), then the jump.
+#define compare_variant(rb_, rc_, reg, op, slow)                                   \
     {                                                                              \
-        TValue* rb = RKB(i);                                                       \
-        TValue* rc = RKC(i);                                                       \
-        if (l_likely(ttisnumber(rb) && ttisnumber(rc))) {                          \
+        TValue* rb = (rb_);                                                        \
+        TValue* rc = (rc_);                                                        \
+        int res;                                                                   \
+        if (l_likely(ttisnumber(reg))) res = nvalue(rb) op nvalue(rc);             \
+        else Protect(res = slow(L, rb, rc));                                       \
+        if (res != GETARG_A(i)) pc++;                                              \
+        else donextjump();                                                         \
+    }                                                                              \
+    vmbreak;
+
+// R(A) := rb op rc, the operands' kinds given by the opcode (RK for the
+// base opcode, registers for _RR, a register and a number constant for _RN,
+// where only the register needs checking).
+#define arith_op(rb_, rc_, numbers, tm, fastop)                                    \
+    {                                                                              \
+        TValue* rb = (rb_);                                                        \
+        TValue* rc = (rc_);                                                        \
+        if (l_likely(numbers)) {                                                   \
             setnvalue(ra, fastop(nvalue(rb), nvalue(rc)));                         \
         } else {                                                                   \
             Protect(luaV_arith(L, ra, rb, rc, tm));                                \
         }                                                                          \
     }                                                                              \
     vmbreak;
+#define ARITH_OPS(X) X(ADD, wadd) X(SUB, wsub) X(MUL, ob_fmul) X(DIV, ob_fdiv) X(MOD, vm_mod)
+#define ARITH_HANDLERS(name, fastop)                                                          \
+    vmcase(OP_##name) arith_op(RKB(i), RKC(i), ttisnumber(rb) && ttisnumber(rc), TM_##name, fastop) \
+    vmcase(OP_##name##_RR) arith_op(RB(i), RC(i), ttisnumber(rb) && ttisnumber(rc), TM_##name, fastop) \
+    vmcase(OP_##name##_RN) arith_op(RB(i), KC(i), ttisnumber(rb), TM_##name, fastop)
 
 // GCC merges the indirect jumps of the handlers into one unless cross
 // jumping is off.
@@ -642,31 +672,28 @@ void luaV_execute(lua_State* L)
 {
     CallInfo* ci = L->ci;
     global_State* g = G(L);
-    LClosure* cl;
-    TValue* k;
     StkId base;
     const Instruction* pc;
     Instruction i;
     StkId ra;
     int hc = hook_load(L);
 #if ORBO_JUMPTABLE
-    // Each opcode's label four times over; the values no opcode has (never
-    // met) lead to OP_EXTRAARG's.
-    static_assert(SIZE_OP == 6 && NUM_OPCODES == 40, "one row of the table is 40 labels and 24 fillers");
+    // Each opcode's and variant's label four times over; the values no
+    // instruction has (never met) lead to OP_EXTRAARG's.
+    static_assert(SIZE_OP == 6 && NUM_OPCODES + NUM_OPVARIANTS == 60, "a row is 60 labels and 4 fillers");
 #define ORBO_OPLABEL(name, t, a, b, c, m) &&L_OP_##name,
-#define ORBO_FILL8 &&L_OP_EXTRAARG, &&L_OP_EXTRAARG, &&L_OP_EXTRAARG, &&L_OP_EXTRAARG, \
-                   &&L_OP_EXTRAARG, &&L_OP_EXTRAARG, &&L_OP_EXTRAARG, &&L_OP_EXTRAARG,
-#define ORBO_ROW LUA_OPCODES(ORBO_OPLABEL) ORBO_FILL8 ORBO_FILL8 ORBO_FILL8
+#define ORBO_VARLABEL(name, base) &&L_OP_##name,
+#define ORBO_FILL4 &&L_OP_EXTRAARG, &&L_OP_EXTRAARG, &&L_OP_EXTRAARG, &&L_OP_EXTRAARG,
+#define ORBO_ROW LUA_OPCODES(ORBO_OPLABEL) LUA_OPVARIANTS(ORBO_VARLABEL) ORBO_FILL4
     static const void* const disptab[256] = {
         ORBO_ROW ORBO_ROW ORBO_ROW ORBO_ROW
 #undef ORBO_ROW
-#undef ORBO_FILL8
+#undef ORBO_FILL4
+#undef ORBO_VARLABEL
 #undef ORBO_OPLABEL
     };
 #endif
 newframe:
-    cl = clLvalue(ci->func);
-    k = cl->p->k;
     base = ci->u.l.base;
     pc = ci->u.l.savedpc;
     for (;;) {
@@ -674,7 +701,7 @@ newframe:
         vmdispatch (DISPATCH_INDEX(i)) {
         vmcase(OP_MOVE) setobj(ra, RB(i)); vmbreak;
         vmcase(OP_LOADK) setobj(ra, KBx(i)); vmbreak;
-        vmcase(OP_LOADKX) setobj(ra, k + GETARG_Ax(*pc++)); vmbreak;
+        vmcase(OP_LOADKX) setobj(ra, KBASE + GETARG_Ax(*pc++)); vmbreak;
         vmcase(OP_LOADBOOL)
             setbvalue(ra, GETARG_B(i));
             if (GETARG_C(i)) pc++;
@@ -686,20 +713,20 @@ newframe:
             } while (b--);
             vmbreak;
         }
-        vmcase(OP_GETUPVAL) setobj(ra, cl->upvals[GETARG_B(i)]->v); vmbreak;
+        vmcase(OP_GETUPVAL) setobj(ra, CL->upvals[GETARG_B(i)]->v); vmbreak;
         vmcase(OP_GETTABUP)
-            if (ISKC(i)) vm_index(cl->upvals[GETARG_B(i)]->v, KC(i), KeyOrder::string_first)
-            else vm_index(cl->upvals[GETARG_B(i)]->v, RC(i), KeyOrder::number_first)
+            if (ISKC(i)) vm_index(CL->upvals[GETARG_B(i)]->v, KC(i), KeyOrder::string_first)
+            else vm_index(CL->upvals[GETARG_B(i)]->v, RC(i), KeyOrder::number_first)
             vmbreak;
         vmcase(OP_GETTABLE)
             if (ISKC(i)) vm_index(RB(i), KC(i), KeyOrder::string_first)
             else vm_index(RB(i), RC(i), KeyOrder::number_first)
             vmbreak;
         vmcase(OP_SETTABUP)
-            if (ISKB(i)) vm_newindex(cl->upvals[GETARG_A(i)]->v, KB(i), RKC(i), KeyOrder::string_first)
-            else vm_newindex(cl->upvals[GETARG_A(i)]->v, RB(i), RKC(i), KeyOrder::number_first)
+            if (ISKB(i)) vm_newindex(CL->upvals[GETARG_A(i)]->v, KB(i), RKC(i), KeyOrder::string_first)
+            else vm_newindex(CL->upvals[GETARG_A(i)]->v, RB(i), RKC(i), KeyOrder::number_first)
             vmbreak;
-        vmcase(OP_SETUPVAL) setobj(cl->upvals[GETARG_B(i)]->v, ra); vmbreak;
+        vmcase(OP_SETUPVAL) setobj(CL->upvals[GETARG_B(i)]->v, ra); vmbreak;
         vmcase(OP_SETTABLE)
             if (ISKB(i)) vm_newindex(ra, KB(i), RKC(i), KeyOrder::string_first)
             else vm_newindex(ra, RB(i), RKC(i), KeyOrder::number_first)
@@ -722,11 +749,7 @@ newframe:
             else vm_index(rb, RC(i), KeyOrder::number_first)
             vmbreak;
         }
-        vmcase(OP_ADD) arith_case(TM_ADD, wadd)
-        vmcase(OP_SUB) arith_case(TM_SUB, wsub)
-        vmcase(OP_MUL) arith_case(TM_MUL, ob_fmul)
-        vmcase(OP_DIV) arith_case(TM_DIV, ob_fdiv)
-        vmcase(OP_MOD) arith_case(TM_MOD, vm_mod)
+        ARITH_OPS(ARITH_HANDLERS)
         vmcase(OP_POW) {
             TValue* rb = RKB(i);
             TValue* rc = RKC(i);
@@ -833,7 +856,8 @@ newframe:
             if (ttisLclosure(ra) && !(L->hookmask & LUA_MASKCALL)) {
                 // Lua-to-Lua call with fixed parameters and room on the
                 // stack: luaD_precall's work without its generality.
-                Proto* p = clLvalue(ra)->p;
+                LClosure* ncl = clLvalue(ra);
+                Proto* p = ncl->p;
                 if (!p->is_vararg && L->stack_last - L->top > p->maxstacksize) {
                     CallInfo* nci = ci->next;
                     if (l_unlikely(nci == nullptr)) {
@@ -848,6 +872,8 @@ newframe:
                     nci->u.l.base = ra + 1;
                     nci->top = ra + 1 + p->maxstacksize;
                     nci->u.l.savedpc = p->code;
+                    nci->u.l.cl = ncl;
+                    nci->u.l.k = p->k;
                     nci->callstatus = CIST_LUA | CIST_REENTRY;
                     L->ci = ci = nci;
                     L->top = nci->top;
@@ -858,8 +884,6 @@ newframe:
                         goto newframe;
                     }
                     // The new frame's registers are known here: no reload.
-                    cl = clLvalue(ra);
-                    k = p->k;
                     base = ra + 1;
                     pc = p->code;
                     continue;
@@ -892,12 +916,14 @@ newframe:
                 StkId nfunc = nci->func;
                 StkId ofunc = oci->func;
                 StkId lim = nci->u.l.base + getproto(nfunc)->numparams;
-                if (cl->p->sizep > 0) luaF_close(L, oci->u.l.base);
+                if (CL->p->sizep > 0) luaF_close(L, oci->u.l.base);
                 int aux;
                 for (aux = 0; nfunc + aux < lim; aux++) setobj(ofunc + aux, nfunc + aux);
                 oci->u.l.base = ofunc + (nci->u.l.base - nfunc);
                 oci->top = L->top = ofunc + (L->top - nfunc);
                 oci->u.l.savedpc = nci->u.l.savedpc;
+                oci->u.l.cl = nci->u.l.cl;
+                oci->u.l.k = nci->u.l.k;
                 oci->callstatus |= CIST_TAIL;
                 ci = L->ci = oci;
                 hc = hook_load(L);
@@ -908,7 +934,7 @@ newframe:
         vmcase(OP_RETURN) {
             int b = GETARG_B(i);
             StkId top = b != 0 ? ra + b - 1 : L->top;
-            if (cl->p->sizep > 0) luaF_close(L, base);  // does not look at L->top
+            if (CL->p->sizep > 0) luaF_close(L, base);  // does not look at L->top
             if ((ci->callstatus & CIST_REENTRY) && !(L->hookmask & (LUA_MASKRET | LUA_MASKLINE))) {
                 // Back to a Lua caller in this loop: luaD_poscall inline.
                 StkId res = ci->func;
@@ -995,10 +1021,10 @@ newframe:
             vmbreak;
         }
         vmcase(OP_CLOSURE) {
-            Proto* p = cl->p->p[GETARG_Bx(i)];
-            LClosure* ncl = getcached(p, cl->upvals, base);
+            Proto* p = CL->p->p[GETARG_Bx(i)];
+            LClosure* ncl = getcached(p, CL->upvals, base);
             if (ncl == nullptr) {
-                Protect(pushclosure(L, p, cl->upvals, base, ra));
+                Protect(pushclosure(L, p, CL->upvals, base, ra));
             } else {
                 setclLvalue(ra, ncl);
             }
@@ -1007,7 +1033,7 @@ newframe:
         }
         vmcase(OP_VARARG) {
             int b = GETARG_B(i) - 1;
-            int n = int(base - ci->func) - cl->p->numparams - 1;
+            int n = int(base - ci->func) - CL->p->numparams - 1;
             if (b < 0) {
                 b = n;
                 Protect(luaD_checkstack(L, n));
@@ -1021,6 +1047,28 @@ newframe:
                     setnilvalue(ra + j);
                 }
             }
+            vmbreak;
+        }
+        vmcase(OP_EQ_RN) {
+            // A number constant equals only a number: no metamethod applies.
+            TValue* rb = RB(i);
+            int res = ttisnumber(rb) && nvalue(rb) == nvalue(KC(i));
+            if (res != GETARG_A(i)) pc++;
+            else donextjump();
+            vmbreak;
+        }
+        vmcase(OP_LT_RN) compare_variant(RB(i), KC(i), rb, <, luaV_lessthan)
+        vmcase(OP_LE_RN) compare_variant(RB(i), KC(i), rb, <=, luaV_lessequal)
+        vmcase(OP_LT_NR) compare_variant(KB(i), RC(i), rc, <, luaV_lessthan)
+        vmcase(OP_LE_NR) compare_variant(KB(i), RC(i), rc, <=, luaV_lessequal)
+        vmcase(OP_GETTABUP_S) vm_index(CL->upvals[GETARG_B(i)]->v, KC(i), KeyOrder::short_string) vmbreak;
+        vmcase(OP_GETTABLE_S) vm_index(RB(i), KC(i), KeyOrder::short_string) vmbreak;
+        vmcase(OP_SETTABUP_S) vm_newindex(CL->upvals[GETARG_A(i)]->v, KB(i), RKC(i), KeyOrder::short_string) vmbreak;
+        vmcase(OP_SETTABLE_S) vm_newindex(ra, KB(i), RKC(i), KeyOrder::short_string) vmbreak;
+        vmcase(OP_SELF_S) {
+            StkId rb = RB(i);
+            setobj(ra + 1, rb);
+            vm_index(rb, KC(i), KeyOrder::short_string)
             vmbreak;
         }
         vmcase(OP_EXTRAARG) vmbreak;

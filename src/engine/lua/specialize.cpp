@@ -1,0 +1,45 @@
+// Opcode variants for a finished prototype. Which operands are registers and
+// which constants are numbers or short strings never changes after
+// compilation, so the tests the virtual machine would repeat on every run of
+// an instruction are made once here, by writing a variant's opcode over the
+// base one. Operands are left as they are.
+#include "engine/lua/internal.h"
+
+static bool isnumk(const Proto* p, int rk) { return ISK(rk) && ttisnumber(&p->k[INDEXK(rk)]); }
+static bool isstrk(const Proto* p, int rk) { return ISK(rk) && ttisshrstring(&p->k[INDEXK(rk)]); }
+
+// The variant for one instruction, or -1 to keep the base opcode.
+static int variant(const Proto* p, Instruction i)
+{
+    OpCode op = GET_OPCODE(i);
+    int b = GETARG_B(i);
+    int c = GETARG_C(i);
+    switch (op) {
+    case OP_ADD: case OP_SUB: case OP_MUL: case OP_DIV: case OP_MOD:
+        if (ISK(b)) return -1;
+        if (!ISK(c)) return OP_ADD_RR + (op - OP_ADD);
+        return isnumk(p, c) ? OP_ADD_RN + (op - OP_ADD) : -1;
+    case OP_EQ: case OP_LT: case OP_LE:
+        if (!ISK(b) && isnumk(p, c)) return OP_EQ_RN + (op - OP_EQ);
+        if (op != OP_EQ && isnumk(p, b) && !ISK(c)) return op == OP_LT ? OP_LT_NR : OP_LE_NR;
+        return -1;
+    case OP_GETTABUP: return isstrk(p, c) ? OP_GETTABUP_S : -1;
+    case OP_GETTABLE: return isstrk(p, c) ? OP_GETTABLE_S : -1;
+    case OP_SELF: return isstrk(p, c) ? OP_SELF_S : -1;
+    case OP_SETTABUP: return isstrk(p, b) ? OP_SETTABUP_S : -1;
+    case OP_SETTABLE: return isstrk(p, b) ? OP_SETTABLE_S : -1;
+    default: return -1;
+    }
+}
+
+void luaV_specialize(Proto* p)
+{
+    static_assert(OP_SUB_RR - OP_ADD_RR == OP_SUB - OP_ADD && OP_MOD_RN - OP_ADD_RN == OP_MOD - OP_ADD &&
+                      OP_LE_RN - OP_EQ_RN == OP_LE - OP_EQ,
+                  "arithmetic and comparison variants follow their base opcodes' order");
+    for (int pc = 0; pc < p->sizecode; pc++) {
+        Instruction& i = p->code[pc];  // extra arguments are EXTRAARG words: left alone
+        int v = variant(p, i);
+        if (v >= 0) SET_OPCODE(i, v);
+    }
+}
