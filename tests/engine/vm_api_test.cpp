@@ -1,5 +1,7 @@
 // The host API: 16.16 boundary conversions, string chunk names, message
 // formatting with raw values, error positions and orbo_runtime_line.
+#include <cstring>
+
 #include "engine/lua/internal.h"
 #include "vm_fixture.h"
 
@@ -154,4 +156,32 @@ TEST(VmApi, GlobalAccessMovesTheStackByOne)
     EXPECT_EQ(lua_gettop(L), top + 2);
     lua_settop(L, top);
     EXPECT_EQ(s.number("h"), fix_from_int(7));
+}
+
+// Host pushes of short strings go through memos keyed by the text's
+// address: the same buffer with new text gives the new string, and a string
+// remembered before a collection that freed it is never handed out again
+// (AddressSanitizer builds see every freed block).
+TEST(VmApi, PushedStringsFollowTheTextAndOutliveCollections)
+{
+    vm_state s;
+    lua_State* L = s.L;
+    char buf[8] = "alpha";
+    lua_pushstring(L, buf);
+    memcpy(buf, "omega", 5);
+    lua_pushstring(L, buf);
+    EXPECT_STREQ(lua_tostring(L, -2), "alpha");
+    EXPECT_STREQ(lua_tostring(L, -1), "omega");
+    buf[2] = 0;
+    lua_pushstring(L, buf);
+    EXPECT_STREQ(lua_tostring(L, -1), "om");
+    lua_settop(L, 0);
+    for (int round = 0; round < 3; round++) {
+        lua_pushliteral(L, "a literal pushed before each collection");
+        lua_pushstring(L, buf);
+        EXPECT_STREQ(lua_tostring(L, -2), "a literal pushed before each collection");
+        EXPECT_STREQ(lua_tostring(L, -1), "om");
+        lua_settop(L, 0);
+        lua_gc(L, LUA_GCCOLLECT, 0);  // both strings are garbage now
+    }
 }

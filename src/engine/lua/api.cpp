@@ -304,7 +304,7 @@ void lua_pushunsigned(lua_State* L, lua_Unsigned u)
 const char* lua_pushlstring(lua_State* L, const char* s, size_t len)
 {
     luaC_checkGC(L);
-    TString* ts = luaS_newlstr(L, s, len);
+    TString* ts = luaS_newlstr_host(L, s, len);
     setsvalue(L->top, ts);
     api_incr_top(L);
     return getstr(ts);

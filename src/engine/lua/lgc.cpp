@@ -408,6 +408,7 @@ static void collect(lua_State* L)
     clearvalues(g, g->weak, origweak);
     clearvalues(g, g->allweak, origall);
     sweepstrings(L);
+    memset(g->caches.string_memos, 0, sizeof(g->caches.string_memos));
     closed_by_sweep = nullptr;
     sweeplist(L, &g->allgc);
     sweeplist(L, &g->finobj);

@@ -67,9 +67,19 @@ struct chain_memo {
     const TValue* slot;
 };
 #define CHAIN_MEMOS 256
+// Short strings pushed by host functions, by the address of their text
+// (host code pushes the same literals over and over): a hit still compares
+// the text, so only the hashing and the table walk are saved. Every
+// collection empties the memos, so none refers to a freed string.
+struct string_memo {
+    const char* text;
+    TString* ts;
+};
+#define STRING_MEMOS 64
 struct vm_caches {
     uint64_t chain_epoch;
     chain_memo chain_memos[CHAIN_MEMOS];
+    string_memo string_memos[STRING_MEMOS];
 };
 
 struct global_State {

@@ -93,6 +93,17 @@ TString* luaS_newlstr(lua_State* L, const char* str, size_t l)
     return createstrobj(L, str, l, LUA_TLNGSTR, G(L)->seed, nullptr);
 }
 
+TString* luaS_newlstr_host(lua_State* L, const char* str, size_t l)
+{
+    if (l > LUAI_MAXSHORTLEN) return luaS_newlstr(L, str, l);
+    uintptr_t a = reinterpret_cast<uintptr_t>(str);
+    string_memo& m = G(L)->caches.string_memos[((a >> 3) ^ (a >> 9) ^ l) % STRING_MEMOS];
+    if (m.text == str && m.ts != nullptr && m.ts->len == l && memcmp(getstr(m.ts), str, l) == 0) return m.ts;
+    TString* ts = internshrstr(L, str, l);
+    m = {str, ts};
+    return ts;
+}
+
 TString* luaS_newlngstr(lua_State* L, size_t l)
 {
     lua_assert(l > LUAI_MAXSHORTLEN);

@@ -16,6 +16,8 @@ inline bool luaS_eqstr(TString* a, TString* b)
 }
 void luaS_resize(lua_State* L, int newsize);
 TString* luaS_newlstr(lua_State* L, const char* str, size_t l);
+// luaS_newlstr for text a host function pushes, through the string memos.
+TString* luaS_newlstr_host(lua_State* L, const char* str, size_t l);
 TString* luaS_new(lua_State* L, const char* str);
 // A long string (l > LUAI_MAXSHORTLEN) whose l bytes the caller fills in
 // before anything else can see it; the terminating NUL is already there.
