@@ -528,6 +528,35 @@ static void __attribute__((noinline)) settable_slow(lua_State* L, const TValue* 
     luaV_settable(L, t, key, val);
 }
 
+// A call of a light host function with no call, return or line hook and
+// room on the stack: luaD_precall's and luaD_poscall's work inline (the
+// caller has saved pc and the hook count). False when the function yielded:
+// its frame stays for lua_resume.
+static inline bool call_light(lua_State* L, CallInfo* ci, StkId func, int nresults)
+{
+    lua_CFunction f = fvalue(func);
+    CallInfo* nci = ci->next;
+    nci->nresults = short(nresults);
+    nci->func = func;
+    nci->top = L->top + LUA_MINSTACK;
+    nci->callstatus = 0;
+    L->ci = nci;
+    luaC_checkGC(L);
+    lu_byte outer = L->yield_returns;
+    L->yield_returns = L->nCcalls == L->resume_nccalls;
+    int n = (*f)(L);
+    L->yield_returns = outer;
+    if (L->status == LUA_YIELD) return false;
+    StkId first = L->top - n;
+    StkId res = nci->func;  // the stack may have moved
+    L->ci = ci;
+    int wanted;
+    for (wanted = nresults; wanted != 0 && first < L->top; wanted--) setobj(res++, first++);
+    while (wanted-- > 0) setnilvalue(res++);
+    L->top = res;
+    return true;
+}
+
 // Number modulo with the common case (both operands positive) inline; a
 // power-of-two divisor needs no hardware division (same remainder).
 static inline fix32 vm_mod(fix32 a, fix32 b)
@@ -809,7 +838,8 @@ newframe:
             int res;
             if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) == nvalue(rc);
             else if (!ttisequal(rb, rc)) res = 0;
-            else if (ttisshrstring(rb) || ttisnil(rb) || ttisboolean(rb)) res = luaV_rawequalobj(rb, rc);
+            else if (ttisshrstring(rb)) res = rawtsvalue(rb) == rawtsvalue(rc);  // interned: same text, same string
+            else if (ttisnil(rb) || ttisboolean(rb)) res = luaV_rawequalobj(rb, rc);
             else Protect(res = luaV_equalobj_(L, rb, rc));
             if (res != GETARG_A(i)) pc++;
             else donextjump();
@@ -888,6 +918,14 @@ newframe:
                     pc = p->code;
                     continue;
                 }
+            }
+            if (ttislcf(ra) && !(L->hookmask & (LUA_MASKCALL | LUA_MASKRET | LUA_MASKLINE)) && ci->next != nullptr &&
+                L->stack_last - L->top > LUA_MINSTACK) {
+                hook_save(L, hc);
+                if (!call_light(L, ci, ra, nresults)) return;  // it yielded in place: back to lua_resume
+                if (nresults >= 0) L->top = ci->top;
+                loadstate();
+                vmbreak;
             }
             hook_save(L, hc);
             if (luaD_precall(L, ra, nresults)) {  // C function
