@@ -881,21 +881,21 @@ newframe:
         vmcase(OP_CALL) {
             int b = GETARG_B(i);
             int nresults = GETARG_C(i) - 1;
-            if (b != 0) L->top = ra + b;  // else the previous instruction set top
+            StkId top = b != 0 ? ra + b : L->top;  // with B 0 the previous instruction set top
+            L->top = top;
             savepc();
             if (ttisLclosure(ra) && !(L->hookmask & LUA_MASKCALL)) {
                 // Lua-to-Lua call with fixed parameters and room on the
                 // stack: luaD_precall's work without its generality.
                 LClosure* ncl = clLvalue(ra);
                 Proto* p = ncl->p;
-                if (!p->is_vararg && L->stack_last - L->top > p->maxstacksize) {
+                if (!p->is_vararg && L->stack_last - top > p->maxstacksize) {
                     CallInfo* nci = ci->next;
                     if (l_unlikely(nci == nullptr)) {
                         hook_save(L, hc);
                         nci = luaE_extendCI(L);
                         hc = hook_load(L);
                     }
-                    StkId top = L->top;
                     for (int n = int(top - ra) - 1; n < p->numparams; n++) setnilvalue(top++);
                     nci->nresults = short(nresults);
                     nci->func = ra;
@@ -978,6 +978,11 @@ newframe:
                 StkId res = ci->func;
                 int wanted = ci->nresults;
                 L->ci = ci = ci->previous;
+                if (l_likely(b == 2 && wanted == 1)) {  // one value for one
+                    setobj(res, ra);
+                    L->top = ci->top;
+                    goto newframe;
+                }
                 int n;
                 for (n = wanted; n != 0 && ra < top; n--) setobj(res++, ra++);
                 while (n-- > 0) setnilvalue(res++);
