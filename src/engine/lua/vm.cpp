@@ -317,8 +317,13 @@ void luaV_finishOp(lua_State* L)
     case OP_LE: case OP_LT: case OP_EQ: {
         int res = !l_isfalse(L->top - 1);
         L->top--;
-        // "<=" done through "<" with swapped operands: negate the result.
-        if (op == OP_LE && ttisnil(luaT_gettmbyobj(L, base + GETARG_B(inst), TM_LE))) res = !res;
+        // "<=" done through "<" with swapped operands (the left operand has
+        // no __le): negate the result. The left operand may be a constant.
+        if (op == OP_LE) {
+            int b = GETARG_B(inst);
+            const TValue* rb = ISK(b) ? ci->u.l.k + INDEXK(b) : base + b;
+            if (ttisnil(luaT_gettmbyobj(L, rb, TM_LE))) res = !res;
+        }
         if (res != GETARG_A(inst)) ci->u.l.savedpc++;  // condition failed: skip the jump
         break;
     }

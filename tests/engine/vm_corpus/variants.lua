@@ -69,7 +69,7 @@ local co = cocreate(function()
   local s = yobj + 2
   local r = yobj + yobj
   local c1 = yobj < 3
-  local c2 = 3 <= yobj
+  local c2 = 3 <= yobj  -- resumed, the instruction reads its constant left operand
   local f = yobj.field
   local n = 0
   for i = 1, 3 do if yobj < i then n = n + 1 end end
