@@ -171,6 +171,25 @@ int luaD_rawrunprotected(lua_State* L, Pfunc f, void* ud);
 // Room for n more values; the common case inline (luaD_checkstack is a call).
 #define checkstackfast(L, n) \
     if ((L)->stack_last - (L)->top <= (n)) luaD_growstack(L, n);
+// Runs host function f in the frame just made for it, with yield_returns
+// set for its duration (the host call that reached it does not count).
+inline int luaD_runhost(lua_State* L, lua_CFunction f)
+{
+    lu_byte outer = L->yield_returns;
+    L->yield_returns = L->nCcalls == L->resume_nccalls;
+    int n = (*f)(L);
+    L->yield_returns = outer;
+    return n;
+}
+// Moves a call's results from [first, top) down to res: 'wanted' of them,
+// nil-filled (all of them for LUA_MULTRET). Returns the slot past the last.
+inline StkId luaD_moveresults(StkId res, StkId first, StkId top, int wanted)
+{
+    int i;
+    for (i = wanted; i != 0 && first < top; i--) setobj(res++, first++);
+    while (i-- > 0) setnilvalue(res++);
+    return res;
+}
 #define savestack(L, p) (reinterpret_cast<char*>(p) - reinterpret_cast<char*>((L)->stack))
 #define restorestack(L, n) (reinterpret_cast<TValue*>(reinterpret_cast<char*>((L)->stack) + (n)))
 

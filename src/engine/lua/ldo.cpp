@@ -176,10 +176,7 @@ int luaD_precall(lua_State* L, StkId func, int nresults)
         ci->callstatus = 0;
         luaC_checkGC(L);
         if (L->hookmask & LUA_MASKCALL) luaD_hook(L, LUA_HOOKCALL, -1);
-        lu_byte outer = L->yield_returns;
-        L->yield_returns = L->nCcalls == L->resume_nccalls;
-        int n = (*f)(L);
-        L->yield_returns = outer;
+        int n = luaD_runhost(L, f);
         if (L->status == LUA_YIELD) return 1;  // yielded in place: the frame stays
         luaD_poscall(L, L->top - n);
         return 1;
@@ -232,10 +229,7 @@ int luaD_poscall(lua_State* L, StkId firstResult)
     StkId res = ci->func;
     int wanted = ci->nresults;
     L->ci = ci = ci->previous;
-    int i;
-    for (i = wanted; i != 0 && firstResult < L->top; i--) setobj(res++, firstResult++);
-    while (i-- > 0) setnilvalue(res++);
-    L->top = res;
+    L->top = luaD_moveresults(res, firstResult, L->top, wanted);
     return wanted - LUA_MULTRET;  // 0 iff wanted == LUA_MULTRET
 }
 

@@ -169,7 +169,7 @@ extern const lu_byte luaP_opmodes[NUM_OPCODES];
 
 // Writes opcode variants over a finished prototype's base opcodes.
 struct Proto;
-void luaV_specialize(Proto* p);
+void luaP_usevariants(Proto* p);
 
 inline OpMode getOpMode(OpCode m) { return cast(OpMode, luaP_opmodes[m] & 3); }
 inline OpArgMask getBMode(OpCode m) { return cast(OpArgMask, (luaP_opmodes[m] >> 4) & 3); }

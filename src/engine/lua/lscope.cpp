@@ -348,7 +348,7 @@ void close_func(LexState* ls)
     f->sizelocvars = fs->nlocvars;
     luaM_reallocvector(L, f->upvalues, f->sizeupvalues, fs->nups, Upvaldesc);
     f->sizeupvalues = fs->nups;
-    luaV_specialize(f);
+    luaP_usevariants(f);
     lua_assert(fs->bl == nullptr);
     luaK_freecache(L, fs->h);
     fs->h = nullptr;

@@ -153,7 +153,7 @@ void loadfunction(LoadState* S, Proto* f)
     loadconstants(S, f);
     loadupvalues(S, f);
     loaddebug(S, f);
-    luaV_specialize(f);
+    luaP_usevariants(f);
 }
 
 const char header[] = {'\x1b', 'L', 'u', 'a', '\x52', 0, 1, 4, 8, 4, 8, 0,

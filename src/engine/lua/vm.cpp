@@ -547,18 +547,10 @@ static inline bool call_light(lua_State* L, CallInfo* ci, StkId func, int nresul
     nci->callstatus = 0;
     L->ci = nci;
     luaC_checkGC(L);
-    lu_byte outer = L->yield_returns;
-    L->yield_returns = L->nCcalls == L->resume_nccalls;
-    int n = (*f)(L);
-    L->yield_returns = outer;
+    int n = luaD_runhost(L, f);
     if (L->status == LUA_YIELD) return false;
-    StkId first = L->top - n;
-    StkId res = nci->func;  // the stack may have moved
     L->ci = ci;
-    int wanted;
-    for (wanted = nresults; wanted != 0 && first < L->top; wanted--) setobj(res++, first++);
-    while (wanted-- > 0) setnilvalue(res++);
-    L->top = res;
+    L->top = luaD_moveresults(nci->func, L->top - n, L->top, nresults);  // the stack may have moved
     return true;
 }
 
@@ -988,9 +980,7 @@ newframe:
                     L->top = ci->top;
                     goto newframe;
                 }
-                int n;
-                for (n = wanted; n != 0 && ra < top; n--) setobj(res++, ra++);
-                while (n-- > 0) setnilvalue(res++);
+                res = luaD_moveresults(res, ra, top, wanted);
                 L->top = wanted != LUA_MULTRET ? ci->top : res;
                 goto newframe;
             }

@@ -57,7 +57,7 @@ G_FIELD = G_FIELD + 1
 print(G_FIELD)
 try(function() return undefined_global.x end)
 
--- Metamethods of the specialised instructions yielding inside a coroutine:
+-- Metamethods of the variant instructions yielding inside a coroutine:
 -- the interrupted instruction completes on resumption.
 local ymt = {}
 ymt.__add = function(a, b) print("in add") yield() return 40 end

@@ -32,7 +32,7 @@ static int variant(const Proto* p, Instruction i)
     }
 }
 
-void luaV_specialize(Proto* p)
+void luaP_usevariants(Proto* p)
 {
     static_assert(OP_SUB_RR - OP_ADD_RR == OP_SUB - OP_ADD && OP_MOD_RN - OP_ADD_RN == OP_MOD - OP_ADD &&
                       OP_LE_RN - OP_EQ_RN == OP_LE - OP_EQ,
