@@ -655,14 +655,15 @@ static_assert(sizeof(TValue) == 16, "operand offsets scale by 16");
         }                                                              \
     }
 
-// Comparison of a register with a number constant (or of a number constant
-// with a register: reg names the register operand), then the jump.
-#define compare_variant(rb_, rc_, reg, op, slow)                                   \
+// if (rb op rc) ~= A then skip the jump, else take it. The operands' kinds
+// are given by the opcode as for arith_op: 'numbers' tests what is not known
+// to be a number.
+#define compare_op(rb_, rc_, numbers, op, slow)                                    \
     {                                                                              \
         TValue* rb = (rb_);                                                        \
         TValue* rc = (rc_);                                                        \
         int res;                                                                   \
-        if (l_likely(ttisnumber(reg))) res = nvalue(rb) op nvalue(rc);             \
+        if (l_likely(numbers)) res = nvalue(rb) op nvalue(rc);                     \
         else Protect(res = slow(L, rb, rc));                                       \
         if (res != GETARG_A(i)) pc++;                                              \
         else donextjump();                                                         \
@@ -842,26 +843,8 @@ newframe:
             else donextjump();
             vmbreak;
         }
-        vmcase(OP_LT) {
-            TValue* rb = RKB(i);
-            TValue* rc = RKC(i);
-            int res;
-            if (l_likely(ttisnumber(rb) && ttisnumber(rc))) res = nvalue(rb) < nvalue(rc);
-            else Protect(res = luaV_lessthan(L, rb, rc));
-            if (res != GETARG_A(i)) pc++;
-            else donextjump();
-            vmbreak;
-        }
-        vmcase(OP_LE) {
-            TValue* rb = RKB(i);
-            TValue* rc = RKC(i);
-            int res;
-            if (l_likely(ttisnumber(rb) && ttisnumber(rc))) res = nvalue(rb) <= nvalue(rc);
-            else Protect(res = luaV_lessequal(L, rb, rc));
-            if (res != GETARG_A(i)) pc++;
-            else donextjump();
-            vmbreak;
-        }
+        vmcase(OP_LT) compare_op(RKB(i), RKC(i), ttisnumber(rb) && ttisnumber(rc), <, luaV_lessthan)
+        vmcase(OP_LE) compare_op(RKB(i), RKC(i), ttisnumber(rb) && ttisnumber(rc), <=, luaV_lessequal)
         vmcase(OP_TEST)
             if (GETARG_C(i) ? l_isfalse(ra) : !l_isfalse(ra)) pc++;
             else donextjump();
@@ -1095,10 +1078,10 @@ newframe:
             else donextjump();
             vmbreak;
         }
-        vmcase(OP_LT_RN) compare_variant(RB(i), KC(i), rb, <, luaV_lessthan)
-        vmcase(OP_LE_RN) compare_variant(RB(i), KC(i), rb, <=, luaV_lessequal)
-        vmcase(OP_LT_NR) compare_variant(KB(i), RC(i), rc, <, luaV_lessthan)
-        vmcase(OP_LE_NR) compare_variant(KB(i), RC(i), rc, <=, luaV_lessequal)
+        vmcase(OP_LT_RN) compare_op(RB(i), KC(i), ttisnumber(rb), <, luaV_lessthan)
+        vmcase(OP_LE_RN) compare_op(RB(i), KC(i), ttisnumber(rb), <=, luaV_lessequal)
+        vmcase(OP_LT_NR) compare_op(KB(i), RC(i), ttisnumber(rc), <, luaV_lessthan)
+        vmcase(OP_LE_NR) compare_op(KB(i), RC(i), ttisnumber(rc), <=, luaV_lessequal)
         vmcase(OP_GETTABUP_S) vm_index(CL->upvals[GETARG_B(i)]->v, KC(i), KeyOrder::short_string) vmbreak;
         vmcase(OP_GETTABLE_S) vm_index(RB(i), KC(i), KeyOrder::short_string) vmbreak;
         vmcase(OP_SETTABUP_S) vm_newindex(CL->upvals[GETARG_A(i)]->v, KB(i), RKC(i), KeyOrder::short_string) vmbreak;
