@@ -126,13 +126,21 @@ enum OpArgMask { OpArgN, OpArgU, OpArgR, OpArgK };
 // base opcode; every other reader of instructions goes through GET_OPCODE,
 // which gives the base, so listings, debug information and the compiler
 // see only base opcodes.
+// The last four head a run of instructions the machine may run as one
+// when no hook falls inside the run (each still counts as its own
+// instruction); otherwise they run as the first instruction alone, a _S
+// field read: _2 two reads of one table into two registers, _CMP a read
+// and a comparison of it with a number constant, _UPD 't.k = t.k +- t.k2'
+// (read, read, ADD or SUB, write back).
 // X(variant, base)
 #define LUA_OPVARIANTS(X)                                                       \
     X(ADD_RR, ADD) X(SUB_RR, SUB) X(MUL_RR, MUL) X(DIV_RR, DIV) X(MOD_RR, MOD)  \
     X(ADD_RN, ADD) X(SUB_RN, SUB) X(MUL_RN, MUL) X(DIV_RN, DIV) X(MOD_RN, MOD)  \
     X(EQ_RN, EQ) X(LT_RN, LT) X(LE_RN, LE) X(LT_NR, LT) X(LE_NR, LE)            \
     X(GETTABUP_S, GETTABUP) X(GETTABLE_S, GETTABLE) X(SETTABUP_S, SETTABUP)     \
-    X(SETTABLE_S, SETTABLE) X(SELF_S, SELF)
+    X(SETTABLE_S, SETTABLE) X(SELF_S, SELF)                                     \
+    X(GETTABUP_2, GETTABUP) X(GETTABLE_2, GETTABLE) X(GETTABLE_CMP, GETTABLE)   \
+    X(GETTABLE_UPD, GETTABLE)
 
 enum OpCode {
 #define LUA_OPENUM(name, t, a, b, c, m) OP_##name,

@@ -32,6 +32,37 @@ static int variant(const Proto* p, Instruction i)
     }
 }
 
+// 't.k = t.k + t.k2' (or -) as the compiler emits it after i, j: i and j
+// read t's fields into two registers other than t's, the sum goes to i's
+// and is written back under i's key.
+static bool isupdate(Instruction i, Instruction j, Instruction op, Instruction set)
+{
+    int a = GETARG_A(i), b = GETARG_A(j), t = GETARG_B(i);
+    return (GET_RAWOP(op) == OP_ADD_RR || GET_RAWOP(op) == OP_SUB_RR) && GETARG_A(op) == a && GETARG_B(op) == a &&
+           GETARG_C(op) == b && b != a && b != t && GET_RAWOP(set) == OP_SETTABLE_S && GETARG_A(set) == t &&
+           GETARG_B(set) == GETARG_C(i) && GETARG_C(set) == a;
+}
+
+// The variant heading a run of instructions at pc, or -1. The code already
+// carries the single-instruction variants; the instructions after pc do not
+// yet carry run variants (the pass goes forward).
+static int runvariant(const Proto* p, int pc)
+{
+    const Instruction* c = p->code + pc;
+    int n = p->sizecode - pc;
+    Instruction i = c[0];
+    if (n < 2) return -1;
+    int next = GET_RAWOP(c[1]);
+    if (GET_RAWOP(i) == OP_GETTABUP_S) return next == OP_GETTABUP_S && GETARG_B(c[1]) == GETARG_B(i) ? OP_GETTABUP_2 : -1;
+    int a = GETARG_A(i);
+    if (GET_RAWOP(i) != OP_GETTABLE_S || a == GETARG_B(i)) return -1;  // the first read must leave the table
+    if (next == OP_GETTABLE_S && GETARG_B(c[1]) == GETARG_B(i))
+        return n >= 4 && isupdate(i, c[1], c[2], c[3]) ? OP_GETTABLE_UPD : OP_GETTABLE_2;
+    bool cmp = ((next == OP_EQ_RN || next == OP_LT_RN || next == OP_LE_RN) && GETARG_B(c[1]) == a) ||
+               ((next == OP_LT_NR || next == OP_LE_NR) && GETARG_C(c[1]) == a);
+    return cmp && n >= 3 && GET_OPCODE(c[2]) == OP_JMP ? OP_GETTABLE_CMP : -1;
+}
+
 void luaP_usevariants(Proto* p)
 {
     static_assert(OP_SUB_RR - OP_ADD_RR == OP_SUB - OP_ADD && OP_MOD_RN - OP_ADD_RN == OP_MOD - OP_ADD &&
@@ -41,5 +72,9 @@ void luaP_usevariants(Proto* p)
         Instruction& i = p->code[pc];  // extra arguments are EXTRAARG words: left alone
         int v = variant(p, i);
         if (v >= 0) SET_OPCODE(i, v);
+    }
+    for (int pc = 0; pc < p->sizecode; pc++) {
+        int v = runvariant(p, pc);
+        if (v >= 0) SET_OPCODE(p->code[pc], v);
     }
 }

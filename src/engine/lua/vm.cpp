@@ -554,6 +554,25 @@ static inline bool call_light(lua_State* L, CallInfo* ci, StkId func, int nresul
     return true;
 }
 
+// A short-string constant key's value in h (the nil object when absent).
+static inline const TValue* shortfield(Table* h, const TValue* key)
+{
+    return luaH_getshortstr(h, rawtsvalue(key), key->aux_);
+}
+
+// The outcome of comparison j (an _RN or _NR variant) with x in its
+// register operand; k is the function's constants.
+static inline int compare_number(Instruction j, lua_Number x, const TValue* k)
+{
+    switch (GET_RAWOP(j)) {
+    case OP_LT_RN: return x < nvalue(&k[INDEXK(GETARG_C(j))]);
+    case OP_LE_RN: return x <= nvalue(&k[INDEXK(GETARG_C(j))]);
+    case OP_LT_NR: return nvalue(&k[INDEXK(GETARG_B(j))]) < x;
+    case OP_LE_NR: return nvalue(&k[INDEXK(GETARG_B(j))]) <= x;
+    default: return x == nvalue(&k[INDEXK(GETARG_C(j))]);  // EQ_RN
+    }
+}
+
 // Number modulo with the common case (both operands positive) inline; a
 // power-of-two divisor needs no hardware division (same remainder).
 static inline fix32 vm_mod(fix32 a, fix32 b)
@@ -587,6 +606,18 @@ static_assert(sizeof(TValue) == 16, "operand offsets scale by 16");
 #define RKB(i) (ISKB(i) ? KB(i) : RB(i))
 #define RKC(i) (ISKC(i) ? KC(i) : RC(i))
 #define KBx(i) ATOFF(KBASE, OPOFF(i, POS_Bx, MAXARG_Bx))
+
+// The reads of i and j (_S reads of h) when both fields are present.
+static inline __attribute__((always_inline)) bool read_pair(Table* h, Instruction i, Instruction j, CallInfo* ci,
+                                                            StkId base)
+{
+    const TValue* v = shortfield(h, KC(i));
+    const TValue* w = shortfield(h, KC(j));
+    if (l_unlikely(ttisnil(v) || ttisnil(w))) return false;
+    setobj(RA(i), v);
+    setobj(RA(j), w);
+    return true;
+}
 
 #define savepc() (ci->u.l.savedpc = pc)
 #define savestate() { savepc(); hook_save(L, hc); }
@@ -705,17 +736,15 @@ void luaV_execute(lua_State* L)
     StkId ra;
     int hc = hook_load(L);
 #if ORBO_JUMPTABLE
-    // Each opcode's and variant's label four times over; the values no
-    // instruction has (never met) lead to OP_EXTRAARG's.
-    static_assert(SIZE_OP == 6 && NUM_OPCODES + NUM_OPVARIANTS == 60, "a row is 60 labels and 4 fillers");
+    // Each opcode's and variant's label four times over: they fill the
+    // opcode field's 64 values.
+    static_assert(SIZE_OP == 6 && NUM_OPCODES + NUM_OPVARIANTS == 64, "a row is 64 labels");
 #define ORBO_OPLABEL(name, t, a, b, c, m) &&L_OP_##name,
 #define ORBO_VARLABEL(name, base) &&L_OP_##name,
-#define ORBO_FILL4 &&L_OP_EXTRAARG, &&L_OP_EXTRAARG, &&L_OP_EXTRAARG, &&L_OP_EXTRAARG,
-#define ORBO_ROW LUA_OPCODES(ORBO_OPLABEL) LUA_OPVARIANTS(ORBO_VARLABEL) ORBO_FILL4
+#define ORBO_ROW LUA_OPCODES(ORBO_OPLABEL) LUA_OPVARIANTS(ORBO_VARLABEL)
     static const void* const disptab[256] = {
         ORBO_ROW ORBO_ROW ORBO_ROW ORBO_ROW
 #undef ORBO_ROW
-#undef ORBO_FILL4
 #undef ORBO_VARLABEL
 #undef ORBO_OPLABEL
     };
@@ -1091,6 +1120,61 @@ newframe:
             setobj(ra + 1, rb);
             vm_index(rb, KC(i), KeyOrder::short_string)
             vmbreak;
+        }
+        // Runs: all of it inline when no hook falls inside the run (hc
+        // covers its instructions) and every value is of the kind the fast
+        // paths take; otherwise only the first instruction, a _S read.
+        vmcase(OP_GETTABUP_2) {
+            const TValue* tab = CL->upvals[GETARG_B(i)]->v;
+            if (l_likely(hc > 1 && ttistable(tab) && read_pair(hvalue(tab), i, *pc, ci, base))) {
+                pc++;
+                hc--;
+                vmbreak;
+            }
+            vm_index(tab, KC(i), KeyOrder::short_string) vmbreak;
+        }
+        vmcase(OP_GETTABLE_2) {
+            TValue* tab = RB(i);
+            if (l_likely(hc > 1 && ttistable(tab) && read_pair(hvalue(tab), i, *pc, ci, base))) {
+                pc++;
+                hc--;
+                vmbreak;
+            }
+            vm_index(tab, KC(i), KeyOrder::short_string) vmbreak;
+        }
+        vmcase(OP_GETTABLE_CMP) {
+            TValue* t = RB(i);
+            if (l_likely(hc > 1 && ttistable(t))) {
+                const TValue* v = shortfield(hvalue(t), KC(i));
+                if (l_likely(ttisnumber(v))) {
+                    setobj(ra, v);
+                    Instruction j = *pc++;  // the comparison; pc is at its jump
+                    hc--;
+                    if (compare_number(j, nvalue(v), KBASE) != GETARG_A(j)) pc++;
+                    else donextjump();
+                    vmbreak;
+                }
+            }
+            vm_index(RB(i), KC(i), KeyOrder::short_string) vmbreak;
+        }
+        vmcase(OP_GETTABLE_UPD) {
+            TValue* t = RB(i);
+            if (l_likely(hc > 3 && ttistable(t))) {
+                Table* h = hvalue(t);
+                TValue* v = const_cast<TValue*>(shortfield(h, KC(i)));  // a number is a live slot
+                const TValue* d = shortfield(h, KC(*pc));
+                if (l_likely(ttisnumber(v) && ttisnumber(d))) {
+                    fix32 r = GET_RAWOP(pc[1]) == OP_ADD_RR ? wadd(nvalue(v), nvalue(d)) : wsub(nvalue(v), nvalue(d));
+                    setobj(RA(*pc), d);
+                    setnvalue(ra, r);
+                    setnvalue(v, r);
+                    luaH_stored(g, h);
+                    pc += 3;
+                    hc -= 3;
+                    vmbreak;
+                }
+            }
+            vm_index(RB(i), KC(i), KeyOrder::short_string) vmbreak;
         }
         vmcase(OP_EXTRAARG) vmbreak;
         }
