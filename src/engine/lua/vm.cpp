@@ -686,6 +686,19 @@ static inline __attribute__((always_inline)) bool read_pair(Table* h, Instructio
         }                                                              \
     }
 
+// A run of two _S reads of the table tab_ (the first read alone when a hook
+// falls on the second or a field is absent).
+#define read_pair_op(tab_)                                                                  \
+    {                                                                                       \
+        const TValue* tab = (tab_);                                                         \
+        if (l_likely(hc > 1 && ttistable(tab) && read_pair(hvalue(tab), i, *pc, ci, base))) { \
+            pc++;                                                                           \
+            hc--;                                                                           \
+            vmbreak;                                                                        \
+        }                                                                                   \
+        vm_index(tab, KC(i), KeyOrder::short_string) vmbreak;                               \
+    }
+
 // if (rb op rc) ~= A then skip the jump, else take it. The operands' kinds
 // are given by the opcode as for arith_op: 'numbers' tests what is not known
 // to be a number.
@@ -1124,24 +1137,8 @@ newframe:
         // Runs: all of it inline when no hook falls inside the run (hc
         // covers its instructions) and every value is of the kind the fast
         // paths take; otherwise only the first instruction, a _S read.
-        vmcase(OP_GETTABUP_2) {
-            const TValue* tab = CL->upvals[GETARG_B(i)]->v;
-            if (l_likely(hc > 1 && ttistable(tab) && read_pair(hvalue(tab), i, *pc, ci, base))) {
-                pc++;
-                hc--;
-                vmbreak;
-            }
-            vm_index(tab, KC(i), KeyOrder::short_string) vmbreak;
-        }
-        vmcase(OP_GETTABLE_2) {
-            TValue* tab = RB(i);
-            if (l_likely(hc > 1 && ttistable(tab) && read_pair(hvalue(tab), i, *pc, ci, base))) {
-                pc++;
-                hc--;
-                vmbreak;
-            }
-            vm_index(tab, KC(i), KeyOrder::short_string) vmbreak;
-        }
+        vmcase(OP_GETTABUP_2) read_pair_op(CL->upvals[GETARG_B(i)]->v)
+        vmcase(OP_GETTABLE_2) read_pair_op(RB(i))
         vmcase(OP_GETTABLE_CMP) {
             TValue* t = RB(i);
             if (l_likely(hc > 1 && ttistable(t))) {
