@@ -607,14 +607,16 @@ static_assert(sizeof(TValue) == 16, "operand offsets scale by 16");
 #define RKC(i) (ISKC(i) ? KC(i) : RC(i))
 #define KBx(i) ATOFF(KBASE, OPOFF(i, POS_Bx, MAXARG_Bx))
 
-// The reads of i and j (_S reads of h) when both fields are present.
-static inline __attribute__((always_inline)) bool read_pair(Table* h, Instruction i, Instruction j, CallInfo* ci,
-                                                            StkId base)
+// The reads of i and j (_S reads of h) when both fields are present; ra is
+// i's register (written even when j's field is absent: i then runs alone).
+static inline __attribute__((always_inline)) bool read_pair(Table* h, Instruction i, Instruction j, StkId ra,
+                                                            CallInfo* ci, StkId base)
 {
     const TValue* v = shortfield(h, KC(i));
+    if (l_unlikely(ttisnil(v))) return false;
+    setobj(ra, v);
     const TValue* w = shortfield(h, KC(j));
-    if (l_unlikely(ttisnil(v) || ttisnil(w))) return false;
-    setobj(RA(i), v);
+    if (l_unlikely(ttisnil(w))) return false;
     setobj(RA(j), w);
     return true;
 }
@@ -691,7 +693,7 @@ static inline __attribute__((always_inline)) bool read_pair(Table* h, Instructio
 #define read_pair_op(tab_)                                                                  \
     {                                                                                       \
         const TValue* tab = (tab_);                                                         \
-        if (l_likely(hc > 1 && ttistable(tab) && read_pair(hvalue(tab), i, *pc, ci, base))) { \
+        if (l_likely(hc > 1 && ttistable(tab) && read_pair(hvalue(tab), i, *pc, ra, ci, base))) { \
             pc++;                                                                           \
             hc--;                                                                           \
             vmbreak;                                                                        \
