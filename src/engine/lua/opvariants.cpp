@@ -60,7 +60,7 @@ static int runvariant(const Proto* p, int pc)
         return n >= 4 && isupdate(i, c[1], c[2], c[3]) ? OP_GETTABLE_UPD : OP_GETTABLE_2;
     bool cmp = ((next == OP_EQ_RN || next == OP_LT_RN || next == OP_LE_RN) && GETARG_B(c[1]) == a) ||
                ((next == OP_LT_NR || next == OP_LE_NR) && GETARG_C(c[1]) == a);
-    return cmp && n >= 3 && GET_OPCODE(c[2]) == OP_JMP ? OP_GETTABLE_CMP : -1;
+    return cmp && n >= 3 && GET_OPCODE(c[2]) == OP_JMP && GETARG_A(c[2]) == 0 ? OP_GETTABLE_CMP : -1;  // the jump closes no upvalues
 }
 
 void luaP_usevariants(Proto* p)

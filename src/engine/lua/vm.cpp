@@ -1150,7 +1150,7 @@ newframe:
                     Instruction j = *pc++;  // the comparison; pc is at its jump
                     hc--;
                     if (compare_number(j, nvalue(v), KBASE) != GETARG_A(j)) pc++;
-                    else donextjump();
+                    else pc += GETARG_sBx(*pc) + 1;  // its jump closes no upvalues
                     vmbreak;
                 }
             }

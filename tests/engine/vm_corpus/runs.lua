@@ -88,3 +88,13 @@ for i = 1, 3 do
   class.count = class.count + class.step
   print("class", obj.count)
 end
+
+-- A comparison whose jump leaves a block with a captured local: the jump
+-- closes the upvalue.
+local getters = {}
+for i = 1, 5 do
+  local q = {v = i}
+  getters[i] = function() return q.v end
+  if q.v > 2 then break end
+end
+print("closed", #getters, getters[1](), getters[3]())
