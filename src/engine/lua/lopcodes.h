@@ -130,7 +130,8 @@ enum OpArgMask { OpArgN, OpArgU, OpArgR, OpArgK };
 // when no hook falls inside the run (each still counts as its own
 // instruction); otherwise they run as the first instruction alone, a _S
 // field read: _2 two reads of one table into two registers, _CMP a read
-// and a comparison of it with a number constant, _UPD 't.k = t.k +- t.k2'
+// and a comparison of it with a number constant (and the same run again
+// when the comparison falls through to it), _UPD 't.k = t.k +- t.k2'
 // (read, read, ADD or SUB, write back).
 // X(variant, base)
 #define LUA_OPVARIANTS(X)                                                       \

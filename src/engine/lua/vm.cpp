@@ -1147,10 +1147,19 @@ newframe:
                 const TValue* v = shortfield(hvalue(t), KC(i));
                 if (l_likely(ttisnumber(v))) {
                     setobj(ra, v);
-                    Instruction j = *pc++;  // the comparison; pc is at its jump
-                    hc--;
-                    if (compare_number(j, nvalue(v), KBASE) != GETARG_A(j)) pc++;
-                    else pc += GETARG_sBx(*pc) + 1;  // its jump closes no upvalues
+                    for (;;) {
+                        Instruction j = *pc++;  // the comparison; pc is at its jump
+                        hc--;
+                        if (compare_number(j, nvalue(ra), KBASE) == GETARG_A(j)) {
+                            pc += GETARG_sBx(*pc) + 1;  // the jump closes no upvalues
+                            break;
+                        }
+                        pc++;
+                        // The same run again ('t.k < a or t.k > b'): ra holds its value.
+                        if (*pc != i || hc <= 2) break;
+                        pc++;
+                        hc--;
+                    }
                     vmbreak;
                 }
             }

@@ -98,3 +98,14 @@ for i = 1, 5 do
   if q.v > 2 then break end
 end
 print("closed", #getters, getters[1](), getters[3]())
+
+-- Chains of comparisons of one field.
+local bands = ""
+for i = -2, 13 do
+  local f = {v = i}
+  if f.v < 0 or f.v > 10 then bands = bands .. "o"
+  elseif f.v ~= 3 and f.v ~= 5 and f.v <= 8 then bands = bands .. "i"
+  elseif 9 <= f.v and f.v == 9 then bands = bands .. "n"
+  else bands = bands .. "m" end
+end
+print("bands", bands)
