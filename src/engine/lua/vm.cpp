@@ -1025,9 +1025,11 @@ newframe:
             fix32 prev = nvalue(ra);
             fix32 idx = wadd(prev, step);
             fix32 limit = nvalue(ra + 1);
-            bool go = step > 0 ? idx <= limit : limit <= idx;
-            // An ascending index that wrapped past the top ends the loop.
-            if (step >= 0 && prev >= 0 && idx <= 0) go = false;
+            // An ascending index that wrapped past the top ends the loop:
+            // with a positive step the exact sum says so in one comparison.
+            bool go;
+            if (l_likely(step > 0)) go = int64_t(prev) + step <= limit;
+            else go = limit <= idx && !(step == 0 && prev >= 0 && idx <= 0);
             if (go) {
                 pc += GETARG_sBx(i);
                 setnvalue(ra, idx);
