@@ -445,11 +445,17 @@ static inline TValue* arrayslot(Table* h, lua_Number n)
 // short_string is a key known to be a short-string constant.
 enum class KeyOrder { number_first, string_first, short_string };
 
+// A short-string constant key's value in h (the nil object when absent).
+static inline const TValue* shortfield(Table* h, const TValue* key)
+{
+    return luaH_getshortstr(h, rawtsvalue(key), key->aux_);
+}
+
 template <KeyOrder order = KeyOrder::number_first>
 static inline __attribute__((always_inline)) const TValue* rawget(Table* h, const TValue* key)
 {
-    if (order == KeyOrder::short_string) return luaH_getshortstr(h, rawtsvalue(key), key->aux_);
-    if (order == KeyOrder::string_first && l_likely(ttisshrstring(key))) return luaH_getshortstr(h, rawtsvalue(key), key->aux_);
+    if (order == KeyOrder::short_string) return shortfield(h, key);
+    if (order == KeyOrder::string_first && l_likely(ttisshrstring(key))) return shortfield(h, key);
     if (ttisnumber(key)) {
         TValue* slot = arrayslot(h, nvalue(key));
         if (slot) return slot;
@@ -552,12 +558,6 @@ static inline bool call_light(lua_State* L, CallInfo* ci, StkId func, int nresul
     L->ci = ci;
     L->top = luaD_moveresults(nci->func, L->top - n, L->top, nresults);  // the stack may have moved
     return true;
-}
-
-// A short-string constant key's value in h (the nil object when absent).
-static inline const TValue* shortfield(Table* h, const TValue* key)
-{
-    return luaH_getshortstr(h, rawtsvalue(key), key->aux_);
 }
 
 // The outcome of comparison j (an _RN or _NR variant) with x in its
