@@ -663,42 +663,43 @@ static inline __attribute__((always_inline)) bool read_pair(Table* h, Instructio
     }
 
 // R(A) := t[key]: tables and __index tables inline, the rest (and every
-// metamethod call) through luaV_gettable.
-#define vm_index(t_, key_, order)                                      \
-    {                                                                  \
-        const TValue* t = (t_);                                        \
-        TValue* key = (key_);                                          \
-        const TValue* v = ttistable(t) ? index_fast<order>(g, hvalue(t), key, pc) : nullptr; \
-        if (l_likely(v != nullptr)) setobj(ra, v);                     \
-        else Protect(luaV_gettable(L, t, key, ra));                    \
+// metamethod call) through luaV_gettable. The macros' own names start
+// with ix_, so that a handler may pass any of its variables.
+#define vm_index(t_, key_, order)                                                                        \
+    {                                                                                                    \
+        const TValue* ix_t = (t_);                                                                       \
+        TValue* ix_key = (key_);                                                                         \
+        const TValue* ix_v = ttistable(ix_t) ? index_fast<order>(g, hvalue(ix_t), ix_key, pc) : nullptr; \
+        if (l_likely(ix_v != nullptr)) setobj(ra, ix_v);                                                 \
+        else Protect(luaV_gettable(L, ix_t, ix_key, ra));                                                \
     }
 
 // t[key] := val: existing slots inline, the rest through luaV_settable.
-#define vm_newindex(t_, key_, val_, order)                             \
-    {                                                                  \
-        const TValue* t = (t_);                                        \
-        TValue* key = (key_);                                          \
-        TValue* val = (val_);                                          \
-        TValue* slot = ttistable(t) ? newindex_slot<order>(hvalue(t), key) : nullptr; \
-        if (l_likely(slot != nullptr)) {                               \
-            setobj(slot, val);                                         \
-            luaH_stored(G(L), hvalue(t));                              \
-        } else {                                                       \
-            Protect(settable_slow(L, t, key, val));                    \
-        }                                                              \
+#define vm_newindex(t_, key_, val_, order)                                                               \
+    {                                                                                                    \
+        const TValue* ix_t = (t_);                                                                       \
+        TValue* ix_key = (key_);                                                                         \
+        TValue* ix_val = (val_);                                                                         \
+        TValue* ix_slot = ttistable(ix_t) ? newindex_slot<order>(hvalue(ix_t), ix_key) : nullptr;        \
+        if (l_likely(ix_slot != nullptr)) {                                                              \
+            setobj(ix_slot, ix_val);                                                                     \
+            luaH_stored(G(L), hvalue(ix_t));                                                             \
+        } else {                                                                                         \
+            Protect(settable_slow(L, ix_t, ix_key, ix_val));                                             \
+        }                                                                                                \
     }
 
 // A run of two _S reads of the table tab_ (the first read alone when a hook
 // falls on the second or a field is absent).
-#define read_pair_op(tab_)                                                                  \
-    {                                                                                       \
-        const TValue* tab = (tab_);                                                         \
-        if (l_likely(hc > 1 && ttistable(tab) && read_pair(hvalue(tab), i, *pc, ra, ci, base))) { \
-            pc++;                                                                           \
-            hc--;                                                                           \
-            vmbreak;                                                                        \
-        }                                                                                   \
-        vm_index(tab, KC(i), KeyOrder::short_string) vmbreak;                               \
+#define read_pair_op(tab_)                                                                               \
+    {                                                                                                    \
+        const TValue* tab = (tab_);                                                                      \
+        if (l_likely(hc > 1 && ttistable(tab) && read_pair(hvalue(tab), i, *pc, ra, ci, base))) {        \
+            pc++;                                                                                        \
+            hc--;                                                                                        \
+            vmbreak;                                                                                     \
+        }                                                                                                \
+        vm_index(tab, KC(i), KeyOrder::short_string) vmbreak;                                            \
     }
 
 // if (rb op rc) ~= A then skip the jump, else take it. The operands' kinds
@@ -1165,7 +1166,7 @@ newframe:
                     vmbreak;
                 }
             }
-            vm_index(RB(i), KC(i), KeyOrder::short_string) vmbreak;
+            vm_index(t, KC(i), KeyOrder::short_string) vmbreak;
         }
         vmcase(OP_GETTABLE_UPD) {
             TValue* t = RB(i);
@@ -1184,7 +1185,7 @@ newframe:
                     vmbreak;
                 }
             }
-            vm_index(RB(i), KC(i), KeyOrder::short_string) vmbreak;
+            vm_index(t, KC(i), KeyOrder::short_string) vmbreak;
         }
         vmcase(OP_EXTRAARG) vmbreak;
         }
